@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/SettingsFile.h"
+
+#include <cstdint>
+#include <string>
+
+class IMessageBoxes;
+
+// The state that the whole run shares: where the watch list lives, whether it has unsaved
+// changes, and the settings file.
+class CMorvaneApp {
+public:
+    std::string m_strDatabasePath;
+    int32_t m_bModified = 0;
+    // Read and kept; nothing consults it.
+    int32_t m_nLaunchAsIcon = 1;
+
+    // Fills the catalogue, checks it, finds the settings file and the database beside
+    // `programFile`, and applies the `Language` setting. Any report of missing messages
+    // goes to `boxes` before anything else is shown.
+    void LoadSettings(const std::string& programFile, IMessageBoxes& boxes);
+
+    const CSettingsFile& Settings() const { return m_settings; }
+
+private:
+    CSettingsFile m_settings{""};
+};

@@ -1,0 +1,58 @@
+#include "app/ProgramPaths.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string BaseName(const fs::path& file) {
+    // The extension starts at the last dot of the file name, as the platform splits it.
+    const std::string name = file.filename().string();
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+fs::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
+    const char* value = std::getenv(variable);
+    if (value && *value == '/') {
+        return fs::path(value) / "morvane";
+    }
+    const char* home = std::getenv("HOME");
+    return fs::path(home ? home : "/") / fallbackUnderHome / "morvane";
+}
+
+bool IsWritableFolder(const fs::path& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    const fs::path file(path);
+    return (file.parent_path() / (BaseName(file) + "." + extension)).string();
+}
+
+ProgramPaths PathsForProgram(const std::string& programFile) {
+    const fs::path program(programFile);
+    if (IsWritableFolder(program.parent_path())) {
+        return {WithExtension(programFile, "INI"), WithExtension(programFile, "MVN")};
+    }
+    const std::string base = BaseName(program);
+    const fs::path config = XdgFolder("XDG_CONFIG_HOME", ".config");
+    const fs::path data = XdgFolder("XDG_DATA_HOME", ".local/share");
+    std::error_code ignored;
+    fs::create_directories(config, ignored);
+    fs::create_directories(data, ignored);
+    return {(config / (base + ".INI")).string(), (data / (base + ".MVN")).string()};
+}
+
+std::string CurrentProgramFile() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.string();
+}

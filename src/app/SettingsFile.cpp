@@ -1,0 +1,42 @@
+#include "app/SettingsFile.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace {
+
+const char kDefaultProbeHost[] = "www.debian.org:80";
+
+QString ConfigKey(const std::string& key) {
+    return QStringLiteral("Config/") + QString::fromStdString(key);
+}
+
+}  // namespace
+
+std::string CSettingsFile::ReadString(const std::string& key,
+                                      const std::string& defaultValue) const {
+    QSettings settings(QString::fromStdString(m_strPath), QSettings::IniFormat);
+    const QVariant value = settings.value(ConfigKey(key));
+    if (!value.isValid()) {
+        return defaultValue;
+    }
+    return value.toString().toStdString();
+}
+
+int CSettingsFile::ReadInt(const std::string& key, int defaultValue) const {
+    QSettings settings(QString::fromStdString(m_strPath), QSettings::IniFormat);
+    bool ok = false;
+    const int value = settings.value(ConfigKey(key)).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+bool CSettingsFile::WriteString(const std::string& key, const std::string& value) const {
+    QSettings settings(QString::fromStdString(m_strPath), QSettings::IniFormat);
+    settings.setValue(ConfigKey(key), QString::fromStdString(value));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+std::string CSettingsFile::InternetProbeHost() const {
+    return ReadString("InternetProbeHost", kDefaultProbeHost);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// The program's INI file, section `Config`. A missing file, section or key gives the
+// default; nothing is reported.
+class CSettingsFile {
+public:
+    explicit CSettingsFile(std::string path) : m_strPath(std::move(path)) {}
+
+    const std::string& Path() const { return m_strPath; }
+
+    std::string ReadString(const std::string& key, const std::string& defaultValue) const;
+    int ReadInt(const std::string& key, int defaultValue) const;
+    // False when the file could not be written.
+    bool WriteString(const std::string& key, const std::string& value) const;
+
+    std::string Language() const { return ReadString("Language", ""); }
+    int LaunchAsIcon() const { return ReadInt("LaunchAsIcon", 1); }
+    std::string InternetProbeHost() const;
+
+private:
+    std::string m_strPath;
+};

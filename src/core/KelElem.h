@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Seconds since 1970-01-01 00:00:00 UTC, signed 32-bit as the database file stores them;
+// -1 means "never".
+using TimeValue = int32_t;
+
+enum CheckMode : int32_t {
+    CHECK_ABSOLUTE_TIME = 0,
+    CHECK_FILE_TIME = 1,
+    CHECK_EXISTENCE = 2,
+    CHECK_DESTRUCTION = 3,
+};
+
+enum WhenMode : int32_t {
+    WHEN_AT_TIME = 0,
+    WHEN_AT_LAUNCH = 1,
+    WHEN_ON_DEMAND = 2,
+    WHEN_PERMANENT = 3,
+};
+
+enum Action : int32_t {
+    ACTION_NOTHING = 0,
+    ACTION_COPY_NEW = 1,
+    ACTION_VIEW_NEW = 2,
+    ACTION_DELETE_OLD = 3,
+    ACTION_DELETE_NEW = 4,
+};
+
+enum ElemState : int32_t {
+    STATE_NOT_CHECKED = 0,
+    STATE_NO_NEW_VERSION = 1,
+    STATE_NEW_VERSION = 2,
+    STATE_NO_INTERNET = 3,
+};
+
+// One entry of the watch list. The fields are public and stored in this order; enumerated
+// fields stay plain integers because a file may hold any value.
+//
+// The behaviour leaves four values of a new element open; this program starts it active,
+// never checked, and with both times at 0. The main window's New command stamps the two
+// times with the current time before the editor shows them.
+class CKelElem {
+public:
+    std::string m_strDescription;
+    int32_t m_nCheckMode = CHECK_EXISTENCE;
+    TimeValue m_timeReference = 0;
+    std::string m_strOriginal;
+    std::string m_strCopy;
+    int32_t m_bSignal = 1;
+    int32_t m_nAction = ACTION_COPY_NEW;
+    int32_t m_bActive = 1;
+    TimeValue m_timeLastAccess = -1;
+    int32_t m_nState = STATE_NOT_CHECKED;
+    TimeValue m_timeAtTime = 0;
+    int32_t m_nWhen = WHEN_AT_LAUNCH;
+    std::string m_strFtpUser = "anonymous";
+    std::string m_strFtpPassword;
+    int32_t m_bFtpBinary = 1;
+
+    bool operator==(const CKelElem&) const = default;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+// What the user is told or asked in a message box. Every layer reaches the user through
+// this interface; the program shows real boxes, mvntool prints, tests answer from a script.
+// Implementations accept calls from any thread: download workers raise boxes too.
+
+enum class BoxIcon { None, Error, Exclamation, Question };
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class BoxOwner { None, MainWindow };
+
+// The answers a box gives, with the values the rest of the program compares against.
+enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
+class IMessageBoxes {
+public:
+    virtual ~IMessageBoxes() = default;
+    // A box with its own caption, such as an error box.
+    virtual int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                        BoxButtons buttons, BoxOwner owner) = 0;
+    // The application's message box: the application's title as caption, owned by the
+    // main window.
+    virtual int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) = 0;
+};
+
+// The error box: the text of a catalogue key, "ERROR" in the current language as caption,
+// the error icon and an Ok button.
+void ShowErrorBox(IMessageBoxes& boxes, const std::string& key, BoxOwner owner);

@@ -1,0 +1,79 @@
+#include "ui/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Error:
+            return QMessageBox::Critical;
+        case BoxIcon::Exclamation:
+            return QMessageBox::Warning;
+        case BoxIcon::Question:
+            return QMessageBox::Question;
+        case BoxIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(BoxButtons buttons) {
+    switch (buttons) {
+        case BoxButtons::Ok:
+            return QMessageBox::Ok;
+        case BoxButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case BoxButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case BoxButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+int ToAnswer(int qtButton) {
+    switch (qtButton) {
+        case QMessageBox::Ok:
+            return kAnswerOk;
+        case QMessageBox::Yes:
+            return kAnswerYes;
+        case QMessageBox::No:
+            return kAnswerNo;
+        default:
+            return kAnswerCancel;
+    }
+}
+
+}  // namespace
+
+QtMessageBoxes::QtMessageBoxes(QString applicationTitle)
+    : m_applicationTitle(std::move(applicationTitle)) {}
+
+int QtMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                            BoxButtons buttons, BoxOwner owner) {
+    QWidget* parent = owner == BoxOwner::MainWindow ? m_mainWindow.data() : nullptr;
+    return ShowOnThisThread(QString::fromStdString(text), QString::fromStdString(caption), icon,
+                            buttons, parent);
+}
+
+int QtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
+    return ShowOnThisThread(QString::fromStdString(text), m_applicationTitle, icon, buttons,
+                            m_mainWindow.data());
+}
+
+int QtMessageBoxes::ShowOnThisThread(const QString& text, const QString& caption, BoxIcon icon,
+                                     BoxButtons buttons, QWidget* owner) {
+    if (QThread::currentThread() != qApp->thread()) {
+        int answer = kAnswerCancel;
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] { answer = ShowOnThisThread(text, caption, icon, buttons, owner); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
+    QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
+    return ToAnswer(box.exec());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "i18n/MessageBoxes.h"
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Message boxes for tests: records every box and answers from a script (Ok when the
+// script is empty). Safe to call from worker threads.
+class RecordingMessageBoxes : public IMessageBoxes {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;  // "<application>" for the application's message box
+        BoxIcon icon;
+        BoxButtons buttons;
+        BoxOwner owner;
+    };
+
+    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                BoxButtons buttons, BoxOwner owner) override;
+    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
+
+    void AnswerNext(int answer);
+    std::vector<Box> Boxes() const;
+
+private:
+    int Record(Box box);
+
+    mutable std::mutex m_mutex;
+    std::vector<Box> m_boxes;
+    std::deque<int> m_answers;
+};

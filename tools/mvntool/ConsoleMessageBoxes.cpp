@@ -1,0 +1,23 @@
+#include "ConsoleMessageBoxes.h"
+
+#include <cstdio>
+
+int ConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
+                                 BoxButtons buttons, BoxOwner) {
+    std::lock_guard lock(m_mutex);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return Answer(buttons);
+}
+
+int ConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
+    std::lock_guard lock(m_mutex);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return Answer(buttons);
+}
+
+int ConsoleMessageBoxes::Answer(BoxButtons buttons) const {
+    if (buttons == BoxButtons::Ok || buttons == BoxButtons::OkCancel) {
+        return m_bAnswerYes ? kAnswerOk : kAnswerCancel;
+    }
+    return m_bAnswerYes ? kAnswerYes : kAnswerNo;
+}

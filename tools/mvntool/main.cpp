@@ -1,0 +1,41 @@
+#include "Commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {nullptr, nullptr, nullptr},
+};
+
+int PrintUsage() {
+    std::fprintf(stderr, "usage:\n");
+    for (const Command& command : kCommands) {
+        if (command.name) {
+            std::fprintf(stderr, "  mvntool %s\n", command.usage);
+        }
+    }
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        return PrintUsage();
+    }
+    const Arguments arguments(argv + 2, argv + argc);
+    for (const Command& command : kCommands) {
+        if (command.name && std::strcmp(command.name, argv[1]) == 0) {
+            return command.run(arguments);
+        }
+    }
+    return PrintUsage();
+}
