@@ -12,3 +12,10 @@ if(MORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(morvane_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(MORVANE_FUZZ)
+  target_compile_options(morvane_common INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    -fno-omit-frame-pointer)
+  target_link_options(morvane_common INTERFACE -fsanitize=address,undefined)
+endif()
