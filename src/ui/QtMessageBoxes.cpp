@@ -69,8 +69,7 @@ int QtMessageBoxes::ShowOnThisThread(const QString& text, const QString& caption
     if (QThread::currentThread() != qApp->thread()) {
         int answer = kAnswerCancel;
         QMetaObject::invokeMethod(
-            qApp,
-            [&] { answer = ShowOnThisThread(text, caption, icon, buttons, owner); },
+            qApp, [&] { answer = ShowOnThisThread(text, caption, icon, buttons, owner); },
             Qt::BlockingQueuedConnection);
         return answer;
     }

@@ -34,8 +34,8 @@ TEST(Lcid, RegionalVariantsFoldOntoTheMainLanguage) {
     for (uint32_t french : {0x080Cu, 0x0C0Cu, 0x100Cu, 0x140Cu}) {
         EXPECT_EQ(MapSystemLcid(french), 0x040Cu);
     }
-    for (uint32_t english : {0x0809u, 0x0C09u, 0x1009u, 0x1409u, 0x1809u, 0x1C09u, 0x2009u,
-                             0x2809u, 0x2C09u}) {
+    for (uint32_t english :
+         {0x0809u, 0x0C09u, 0x1009u, 0x1409u, 0x1809u, 0x1C09u, 0x2009u, 0x2809u, 0x2C09u}) {
         EXPECT_EQ(MapSystemLcid(english), 0x0409u);
     }
     for (uint32_t german : {0x0807u, 0x0C07u, 0x1007u, 0x1407u}) {

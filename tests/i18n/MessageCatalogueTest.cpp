@@ -56,7 +56,9 @@ TEST(MessageTables, TextsKeepTheirExactBytes) {
     EXPECT_EQ(catalogue.Lookup("IDS_USEOK"), "\n\nUtilisez OK pour");
     EXPECT_EQ(catalogue.Lookup("IDS_BYTEREAD"), "%d octets lus sur  %d .");
     EXPECT_EQ(catalogue.Lookup("$$System dependant"), "Automatique");
-    EXPECT_EQ(catalogue.Lookup("IDS_DOWNLOADING"), "T\xC3\xA9l\xC3\xA9" "chargement en cours");
+    EXPECT_EQ(catalogue.Lookup("IDS_DOWNLOADING"),
+              "T\xC3\xA9l\xC3\xA9"
+              "chargement en cours");
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -77,8 +79,8 @@ TEST(MessageCatalogue, LanguageFollowsTheLocaleThroughTheMappingTable) {
         const char* error;
     };
     const Case cases[] = {
-        {"fr_CA.UTF-8", "ERREUR"}, {"fr_BE", "ERREUR"}, {"en_AU.UTF-8", "ERROR"},
-        {"en_GB", "ERROR"},        {"C", "ERROR"},      {"de_DE.UTF-8", "IDS_ERROR"},
+        {"fr_CA.UTF-8", "ERREUR"}, {"fr_BE", "ERREUR"},    {"en_AU.UTF-8", "ERROR"},
+        {"en_GB", "ERROR"},        {"C", "ERROR"},         {"de_DE.UTF-8", "IDS_ERROR"},
         {"de_CH", "IDS_ERROR"},    {"es_ES", "IDS_ERROR"}, {"fr_MC", "IDS_ERROR"},
     };
     for (const Case& c : cases) {
@@ -104,7 +106,8 @@ TEST(MessageCatalogue, LanguageSettingIsExactAndCaseSensitive) {
 TEST(MessageCatalogue, AddingUnderAKnownLcidExtendsThatLanguage) {
     RecordingMessageBoxes boxes;
     CMessageCatalogue catalogue = ShippedCatalogue("en_US", boxes);
-    const MessagePair extra[] = {{"IDS_EXTRA", "en plus"}, {"IDS_EMPTY", nullptr}, {nullptr, nullptr}};
+    const MessagePair extra[] = {
+        {"IDS_EXTRA", "en plus"}, {"IDS_EMPTY", nullptr}, {nullptr, nullptr}};
     catalogue.AddLanguage(kLcidFrench, extra);
     EXPECT_EQ(catalogue.Languages().size(), 2u);
     EXPECT_EQ(catalogue.CurrentLcid(), kLcidEnglish);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running Morvane need, when they
+# are missing. Runs as root, or through sudo.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  qt6-base-dev libcurl4-openssl-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-pyftpdlib curl
+  xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+    || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
