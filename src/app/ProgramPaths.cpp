@@ -38,8 +38,12 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 }
 
 ProgramPaths PathsForProgram(const std::string& programFile) {
+    return PathsForProgram(programFile, IsWritableFolder(fs::path(programFile).parent_path()));
+}
+
+ProgramPaths PathsForProgram(const std::string& programFile, bool folderWritable) {
     const fs::path program(programFile);
-    if (IsWritableFolder(program.parent_path())) {
+    if (folderWritable) {
         return {WithExtension(programFile, "INI"), WithExtension(programFile, "MVN")};
     }
     const std::string base = BaseName(program);

@@ -12,6 +12,8 @@ struct ProgramPaths {
 };
 
 ProgramPaths PathsForProgram(const std::string& programFile);
+// The same, with the folder's writability already known.
+ProgramPaths PathsForProgram(const std::string& programFile, bool folderWritable);
 
 // The same folder and base name as `path`, with another extension ("watch.MVN" -> "watch.INI").
 std::string WithExtension(const std::string& path, const std::string& extension);

@@ -1,0 +1,46 @@
+#include "app/ProgramPaths.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+TEST(ProgramPaths, SettingsAndListFollowTheProgramName) {
+    const ProgramPaths watch = PathsForProgram("/opt/tools/watch.exe", true);
+    EXPECT_EQ(watch.settingsFile, "/opt/tools/watch.INI");
+    EXPECT_EQ(watch.databaseFile, "/opt/tools/watch.MVN");
+
+    const ProgramPaths other = PathsForProgram("/opt/tools/other", true);
+    EXPECT_EQ(other.settingsFile, "/opt/tools/other.INI");
+    EXPECT_EQ(other.databaseFile, "/opt/tools/other.MVN");
+
+    // Only the last extension goes.
+    EXPECT_EQ(PathsForProgram("/a/my.tool.bin", true).databaseFile, "/a/my.tool.MVN");
+    EXPECT_EQ(WithExtension("/data/list.MVN", "INI"), "/data/list.INI");
+}
+
+TEST(ProgramPaths, UnwritableProgramFolderMovesFilesToXdgFolders) {
+    TempDir home;
+    setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+    setenv("XDG_DATA_HOME", home.File("data").c_str(), 1);
+    const ProgramPaths paths = PathsForProgram("/usr/bin/morvane", false);
+    EXPECT_EQ(paths.settingsFile, home.File("config") + "/morvane/morvane.INI");
+    EXPECT_EQ(paths.databaseFile, home.File("data") + "/morvane/morvane.MVN");
+    EXPECT_TRUE(std::filesystem::is_directory(home.File("data") + "/morvane"));
+
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", home.Path().c_str(), 1);
+    EXPECT_EQ(PathsForProgram("/usr/bin/watch", false).databaseFile,
+              home.File(".local/share/morvane/watch.MVN"));
+}
+
+TEST(ProgramPaths, CurrentProgramFileIsThisTest) {
+    EXPECT_EQ(std::filesystem::path(CurrentProgramFile()).filename(), "app_settings_tests");
+}
+
+}  // namespace
