@@ -9,7 +9,7 @@ std::string FormatTimeStamp(int32_t time) {
     if (time < 0 || !localtime_r(&value, &local)) {
         return " ";
     }
-    char text[32];
+    char text[80];
     std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", local.tm_mday,
                   local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
                   local.tm_sec);
