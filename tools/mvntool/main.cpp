@@ -12,6 +12,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
+    {"dump", RunDumpCommand, "dump FILE"},
+    {"write", RunWriteCommand, "write JSON FILE"},
     {nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,145 @@
+#include "core/ArchiveReader.h"
+
+namespace {
+
+// The 16-bit value after a 0xFF length byte that announces a wide string.
+constexpr uint16_t kWideMarker = 0xFFFE;
+
+void AppendUtf8(uint32_t codePoint, std::string& text) {
+    if (codePoint < 0x80) {
+        text.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        text.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+        text.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+bool IsHighSurrogate(uint32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(uint32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// UTF-16LE to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    const auto unitAt = [&bytes](size_t i) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[2 * i])) |
+               static_cast<uint32_t>(static_cast<uint8_t>(bytes[2 * i + 1])) << 8;
+    };
+    const size_t units = bytes.size() / 2;
+    for (size_t i = 0; i < units; ++i) {
+        const uint32_t unit = unitAt(i);
+        if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) {
+            AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00), text);
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            AppendUtf8(0xFFFD, text);
+        } else {
+            AppendUtf8(unit, text);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+bool CArchiveReader::ReadU8(uint8_t& value) {
+    if (Remaining() < 1) {
+        return false;
+    }
+    value = static_cast<uint8_t>(m_bytes[m_pos++]);
+    return true;
+}
+
+bool CArchiveReader::ReadCount(uint32_t& count) {
+    const size_t start = m_pos;
+    uint16_t shortCount = 0;
+    if (!ReadU16(shortCount)) {
+        return false;
+    }
+    if (shortCount != 0xFFFF) {
+        count = shortCount;
+        return true;
+    }
+    if (!ReadU32(count)) {
+        m_pos = start;
+        return false;
+    }
+    return true;
+}
+
+// One byte below 0xFF; else 0xFF and 16 bits below 0xFFFF; else 0xFF, 0xFFFF and 32 bits.
+// 0xFF 0xFFFE in front marks a wide string, whose length follows in the same forms (where
+// 0xFFFE is then a plain length).
+bool CArchiveReader::ReadStringLength(uint64_t& length, bool& wide) {
+    wide = false;
+    uint8_t byteLength = 0;
+    if (!ReadU8(byteLength)) {
+        return false;
+    }
+    if (byteLength < 0xFF) {
+        length = byteLength;
+        return true;
+    }
+    uint16_t wordLength = 0;
+    if (!ReadU16(wordLength)) {
+        return false;
+    }
+    if (wordLength == kWideMarker) {
+        wide = true;
+        if (!ReadU8(byteLength)) {
+            return false;
+        }
+        if (byteLength < 0xFF) {
+            length = byteLength;
+            return true;
+        }
+        if (!ReadU16(wordLength)) {
+            return false;
+        }
+    }
+    if (wordLength < 0xFFFF) {
+        length = wordLength;
+        return true;
+    }
+    uint32_t longLength = 0;
+    if (!ReadU32(longLength)) {
+        return false;
+    }
+    length = longLength;
+    return true;
+}
+
+bool CArchiveReader::ReadWideChars(uint64_t count, std::string& text) {
+    if (count > Remaining() / 2) {
+        return false;
+    }
+    const size_t byteCount = static_cast<size_t>(count) * 2;
+    text = Utf16LeToUtf8(m_bytes.substr(m_pos, byteCount));
+    m_pos += byteCount;
+    return true;
+}
+
+bool CArchiveReader::ReadLongString(std::string& text) {
+    const size_t start = m_pos;
+    uint64_t length = 0;
+    bool wide = false;
+    const bool read = ReadStringLength(length, wide) &&
+                      (wide ? ReadWideChars(length, text) : ReadBytes(length, text));
+    if (!read) {
+        m_pos = start;
+    }
+    return read;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/ElemList.h"
+
+#include <cstdint>
+#include <string>
+
+class IMessageBoxes;
+
+// The largest database file that loading accepts; far beyond any real watch list.
+inline constexpr size_t kMaxDatabaseSize = size_t{512} << 20;
+
+// Reads the database file at `databasePath`, appending its elements to `list` (empty on
+// entry). A missing file is a first run: the list stays empty and nothing is shown. When
+// the file cannot be opened or read, an error box owned by the main window says so and
+// `databasePath` is emptied, so that no later save overwrites the file; the elements read
+// completely before a read failure stay in the list. Clears `modified` in every case.
+// Returns false after an error box.
+bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
+                  IMessageBoxes& boxes);
+
+// Writes `list` to `databasePath` when `modified` is set. An empty list removes the file
+// instead (failures ignored). A non-empty list replaces the file as a whole; on failure an
+// error box owned by the main window says so, the old file stays whole and `modified` stays
+// set. Returns false after an error box.
+bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
+                  IMessageBoxes& boxes);

@@ -1,0 +1,197 @@
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built mvntool with `arguments`, its output captured in files of `dir`.
+ToolRun RunTool(const TempDir& dir, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), MVNTOOL_PATH);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    const std::string outPath = dir.File("stdout.txt");
+    const std::string errPath = dir.File("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    ToolRun run;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, MVNTOOL_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = ReadWholeFile(outPath);
+    run.err = ReadWholeFile(errPath);
+    return run;
+}
+
+std::string DataPath(const std::string& name) {
+    return std::string(std::getenv("MORVANE_TEST_DATA")) + "/database/" + name;
+}
+
+// What `dump` prints for one element of the example file.
+std::string ExampleElementJson() {
+    return "    {\n"
+           "      \"m_strDescription\": \"Doc\",\n"
+           "      \"m_nCheckMode\": 1,\n"
+           "      \"m_timeReference\": 0,\n"
+           "      \"m_strOriginal\": \"/a/b.txt\",\n"
+           "      \"m_strCopy\": \"/c/d.txt\",\n"
+           "      \"m_bSignal\": 1,\n"
+           "      \"m_nAction\": 1,\n"
+           "      \"m_bActive\": 1,\n"
+           "      \"m_timeLastAccess\": -1,\n"
+           "      \"m_nState\": 0,\n"
+           "      \"m_timeAtTime\": 0,\n"
+           "      \"m_nWhen\": 1,\n"
+           "      \"m_strFtpUser\": \"anonymous\",\n"
+           "      \"m_strFtpPassword\": \"\",\n"
+           "      \"m_bFtpBinary\": 1\n"
+           "    }";
+}
+
+TEST(Mvntool, WritesAndDumpsTheExampleByteForByte) {
+    TempDir dir;
+    const std::string example = R"({"elements": [
+        {"m_strDescription": "Doc", "m_nCheckMode": 1, "m_timeReference": 0,
+         "m_strOriginal": "/a/b.txt", "m_strCopy": "/c/d.txt", "m_timeAtTime": 0},
+        {"m_strDescription": "Doc", "m_nCheckMode": 1, "m_timeReference": 0,
+         "m_strOriginal": "/a/b.txt", "m_strCopy": "/c/d.txt", "m_timeAtTime": 0}]})";
+    WriteWholeFile(dir.File("example.json"), example);
+    const ToolRun write = RunTool(dir, {"write", dir.File("example.json"), dir.File("w.MVN")});
+    EXPECT_EQ(write.exitCode, 0) << write.err;
+    EXPECT_EQ(ReadWholeFile(dir.File("w.MVN")), ReadWholeFile(DataPath("example-164.mvn")));
+
+    const ToolRun dump = RunTool(dir, {"dump", dir.File("w.MVN")});
+    EXPECT_EQ(dump.exitCode, 0);
+    EXPECT_EQ(dump.out, "{\n  \"elements\": [\n" + ExampleElementJson() + ",\n" +
+                            ExampleElementJson() + "\n  ]\n}\n");
+    EXPECT_EQ(dump.err, "");
+
+    // What dump prints, write takes back.
+    WriteWholeFile(dir.File("dumped.json"), dump.out);
+    EXPECT_EQ(RunTool(dir, {"write", dir.File("dumped.json"), dir.File("again.MVN")}).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("again.MVN")), ReadWholeFile(dir.File("w.MVN")));
+}
+
+TEST(Mvntool, DumpShowsWhatLoadingLeaves) {
+    TempDir dir;
+    const ToolRun missing = RunTool(dir, {"dump", dir.File("none.MVN")});
+    EXPECT_EQ(missing.exitCode, 0);
+    EXPECT_EQ(missing.out, "{\n  \"elements\": []\n}\n");
+    EXPECT_EQ(missing.err, "");
+
+    const ToolRun damaged = RunTool(dir, {"dump", DataPath("short.mvn")});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_EQ(damaged.out, "{\n  \"elements\": [\n" + ExampleElementJson() + "\n  ]\n}\n");
+    EXPECT_EQ(damaged.err, "ERROR: Cannot read database file\n");
+
+    const ToolRun folder = RunTool(dir, {"dump", dir.Path().string()});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_EQ(folder.err, "ERROR: Cannot open database file\n");
+}
+
+TEST(Mvntool, SpeaksTheLanguageOfTheSettingsBesideTheFile) {
+    TempDir dir;
+    std::filesystem::copy_file(DataPath("schema-2.mvn"), dir.File("watch.MVN"));
+    WriteWholeFile(dir.File("watch.INI"), "[Config]\nLanguage=FR\n");
+    const ToolRun dump = RunTool(dir, {"dump", dir.File("watch.MVN")});
+    EXPECT_EQ(dump.exitCode, 1);
+    EXPECT_EQ(dump.err,
+              "ERREUR: Lecture de la base de donn\xC3\xA9"
+              "es impossible.\n");
+}
+
+TEST(Mvntool, DumpShowsOtherBytesAsWindows1252AndEscapes) {
+    TempDir dir;
+    // One element whose description holds Latin-1 "caf\xE9", a Euro sign and a quote, tab.
+    const std::string description = "caf\xE9 \x80 \"q\"\t";
+    std::string bytes = ReadWholeFile(DataPath("run-time-fields.mvn"));
+    bytes.replace(16, 4, std::string(1, static_cast<char>(description.size())) + description);
+    WriteWholeFile(dir.File("latin.MVN"), bytes);
+    const ToolRun dump = RunTool(dir, {"dump", dir.File("latin.MVN")});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_NE(dump.out.find("\"m_strDescription\": \"caf\xC3\xA9 \xE2\x82\xAC \\\"q\\\"\\t\","),
+              std::string::npos)
+        << dump.out;
+}
+
+TEST(Mvntool, WriteFillsMissingMembersAndRemovesTheFileForAnEmptyList) {
+    TempDir dir;
+    WriteWholeFile(dir.File("one.json"), R"({"elements": [{"m_strCopy": "/x"}]})");
+    ASSERT_EQ(RunTool(dir, {"write", dir.File("one.json"), dir.File("w.MVN")}).exitCode, 0);
+    const ToolRun dump = RunTool(dir, {"dump", dir.File("w.MVN")});
+    EXPECT_NE(dump.out.find("\"m_nCheckMode\": 2,"), std::string::npos);
+    EXPECT_NE(dump.out.find("\"m_strCopy\": \"/x\","), std::string::npos);
+    EXPECT_NE(dump.out.find("\"m_strFtpUser\": \"anonymous\","), std::string::npos);
+
+    WriteWholeFile(dir.File("empty.json"), R"({"elements": []})");
+    const ToolRun write = RunTool(dir, {"write", dir.File("empty.json"), dir.File("w.MVN")});
+    EXPECT_EQ(write.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("w.MVN")));
+}
+
+TEST(Mvntool, WriteFailuresPrintTheCatalogueText) {
+    TempDir dir;
+    WriteWholeFile(dir.File("one.json"), R"({"elements": [{}]})");
+    const ToolRun write = RunTool(dir, {"write", dir.File("one.json"), dir.Path().string()});
+    EXPECT_EQ(write.exitCode, 1);
+    EXPECT_EQ(write.err, "ERROR: Cannot create database file\n");
+}
+
+TEST(Mvntool, MalformedJsonIsNamedAndLeavesTheFileUntouched) {
+    TempDir dir;
+    const std::string target = dir.File("w.MVN");
+    WriteWholeFile(target, "old content");
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"elements": [)", "syntax error at offset"},
+        {R"([1, 2])", "expected an object"},
+        {R"({})", "elements: missing"},
+        {R"({"elements": {}})", "elements: expected an array"},
+        {R"({"elements": [], "extra": 1})", "extra: unknown member"},
+        {R"({"elements": [{}, 3]})", "elements[1]: expected an object"},
+        {R"({"elements": [{}, {}, {"m_nWhen": "1"}]})", "elements[2].m_nWhen: expected an integer"},
+        {R"({"elements": [{"m_nWhen": 1.5}]})", "elements[0].m_nWhen: expected an integer"},
+        {R"({"elements": [{"m_timeReference": 2147483648}]})",
+         "elements[0].m_timeReference: 2147483648 is out of the 32-bit range"},
+        {R"({"elements": [{"m_nState": -2147483649}]})", "out of the 32-bit range"},
+        {R"({"elements": [{"m_strCopy": 5}]})", "elements[0].m_strCopy: expected a string"},
+        {R"({"elements": [{"m_strCopie": ""}]})", "elements[0].m_strCopie: unknown member"},
+    };
+    for (const auto& [json, message] : cases) {
+        WriteWholeFile(dir.File("bad.json"), json);
+        const ToolRun write = RunTool(dir, {"write", dir.File("bad.json"), target});
+        EXPECT_EQ(write.exitCode, 2) << json;
+        EXPECT_NE(write.err.find(message), std::string::npos) << json << "\n" << write.err;
+        EXPECT_EQ(ReadWholeFile(target), "old content") << json;
+    }
+    EXPECT_EQ(RunTool(dir, {"write", dir.File("none.json"), target}).exitCode, 2);
+    EXPECT_EQ(RunTool(dir, {"dump"}).exitCode, 2);
+}
+
+}  // namespace

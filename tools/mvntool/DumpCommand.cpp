@@ -1,0 +1,26 @@
+#include "Commands.h"
+#include "ConsoleMessageBoxes.h"
+#include "ElemJson.h"
+
+#include "core/Database.h"
+
+#include <cstdio>
+
+// mvntool dump FILE: the list as the program loads it, as JSON on standard output. A file
+// that cannot be opened or read is reported on standard error; the elements read before
+// the failure are still printed.
+int RunDumpCommand(const Arguments& arguments) {
+    if (arguments.size() != 1) {
+        std::fprintf(stderr, "usage: mvntool dump FILE\n");
+        return kExitUsage;
+    }
+    ConsoleMessageBoxes boxes;
+    PrepareLanguage(arguments[0], boxes);
+    std::string path = arguments[0];
+    int32_t modified = 0;
+    ElemList list;
+    const bool loaded = LoadDatabase(path, modified, list, boxes);
+    const std::string json = ElementsToJson(list);
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    return loaded ? kExitOk : kExitFailed;
+}
