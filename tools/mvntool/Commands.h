@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,3 +24,19 @@ int RunDumpCommand(const Arguments& arguments);
 int RunWriteCommand(const Arguments& arguments);
 // mvntool check [--all] [--apply] [--save] FILE: checks the elements due at launch (or all
 // of them) and prints each element's state.
+int RunCheckCommand(const Arguments& arguments);
+
+// The login of `mvntool probe` and `mvntool get`: "--user U" and "--password P".
+struct RemoteLogin {
+    std::string user = "anonymous";
+    std::string password;
+};
+// Takes the login options and exactly as many other words as `positional` names; false
+// after saying what is wrong.
+bool ParseRemoteArguments(const Arguments& arguments,
+                          std::initializer_list<std::string*> positional, RemoteLogin& login);
+// mvntool probe ADDRESS [--user U] [--password P]: how the address is classified and, for
+// a copy that can be probed, its time.
+int RunProbeCommand(const Arguments& arguments);
+// mvntool get ADDRESS LOCALPATH [--user U] [--password P]: downloads the address.
+int RunGetCommand(const Arguments& arguments);

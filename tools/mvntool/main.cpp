@@ -12,8 +12,11 @@ struct Command {
 };
 
 const Command kCommands[] = {
+    {"check", RunCheckCommand, "check [--all] [--apply] [--save] FILE"},
     {"dump", RunDumpCommand, "dump FILE"},
     {"write", RunWriteCommand, "write JSON FILE"},
+    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P]"},
+    {"get", RunGetCommand, "get ADDRESS LOCALPATH [--user U] [--password P]"},
     {nullptr, nullptr, nullptr},
 };
 

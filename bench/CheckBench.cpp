@@ -1,0 +1,131 @@
+// A minute pass over a large list of permanent local elements, beside the least any pass
+// must do: read the status of each copy.
+
+#include "core/CheckEnvironment.h"
+#include "core/ElemList.h"
+#include "core/Scheduler.h"
+#include "core/SchedulerPorts.h"
+#include "core/SystemClock.h"
+#include "i18n/MessageBoxes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr int kElements = 10000;
+
+// Nothing in this pass reaches the user or the network: every copy is older than its
+// reference time.
+class Unreached : public INoticePresenter,
+                  public IWaitCursor,
+                  public IRemoteAccess,
+                  public ITrash,
+                  public IViewerLauncher,
+                  public IMessageBoxes,
+                  public IListView,
+                  public ITimers {
+public:
+    int ShowNotice(const std::string&, const std::string&, const std::string&) override {
+        std::abort();
+    }
+    void Begin() override { std::abort(); }
+    void End() override { std::abort(); }
+    bool IsInternetReachable() override { std::abort(); }
+    ProbeStatus ProbeFtp(const FtpProbeRequest&, TimeValue&, bool) override { std::abort(); }
+    ProbeStatus ProbeHttp(const std::string&, TimeValue&, bool) override { std::abort(); }
+    std::string DownloadFtp(const std::vector<std::string>&, uint16_t, bool) override {
+        std::abort();
+    }
+    std::string DownloadHttp(const std::vector<std::string>&, uint32_t) override { std::abort(); }
+    bool MoveToTrash(const std::string&) override { std::abort(); }
+    int RunAndWait(const std::string&) override { std::abort(); }
+    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
+        std::abort();
+    }
+    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
+
+    std::optional<int> SelectedItem() const override { return std::nullopt; }
+    int ItemData(int item) const override { return item; }
+    void RefillList() override {}
+    void SelectItem(int) override {}
+    void Start(int, int) override {}
+    void Stop(int) override {}
+};
+
+// Copies 0, 2, 4 ... exist; the odd ones do not.
+class Folder {
+public:
+    Folder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "morvane-check-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            std::abort();
+        }
+        m_path = pattern;
+        for (int i = 0; i < kElements; i += 2) {
+            std::ofstream(File(i)) << "x";
+        }
+    }
+    ~Folder() { std::filesystem::remove_all(m_path); }
+    std::string File(int i) const {
+        return (m_path / ("copy" + std::to_string(i) + ".txt")).string();
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+const Folder& TheFolder() {
+    static const Folder folder;
+    return folder;
+}
+
+void BM_MinutePass(benchmark::State& state) {
+    const Folder& folder = TheFolder();
+    ElemList elems;
+    for (int i = 0; i < kElements; ++i) {
+        auto elem = std::make_unique<CKelElem>();
+        elem->m_nWhen = WHEN_PERMANENT;
+        elem->m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem->m_timeReference = std::numeric_limits<TimeValue>::max();
+        elem->m_strCopy = folder.File(i);
+        elems.push_back(std::move(elem));
+    }
+    CSystemClock clock;
+    Unreached unreached;
+    CheckContext context{clock, unreached, unreached, unreached, unreached, unreached, unreached};
+    CScheduler scheduler(elems, unreached, unreached, context);
+    for (auto _ : state) {
+        scheduler.OnTimer(CScheduler::kTimerMinute);
+    }
+    state.SetItemsProcessed(state.iterations() * kElements);
+}
+BENCHMARK(BM_MinutePass)->Unit(benchmark::kMillisecond);
+
+void BM_StatEachCopy(benchmark::State& state) {
+    const Folder& folder = TheFolder();
+    std::vector<std::string> names;
+    for (int i = 0; i < kElements; ++i) {
+        names.push_back(folder.File(i));
+    }
+    for (auto _ : state) {
+        for (const std::string& name : names) {
+            struct stat status {};
+            benchmark::DoNotOptimize(stat(name.c_str(), &status));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kElements);
+}
+BENCHMARK(BM_StatEachCopy)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,79 @@
+#include "core/Actions.h"
+
+#include "core/CheckEnvironment.h"
+#include "core/KelElem.h"
+#include "core/LocalCopy.h"
+#include "i18n/MessageBoxes.h"
+#include "i18n/MessageCatalogue.h"
+#include "remote/Address.h"
+
+#include <vector>
+
+namespace {
+
+// The time-out of a web copy, in milliseconds.
+constexpr uint32_t kHttpCopyTimeoutMs = 5000;
+
+void ShowTransferResult(const std::string& result, IMessageBoxes& boxes) {
+    boxes.ShowAppBox(result, BoxIcon::Exclamation, BoxButtons::Ok);
+}
+
+}  // namespace
+
+void PerformAction(const CKelElem& elem, CheckContext& context) {
+    switch (elem.m_nAction) {
+        case ACTION_COPY_NEW:
+            CopyNewOverOld(elem, elem.m_strCopy, elem.m_strOriginal, context);
+            break;
+        case ACTION_VIEW_NEW:
+            RunAndWait("notepad.exe " + elem.m_strCopy, context.viewer);
+            break;
+        case ACTION_DELETE_OLD:
+            DeleteToRecycleBin(elem.m_strOriginal, context.boxes, context.trash);
+            break;
+        case ACTION_DELETE_NEW:
+            DeleteToRecycleBin(elem.m_strCopy, context.boxes, context.trash);
+            break;
+        default:
+            break;
+    }
+}
+
+int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
+                   CheckContext& context) {
+    const ParsedAddress address = ClassifyAddress(source);
+    switch (address.kind) {
+        case AddressKind::Ftp: {
+            const std::vector<std::string> arguments{address.server, elem.m_strFtpUser,
+                                                     elem.m_strFtpPassword, address.object, target};
+            ShowTransferResult(
+                context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0),
+                context.boxes);
+            return 1;
+        }
+        case AddressKind::Http: {
+            const std::vector<std::string> arguments{source, target};
+            ShowTransferResult(context.remote.DownloadHttp(arguments, kHttpCopyTimeoutMs),
+                               context.boxes);
+            return 1;
+        }
+        case AddressKind::LocalFile:
+            return CopyLocalFile(source, target);
+        default:
+            return 1;
+    }
+}
+
+int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer) {
+    return viewer.RunAndWait(commandLine);
+}
+
+int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash) {
+    // Owned by the main window, so the list cannot change while the question is open.
+    const int answer = boxes.ShowBox(Lookup("IDS_SURE"), Lookup("IDS_DELETE"), BoxIcon::Question,
+                                     BoxButtons::YesNo, BoxOwner::MainWindow);
+    if (answer != kAnswerYes) {
+        return 0;
+    }
+    return trash.MoveToTrash(path) ? 1 : 0;
+}

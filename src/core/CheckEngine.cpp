@@ -1,0 +1,204 @@
+#include "core/CheckEngine.h"
+
+#include "core/Actions.h"
+#include "core/CheckEnvironment.h"
+#include "core/KelElem.h"
+#include "core/LocalFileTimes.h"
+#include "i18n/MessageBoxes.h"
+#include "i18n/MessageCatalogue.h"
+#include "i18n/TimeStamp.h"
+#include "remote/Address.h"
+
+#include <optional>
+
+namespace {
+
+// What the look-up of the copy found out.
+struct CopyProbe {
+    std::optional<TimeValue> time;
+    bool found = false;
+    bool noInternet = false;
+};
+
+bool AbsenceCounts(const CKelElem& elem) {
+    return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
+}
+
+// Turns a remote probe's answer into the copy's time. In existence and destruction modes
+// "not found" is the copy's absence, as for a local file; elsewhere it is a failure.
+void TakeRemoteAnswer(const CKelElem& elem, ProbeStatus status, TimeValue time, TimeValue now,
+                      const char* errorKey, CheckContext& context, CopyProbe& probe) {
+    if (status == ProbeStatus::Found) {
+        probe.found = true;
+        probe.time = time;
+    } else if (status == ProbeStatus::NotFound && AbsenceCounts(elem)) {
+        if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
+            probe.time = now;
+        }
+    } else {
+        // Modal to the main window, so the list cannot change under the running check.
+        ShowErrorBox(context.boxes, errorKey, BoxOwner::MainWindow);
+    }
+}
+
+void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue now,
+                 int& availability, CheckContext& context, CopyProbe& probe) {
+    ProbeStatus status = ProbeStatus::Failed;
+    TimeValue time = -1;
+    {
+        WaitCursorScope waitCursor(context.waitCursor);
+        if (availability == -1) {
+            availability = context.remote.IsInternetReachable() ? 1 : 0;
+        }
+        if (availability != 1) {
+            probe.noInternet = true;
+            return;
+        }
+        if (address.kind == AddressKind::Ftp) {
+            const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
+                                          elem.m_strFtpPassword, address.port};
+            status = context.remote.ProbeFtp(request, time, AbsenceCounts(elem));
+        } else {
+            status = context.remote.ProbeHttp(elem.m_strCopy, time, AbsenceCounts(elem));
+        }
+    }
+    const char* errorKey =
+        address.kind == AddressKind::Ftp ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP";
+    TakeRemoteAnswer(elem, status, time, now, errorKey, context, probe);
+}
+
+void ProbeLocal(const CKelElem& elem, TimeValue now, CopyProbe& probe) {
+    TimeValue time = -1;
+    if (FindFirstFileTime(elem.m_strCopy, time)) {
+        probe.found = true;
+        probe.time = time;
+    } else if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
+        probe.time = now;
+    }
+}
+
+bool IsLater(const std::optional<TimeValue>& time, TimeValue than) {
+    return time.has_value() && *time > than;
+}
+
+// A missing local original counts as older than any copy, so the copy can create it.
+bool IsLaterThanOriginal(const std::optional<TimeValue>& time, const std::string& original) {
+    TimeValue originalTime = -1;
+    if (!FileModificationTime(original, originalTime)) {
+        return time.has_value();
+    }
+    return IsLater(time, originalTime);
+}
+
+void Decide(CKelElem& elem, const CopyProbe& probe) {
+    switch (elem.m_nCheckMode) {
+        case CHECK_ABSOLUTE_TIME:
+            elem.m_nState = IsLater(probe.time, elem.m_timeReference) ? STATE_NEW_VERSION
+                                                                      : STATE_NO_NEW_VERSION;
+            break;
+        case CHECK_FILE_TIME:
+            elem.m_nState = IsLaterThanOriginal(probe.time, elem.m_strOriginal)
+                                ? STATE_NEW_VERSION
+                                : STATE_NO_NEW_VERSION;
+            break;
+        case CHECK_EXISTENCE:
+        case CHECK_DESTRUCTION: {
+            const bool event = elem.m_nCheckMode == CHECK_EXISTENCE ? probe.found : !probe.found;
+            if (event && IsLater(probe.time, elem.m_timeReference)) {
+                elem.m_nState = STATE_NEW_VERSION;
+                elem.m_timeReference = *probe.time;
+            } else {
+                elem.m_nState = STATE_NO_NEW_VERSION;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+const char* HeadKey(int32_t checkMode) {
+    switch (checkMode) {
+        case CHECK_EXISTENCE:
+            return "IDS_NEWFILECREATED";
+        case CHECK_DESTRUCTION:
+            return "IDS_FILEDELETED";
+        default:
+            return "IDS_NEWFILEFOUND";
+    }
+}
+
+const char* ActionKey(int32_t action) {
+    switch (action) {
+        case ACTION_COPY_NEW:
+            return "IDS_COPYNEW";
+        case ACTION_VIEW_NEW:
+            return "IDS_VIEWNEW";
+        case ACTION_DELETE_OLD:
+            return "IDS_DELETEOLD";
+        case ACTION_DELETE_NEW:
+            return "IDS_DELETENEW";
+        default:
+            return "";
+    }
+}
+
+std::string NoticeMessage(const CKelElem& elem) {
+    std::string message = GetMessage(HeadKey(elem.m_nCheckMode)) + elem.m_strCopy;
+    if (elem.m_nAction != ACTION_NOTHING) {
+        message += Lookup("IDS_USEOK") + Lookup(ActionKey(elem.m_nAction));
+    }
+    return message;
+}
+
+void Announce(CKelElem& elem, CheckContext& context) {
+    const std::string message = NoticeMessage(elem);
+    // Keeps the element out of the checks that run while its notice is on screen.
+    elem.m_bActive = 0;
+    const int result =
+        context.notice.ShowNotice(message, elem.m_strCopy, FormatTimeStamp(elem.m_timeLastAccess));
+    if (result == kNoticeOk) {
+        if (elem.m_nAction != ACTION_NOTHING) {
+            PerformAction(elem, context);
+        }
+        elem.m_bActive = 1;
+    } else if (result != kNoticeClosed || elem.m_nWhen != WHEN_PERMANENT) {
+        elem.m_bActive = 1;
+    }
+}
+
+}  // namespace
+
+void CheckElement(CKelElem& elem, int* availabilityCache, CheckContext& context) {
+    if (elem.m_bActive == 0) {
+        return;
+    }
+    const TimeValue now = context.clock.Now();
+    elem.m_nState = STATE_NOT_CHECKED;
+    elem.m_timeLastAccess = now;
+
+    const ParsedAddress address = ClassifyAddress(elem.m_strCopy);
+    int availability = availabilityCache ? *availabilityCache : -1;
+    CopyProbe probe;
+    if (address.kind == AddressKind::Ftp || address.kind == AddressKind::Http) {
+        ProbeRemote(elem, address, now, availability, context, probe);
+    } else if (address.kind == AddressKind::LocalFile) {
+        ProbeLocal(elem, now, probe);
+    }
+    if (availabilityCache) {
+        *availabilityCache = availability;
+    }
+    if (probe.noInternet) {
+        elem.m_nState = STATE_NO_INTERNET;
+        return;
+    }
+
+    Decide(elem, probe);
+    if (elem.m_nState != STATE_NEW_VERSION) {
+        return;
+    }
+    if (elem.m_bSignal != 1 && elem.m_nAction != ACTION_NOTHING) {
+        return;
+    }
+    Announce(elem, context);
+}

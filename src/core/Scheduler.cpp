@@ -1,0 +1,95 @@
+#include "core/Scheduler.h"
+
+#include "core/CheckEngine.h"
+#include "core/CheckEnvironment.h"
+#include "core/SchedulerPorts.h"
+
+#include <ctime>
+
+namespace {
+
+constexpr int kAlignPeriodMs = 1000;
+constexpr int kMinutePeriodMs = 60000;
+
+bool LocalTime(TimeValue time, std::tm& local) {
+    if (time < 0) {
+        return false;
+    }
+    const time_t value = time;
+    return localtime_r(&value, &local) != nullptr;
+}
+
+}  // namespace
+
+void CScheduler::Start() {
+    m_timers.Start(kTimerAlign, kAlignPeriodMs);
+    CheckAll(false);
+}
+
+bool CScheduler::IsDueInMinutePass(const CKelElem& elem, TimeValue now) {
+    if (elem.m_nWhen == WHEN_PERMANENT) {
+        return true;
+    }
+    if (elem.m_nWhen != WHEN_AT_TIME) {
+        return false;
+    }
+    std::tm at{};
+    std::tm current{};
+    return LocalTime(elem.m_timeAtTime, at) && LocalTime(now, current) &&
+           at.tm_hour == current.tm_hour && at.tm_min == current.tm_min;
+}
+
+void CScheduler::CheckAll(bool all) {
+    // By index, re-reading the size: a nested pass may run inside any check.
+    for (size_t i = 0; i < m_elems.size(); ++i) {
+        CKelElem& elem = *m_elems[i];
+        if (all || elem.m_nWhen == WHEN_AT_LAUNCH) {
+            CheckElement(elem, nullptr, m_context);
+        }
+    }
+    m_list.RefillList();
+}
+
+void CScheduler::CheckSelected() {
+    const std::optional<int> item = m_list.SelectedItem();
+    if (!item) {
+        return;
+    }
+    const int index = m_list.ItemData(*item);
+    if (index >= 0 && static_cast<size_t>(index) < m_elems.size()) {
+        CheckElement(*m_elems[static_cast<size_t>(index)], nullptr, m_context);
+    }
+    m_list.RefillList();
+    m_list.SelectItem(*item);
+}
+
+bool CScheduler::OnTimer(int id) {
+    if (id == kTimerAlign) {
+        std::tm local{};
+        if (!LocalTime(m_context.clock.Now(), local) || local.tm_sec != 0) {
+            return false;
+        }
+        m_timers.Stop(kTimerAlign);
+        m_timers.Start(kTimerMinute, kMinutePeriodMs);
+    } else if (id != kTimerMinute) {
+        return false;
+    }
+    MinutePass();
+    return true;
+}
+
+void CScheduler::MinutePass() {
+    const TimeValue now = m_context.clock.Now();
+    const std::optional<int> selected = m_list.SelectedItem();
+    int availability = -1;
+    for (size_t i = 0; i < m_elems.size(); ++i) {
+        CKelElem& elem = *m_elems[i];
+        if (IsDueInMinutePass(elem, now)) {
+            CheckElement(elem, &availability, m_context);
+        }
+    }
+    m_list.RefillList();
+    if (selected) {
+        m_list.SelectItem(*selected);
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/ElemList.h"
+
+class IListView;
+class ITimers;
+struct CheckContext;
+
+// Decides which elements are checked and when: the launch checks, a pass at every minute
+// for the at-time and permanent elements, "Check now !" and "Verify all now". Passes may
+// nest (a timer fires while a notice is open); each step re-reads the list's size and the
+// element under notice keeps itself out through its active flag.
+class CScheduler {
+public:
+    static constexpr int kTimerMinute = 1001;
+    static constexpr int kTimerAlign = 1002;
+
+    CScheduler(ElemList& elems, IListView& list, ITimers& timers, CheckContext& context)
+        : m_elems(elems), m_list(list), m_timers(timers), m_context(context) {}
+
+    // Once the list is loaded: starts the aligning timer and runs the launch checks.
+    void Start();
+    // With `all` false the elements due at launch, otherwise every element.
+    void CheckAll(bool all);
+    void CheckSelected();
+    // False when the timer is not the scheduler's, or when the aligning timer has not yet
+    // reached a whole minute: the caller then lets the default handling have it.
+    bool OnTimer(int id);
+
+    // Whether a minute pass at `now` checks the element.
+    static bool IsDueInMinutePass(const CKelElem& elem, TimeValue now);
+
+private:
+    void MinutePass();
+
+    ElemList& m_elems;
+    IListView& m_list;
+    ITimers& m_timers;
+    CheckContext& m_context;
+};

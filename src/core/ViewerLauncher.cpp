@@ -1,0 +1,89 @@
+#include "core/ViewerLauncher.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+extern char** environ;
+
+namespace {
+
+constexpr std::string_view kWindowsViewer = "notepad.exe";
+
+bool IsExecutable(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+// The full path of `program` on PATH, or "" when it is not there.
+std::string SearchPath(const std::string& program) {
+    if (program.find('/') != std::string::npos) {
+        return IsExecutable(program) ? program : std::string();
+    }
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path ? path : "/usr/bin:/bin";
+    while (!folders.empty()) {
+        const size_t colon = folders.find(':');
+        std::string folder(folders.substr(0, colon));
+        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (IsExecutable(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+int WaitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return 0;
+        }
+    }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
+}
+
+}  // namespace
+
+CViewerLauncher::CViewerLauncher() : m_viewers(DefaultViewers()) {}
+
+std::vector<std::string> CViewerLauncher::DefaultViewers() {
+    return {"gnome-text-editor", "gedit",      "mousepad", "kate", "xed", "pluma",
+            "leafpad",           "featherpad", "xdg-open"};
+}
+
+std::string CViewerLauncher::FindViewer() const {
+    for (const std::string& viewer : m_viewers) {
+        std::string found = SearchPath(viewer);
+        if (!found.empty()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+int CViewerLauncher::RunAndWait(const std::string& commandLine) {
+    const size_t blank = commandLine.find(' ');
+    std::string program = commandLine.substr(0, blank);
+    const bool hasArgument = blank != std::string::npos;
+    std::string argument = hasArgument ? commandLine.substr(blank + 1) : std::string();
+
+    const std::string executable = program == kWindowsViewer ? FindViewer() : SearchPath(program);
+    if (executable.empty()) {
+        return 0;
+    }
+    std::string name = executable;
+    char* argv[] = {name.data(), hasArgument ? argument.data() : nullptr, nullptr};
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return 0;
+    }
+    return WaitForExit(pid);
+}

@@ -1,0 +1,102 @@
+#include "remote/FtpSupport.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "remote/CurlTransfer.h"
+
+namespace {
+
+bool IsHex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Characters an FTP address path may carry as they are; ";" and "?" are not among them
+// (libcurl reads ";type=" and queries), nor "#".
+bool IsPathSafe(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           (c != '\0' && std::strchr("-._~!$&'()*+,=:@/", c));
+}
+
+std::string EncodePath(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        const bool escape =
+            c == '%' && i + 2 < path.size() && IsHex(path[i + 1]) && IsHex(path[i + 2]);
+        if (IsPathSafe(c) || escape) {
+            encoded += c;
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 15];
+        }
+    }
+    return encoded;
+}
+
+std::string HostForUrl(const std::string& server) {
+    const bool bareIpv6 = server.find(':') != std::string::npos && !server.starts_with('[');
+    return bareIpv6 ? "[" + server + "]" : server;
+}
+
+}  // namespace
+
+std::string FtpServerUrl(const std::string& server, uint16_t port) {
+    return "ftp://" + HostForUrl(server) + ":" + std::to_string(port) + "/";
+}
+
+std::string FtpObjectUrl(const std::string& server, uint16_t port, const std::string& object) {
+    // "%2F" after the separating slash makes the path absolute.
+    const std::string path =
+        object.starts_with('/') ? "%2F" + EncodePath(object.substr(1)) : EncodePath(object);
+    return FtpServerUrl(server, port) + path;
+}
+
+std::string FtpServerPath(const std::string& object) {
+    int length = 0;
+    char* decoded =
+        curl_easy_unescape(nullptr, object.c_str(), static_cast<int>(object.size()), &length);
+    if (!decoded) {
+        return object;
+    }
+    std::string path(decoded, static_cast<size_t>(length));
+    curl_free(decoded);
+    return path;
+}
+
+bool IsFtpNotFound(CURLcode code) {
+    return code == CURLE_REMOTE_FILE_NOT_FOUND || code == CURLE_REMOTE_ACCESS_DENIED;
+}
+
+void CFtpReply::Attach(CURL* easy) {
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CFtpReply::OnReply);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+}
+
+std::string CFtpReply::Refusal() const {
+    const bool refused = !m_strLast.empty() && (m_strLast[0] == '4' || m_strLast[0] == '5');
+    return refused ? m_strLast : std::string();
+}
+
+size_t CFtpReply::OnReply(char* data, size_t size, size_t count, void* self) {
+    std::string line(data, size * count);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    static_cast<CFtpReply*>(self)->m_strLast = line;
+    return size * count;
+}
+
+void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& password) {
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
+    // An empty user leaves libcurl's anonymous login.
+    if (!user.empty()) {
+        curl_easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
+    }
+    curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <string>
+
+// "ftp://host:port/": the server's root, where a login lands.
+std::string FtpServerUrl(const std::string& server, uint16_t port);
+
+// The address of an object path on a server. A path that starts with "/" is taken from
+// the server's root, not from the login folder. Bytes that are unsafe in an address are
+// percent-encoded; escapes already there are kept.
+std::string FtpObjectUrl(const std::string& server, uint16_t port, const std::string& object);
+
+// The object path as the server names it, escapes decoded ("/my%20file" is "/my file").
+std::string FtpServerPath(const std::string& object);
+
+// True for the answers of a server that has no such file (or no such folder).
+bool IsFtpNotFound(CURLcode code);
+
+// Keeps the server's last reply line, to tell the user what a refusing server said.
+class CFtpReply {
+public:
+    // Sets the handle up to report the server's replies here.
+    void Attach(CURL* easy);
+    void Clear() { m_strLast.clear(); }
+    // The last reply when it was a refusal (4xx or 5xx), else empty.
+    std::string Refusal() const;
+
+private:
+    static size_t OnReply(char* data, size_t size, size_t count, void* self);
+
+    std::string m_strLast;
+};
+
+// Login and the settings every FTP step shares: no directory changes (one command names
+// the whole path), FTP only, data dropped unless a step wants it.
+void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& password);

@@ -1,0 +1,200 @@
+#include "remote/FtpTransfer.h"
+
+#include "i18n/MessageBoxes.h"
+#include "remote/PartFile.h"
+#include "remote/ProgressUnits.h"
+#include "remote/TransferText.h"
+#include "remote/TransferWindow.h"
+
+namespace {
+
+// Where the body of a file goes while it arrives.
+struct BodySink {
+    CPartFile& file;
+    CProgressUnits& units;
+    bool writeFailed = false;
+};
+
+size_t OnBody(char* data, size_t size, size_t count, void* context) {
+    auto& sink = *static_cast<BodySink*>(context);
+    const size_t bytes = size * count;
+    if (!sink.file.Write(data, bytes)) {
+        sink.writeFailed = true;
+        return 0;
+    }
+    return sink.units.Add(bytes) ? bytes : 0;
+}
+
+}  // namespace
+
+int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options) {
+    CFtpTransferSession session(job, options);
+    const auto& arguments = job.Arguments();
+    for (size_t i = 3; i + 1 < arguments.size() && !session.Failed(); i += 2) {
+        session.FetchFtpFile(arguments[i], arguments[i + 1]);
+    }
+    return 0;
+}
+
+CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options)
+    : m_job(job), m_options(options), m_easy(MakeCurlEasy()) {
+    const auto& arguments = job.Arguments();
+    if (arguments.size() < 3) {
+        return;
+    }
+    m_strServer = arguments[0];
+    if (!m_easy) {
+        FailInternet(CURLE_FAILED_INIT);
+        return;
+    }
+    CURL* easy = m_easy.get();
+    ConfigureFtpHandle(easy, arguments[1], arguments[2]);
+    m_reply.Attach(easy);
+    if (const uint32_t timeout = job.TimeoutMs()) {
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout));
+        curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                         static_cast<long>((timeout + 999) / 1000));
+    }
+}
+
+void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::string& localPath) {
+    ITransferWindow& window = m_job.Window();
+    if (m_job.CheckCancel()) {
+        return;
+    }
+    window.SetCaptionFile(object);
+    Show(FormatKeyText("IDS_CONNECTING", m_strServer));
+    if (m_job.CheckCancel() || !Connect()) {
+        return;
+    }
+    Show(object);
+    if (!QueryFtpFile(object)) {
+        return;
+    }
+    const int shift = ProgressShift(m_nFileSize);
+    window.SetTotal(ToWindowValue(m_nFileSize, shift));
+    CPartFile file(localPath);
+    if (!file.Open()) {
+        FailCreate(localPath);
+        return;
+    }
+    window.SetCaptionFile(m_strServerPath);
+    Show(FormatKeyText("IDS_OPENING", m_strServerPath));
+    if (m_job.CheckCancel()) {
+        return;
+    }
+    Retrieve(object, localPath, file);
+}
+
+bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
+    Show(FormatKeyText("IDS_GETFILEINFO", object));
+    if (m_job.CheckCancel()) {
+        return false;
+    }
+    const CURLcode code =
+        Perform(FtpObjectUrl(m_strServer, m_options.port, object), false, nullptr);
+    if (IsFtpNotFound(code)) {
+        const std::string text = FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", object);
+        Show(text);
+        m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
+        m_job.SetResultMessage(text);
+        return false;
+    }
+    if (m_job.CheckCancel()) {
+        return false;
+    }
+    if (code != CURLE_OK) {
+        FailInternet(code);
+        return false;
+    }
+    m_strServerPath = FtpServerPath(object);
+    curl_off_t size = -1;
+    curl_easy_getinfo(m_easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    // Small files show no percentage.
+    m_nFileSize = size < kTransferUnit ? 0 : size;
+    return true;
+}
+
+// Runs one step: the body of the object when `body`, else only what the control
+// connection tells (login, time and size).
+CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* sink) {
+    CURL* easy = m_easy.get();
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOBODY, body ? 0L : 1L);
+    curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, body && !m_options.binary ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
+    m_reply.Clear();
+    return m_job.Multi().Perform(easy, [this] { return m_job.CheckCancel(); });
+}
+
+// Logs in, or finds the session's connection still logged in.
+bool CFtpTransferSession::Connect() {
+    const CURLcode code = Perform(FtpServerUrl(m_strServer, m_options.port), false, nullptr);
+    if (m_job.CheckCancel()) {
+        return false;
+    }
+    if (code != CURLE_OK) {
+        FailInternet(code);
+        return false;
+    }
+    return true;
+}
+
+void CFtpTransferSession::Retrieve(const std::string& object, const std::string& localPath,
+                                   CPartFile& file) {
+    ITransferWindow& window = m_job.Window();
+    const CByteLine byteLine;
+    const int shift = ProgressShift(m_nFileSize);
+    CProgressUnits units([&](int64_t total) {
+        Show(byteLine.Format(total, m_nFileSize));
+        window.SetDone(ToWindowValue(total, shift));
+        return !m_job.CheckCancel();
+    });
+    BodySink sink{file, units};
+    const CURLcode code = Perform(FtpObjectUrl(m_strServer, m_options.port, object), true, &sink);
+    if (sink.writeFailed) {
+        FailFile(file.Error(), localPath);
+        return;
+    }
+    if (!m_job.CheckCancel()) {
+        if (code != CURLE_OK) {
+            FailInternet(code);
+            return;
+        }
+        units.Finish(false);
+    }
+    // A cancel seen up to here leaves the destination as it was.
+    if (!m_job.CheckCancel() && !file.Commit()) {
+        FailFile(file.Error(), localPath);
+        return;
+    }
+    Show(FormatKeyText("IDS_CLOSINGFTP", m_strServer));
+}
+
+void CFtpTransferSession::FailCreate(const std::string& localPath) {
+    const std::string text = FormatKeyText("IDS_ERR_CREATEFILE", localPath);
+    Show(text);
+    m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
+    m_job.SetResultMessage(text);
+    m_bFailed = true;
+}
+
+// What the server said, when it refused, follows on its own line.
+void CFtpTransferSession::FailInternet(CURLcode code) {
+    std::string text = FormatKeyText("IDS_ERR_INTERNET", static_cast<int>(code));
+    if (const std::string refusal = m_reply.Refusal(); !refusal.empty()) {
+        text += "\n" + refusal;
+    }
+    m_job.SetResultMessage(text);
+    m_bFailed = true;
+}
+
+void CFtpTransferSession::FailFile(int cause, const std::string& localPath) {
+    m_job.SetResultMessage(FormatKeyText("IDS_ERR_FILEFTP", cause, localPath));
+    m_bFailed = true;
+}
+
+void CFtpTransferSession::Show(const std::string& text) {
+    m_job.Window().SetStatusText(text);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "remote/CurlTransfer.h"
+#include "remote/FtpSupport.h"
+#include "remote/TransferJob.h"
+
+class CPartFile;
+
+// Worker thread of an FTP download: fetches every pair of the job's arguments, each after
+// the previous one; a failure ends the whole download. Always 0.
+int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options);
+
+// The worker's side of an FTP download. Every step runs on one easy handle through the
+// job's multi handle, so the steps share one control connection and a Cancel wakes any
+// step at once.
+class CFtpTransferSession {
+public:
+    CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options);
+
+    // Fetches one file. A failure that ends the whole download sets Failed().
+    void FetchFtpFile(const std::string& object, const std::string& localPath);
+    // Whether the file is on the server; fills the server path and the file size.
+    bool QueryFtpFile(const std::string& object);
+
+    bool Failed() const { return m_bFailed; }
+
+private:
+    CURLcode Perform(const std::string& url, bool body, void* sink);
+    bool Connect();
+    void Retrieve(const std::string& object, const std::string& localPath, CPartFile& file);
+    void FailCreate(const std::string& localPath);
+    void FailInternet(CURLcode code);
+    void FailFile(int cause, const std::string& localPath);
+    void Show(const std::string& text);
+
+    CTransferJob& m_job;
+    FtpTransferOptions m_options;
+    std::string m_strServer;
+    CurlEasy m_easy;
+    CFtpReply m_reply;
+    std::string m_strServerPath;
+    int64_t m_nFileSize = 0;
+    bool m_bFailed = false;
+};

@@ -1,0 +1,138 @@
+#include "remote/HttpSupport.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "remote/Address.h"
+#include "remote/UrlCanonicaliser.h"
+
+namespace {
+
+std::string Lowered(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// The URL as libcurl will send it (blanks in a query encoded), or libcurl's refusal.
+CURLUcode NormaliseUrl(const std::string& canonical, std::string& url) {
+    CURLU* handle = curl_url();
+    if (!handle) {
+        return CURLUE_OUT_OF_MEMORY;
+    }
+    CURLUcode code = curl_url_set(handle, CURLUPART_URL, canonical.c_str(), CURLU_ALLOW_SPACE);
+    char* text = nullptr;
+    if (code == CURLUE_OK) {
+        code = curl_url_get(handle, CURLUPART_URL, &text, 0);
+    }
+    if (code == CURLUE_OK) {
+        url = text;
+        curl_free(text);
+    }
+    curl_url_cleanup(handle);
+    return code;
+}
+
+}  // namespace
+
+bool CHttpHeaders::Feed(const char* data, size_t size) {
+    const std::string line(data, size);
+    if (line.starts_with("HTTP/")) {
+        StartBlock(line);
+        return false;
+    }
+    const size_t colon = line.find(':');
+    if (colon != std::string::npos) {
+        Take(Lowered(line.substr(0, colon)), Trimmed(line.substr(colon + 1)));
+        return false;
+    }
+    if (!Trimmed(line).empty() || m_nStatus / 100 == 1) {
+        return false;
+    }
+    m_bRedirect = m_nStatus / 100 == 3 && m_bLocation;
+    if (m_bRedirect && m_nRedirects < kMaxHttpRedirects) {
+        ++m_nRedirects;
+        return false;
+    }
+    return true;
+}
+
+void CHttpHeaders::StartBlock(const std::string& statusLine) {
+    const size_t blank = statusLine.find(' ');
+    m_nStatus =
+        blank == std::string::npos ? 0 : std::strtol(statusLine.c_str() + blank, nullptr, 10);
+    m_nContentLength = -1;
+    m_nLastModified = -1;
+    m_bChunked = false;
+    m_bLocation = false;
+}
+
+void CHttpHeaders::Take(const std::string& name, const std::string& value) {
+    if (name == "content-length") {
+        char* end = nullptr;
+        const long long length = std::strtoll(value.c_str(), &end, 10);
+        m_nContentLength = (end != value.c_str() && *end == '\0' && length >= 0) ? length : -1;
+    } else if (name == "transfer-encoding") {
+        m_bChunked = Lowered(value).find("chunked") != std::string::npos;
+    } else if (name == "last-modified") {
+        m_nLastModified = curl_getdate(value.c_str(), nullptr);
+    } else if (name == "location") {
+        m_bLocation = !value.empty();
+    }
+}
+
+HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& code) {
+    const ParsedAddress parsed = ClassifyAddress(address);
+    const std::string canonical = CanonicaliseUrl(address);
+    if (parsed.kind != AddressKind::Http) {
+        if (Lowered(canonical.substr(0, 5)) != "http:") {
+            return HttpSplit::NotHttp;
+        }
+        code = CURLUE_MALFORMED_INPUT;
+        return HttpSplit::Malformed;
+    }
+    std::string url;
+    if (const CURLUcode refusal = NormaliseUrl(canonical, url); refusal != CURLUE_OK) {
+        code = refusal;
+        return HttpSplit::Malformed;
+    }
+    target = {parsed.server, parsed.object, url};
+    return HttpSplit::Ok;
+}
+
+void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::string& url) {
+    std::string agent = address;
+    for (char& c : agent) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxHttpRedirects);
+}
+
+CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs) {
+    CURLcode code = curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs));
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
+                                static_cast<long>((timeoutMs + 999) / 1000));
+    }
+    return code;
+}

@@ -1,0 +1,71 @@
+#include "app/QtTrash.h"
+#include "core/Actions.h"
+#include "core/KelElem.h"
+
+#include "CheckFakes.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Both delete actions against the real freedesktop trash of a data folder that does not
+// exist yet, from a working folder that must stay empty.
+TEST(TrashAction, DeleteActionsLandInTheTrash) {
+    TempDir dir;
+    const fs::path data = dir.Path() / "data";
+    const fs::path work = dir.Path() / "work";
+    fs::create_directory(work);
+    const fs::path previous = fs::current_path();
+    fs::current_path(work);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+
+    CheckFixture env;
+    CQtTrash trash;
+    CheckContext context{env.clock, env.notice, env.waitCursor, env.remote,
+                         trash,     env.viewer, env.boxes};
+    CKelElem elem;
+    elem.m_strOriginal = dir.File("old.txt");
+    elem.m_strCopy = dir.File("new file.txt");
+    WriteWholeFile(elem.m_strOriginal, "old");
+    WriteWholeFile(elem.m_strCopy, "new");
+
+    env.boxes.AnswerNext(kAnswerNo);
+    elem.m_nAction = ACTION_DELETE_OLD;
+    PerformAction(elem, context);
+    EXPECT_TRUE(fs::exists(elem.m_strOriginal));
+
+    env.boxes.AnswerNext(kAnswerYes);
+    PerformAction(elem, context);
+    env.boxes.AnswerNext(kAnswerYes);
+    elem.m_nAction = ACTION_DELETE_NEW;
+    PerformAction(elem, context);
+
+    fs::current_path(previous);
+    EXPECT_FALSE(fs::exists(elem.m_strOriginal));
+    EXPECT_FALSE(fs::exists(elem.m_strCopy));
+    EXPECT_EQ(ReadWholeFile((data / "Trash/files/old.txt").string()), "old");
+    EXPECT_EQ(ReadWholeFile((data / "Trash/files/new file.txt").string()), "new");
+    EXPECT_TRUE(fs::exists(data / "Trash/info/old.txt.trashinfo"));
+    EXPECT_TRUE(fs::is_empty(work));
+    for (const auto& box : env.boxes.Boxes()) {
+        EXPECT_EQ(box.text, "Are you sure ?");
+        EXPECT_EQ(box.caption, "Delete");
+        EXPECT_EQ(box.icon, BoxIcon::Question);
+        EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+        EXPECT_EQ(box.owner, BoxOwner::MainWindow);
+    }
+    EXPECT_EQ(env.boxes.Boxes().size(), 3u);
+
+    env.boxes.AnswerNext(kAnswerYes);
+    EXPECT_EQ(DeleteToRecycleBin(dir.File("missing.txt"), env.boxes, trash), 0);
+}
+
+}  // namespace

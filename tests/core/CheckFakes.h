@@ -1,0 +1,146 @@
+#pragma once
+
+#include "core/CheckEnvironment.h"
+#include "core/RemoteAccess.h"
+#include "core/ViewerLauncher.h"
+#include "i18n/MessageCatalogue.h"
+#include "i18n/MessageTables.h"
+#include "remote/TransferWindow.h"
+
+#include "RecordingMessageBoxes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <ctime>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The clock of a test: stands still until the test moves it.
+class FakeClock : public IClock {
+public:
+    TimeValue Now() const override { return now; }
+    TimeValue now = 1000000000;
+};
+
+// The user in front of the notice: records each notice and answers from a script (Ok when
+// the script is empty). `whileShown` runs inside the notice, as a timer would.
+class ScriptedNotice : public INoticePresenter {
+public:
+    struct Shown {
+        std::string message;
+        std::string copy;
+        std::string timeText;
+    };
+
+    int ShowNotice(const std::string& message, const std::string& copy,
+                   const std::string& timeText) override {
+        shown.push_back({message, copy, timeText});
+        if (whileShown) {
+            whileShown();
+        }
+        if (answers.empty()) {
+            return kNoticeOk;
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::function<void()> whileShown;
+};
+
+class CountingWaitCursor : public IWaitCursor {
+public:
+    void Begin() override {
+        ++depth;
+        ++begun;
+    }
+    void End() override { --depth; }
+
+    int depth = 0;
+    int begun = 0;
+};
+
+// A progress window that only waits for the worker.
+class WaitingWindow : public ITransferWindow {
+public:
+    bool Start() override { return true; }
+    void WaitForWorker(const std::function<void()>&) override {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_bFinished; });
+    }
+    void Close() override {}
+    void SetCaptionFile(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetTotal(int32_t) override {}
+    void SetDone(int32_t) override {}
+    void NotifyFinished() override {
+        std::lock_guard lock(m_mutex);
+        m_bFinished = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_bFinished = false;
+};
+
+class RecordingTrash : public ITrash {
+public:
+    bool MoveToTrash(const std::string& path) override {
+        paths.push_back(path);
+        return true;
+    }
+    std::vector<std::string> paths;
+};
+
+// Everything a check needs, with the English catalogue. The remote side is the real one
+// without an internet test; the viewer is the real launcher with no viewer to find.
+struct CheckFixture {
+    CheckFixture() {
+        static const bool registered = [] {
+            RecordingMessageBoxes ignored;
+            RegisterShippedLanguages(TheCatalogue(), ignored);
+            return true;
+        }();
+        (void)registered;
+        TheCatalogue().SetCurrentLcid(kLcidEnglish);
+    }
+
+    FakeClock clock;
+    ScriptedNotice notice;
+    CountingWaitCursor waitCursor;
+    RecordingMessageBoxes boxes;
+    CRemoteAccess remote{"", boxes, [] { return std::make_unique<WaitingWindow>(); }};
+    RecordingTrash trash;
+    CViewerLauncher viewer{std::vector<std::string>{}};
+    CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};
+};
+
+// A local time of the test's time zone.
+inline TimeValue LocalTimeValue(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return static_cast<TimeValue>(std::mktime(&local));
+}
+
+// Sets a file's access and modification times; false when the file system refuses.
+inline bool SetFileTimes(const std::string& path, TimeValue accessed, TimeValue modified) {
+    const struct timespec times[2] = {{accessed, 0}, {modified, 0}};
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}

@@ -1,0 +1,76 @@
+#include "RemoteFixture.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "i18n/MessageCatalogue.h"
+#include "i18n/MessageTables.h"
+
+RemoteServers& RemoteServers::Get() {
+    static RemoteServers servers;
+    return servers;
+}
+
+RemoteServers::RemoteServers()
+    : m_ftp(std::make_unique<CFtpTestServer>(m_root.Path().string())),
+      m_http(
+          std::make_unique<CHttpTestServer>(m_root.Path().string(), m_logs.File("requests.log"))) {}
+
+std::string RemoteServers::Serve(const std::string& relativePath, const std::string& bytes,
+                                 int64_t modified) const {
+    const std::filesystem::path path = m_root.Path() / relativePath;
+    std::filesystem::create_directories(path.parent_path());
+    WriteWholeFile(path.string(), bytes);
+    if (modified >= 0) {
+        const timespec times[2] = {{modified, 0}, {modified, 0}};
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
+    return path.string();
+}
+
+std::string RemoteServers::FtpUrl(const std::string& path) const {
+    return "ftp://127.0.0.1:" + std::to_string(m_ftp->Port()) + path;
+}
+
+void RemoteTest::SetUp() {
+    static bool registered = false;
+    if (!registered) {
+        RecordingMessageBoxes ignored;
+        RegisterShippedLanguages(TheCatalogue(), ignored);
+        registered = true;
+    }
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
+}
+
+std::string Pattern(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+    }
+    return bytes;
+}
+
+int ClosedPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+int LeftoverDownloads(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        count += entry.path().filename().string().starts_with(".mvn-download-");
+    }
+    return count;
+}

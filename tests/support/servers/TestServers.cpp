@@ -1,0 +1,110 @@
+#include "TestServers.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kStartTimeoutMs = 15000;
+
+std::string PythonPath() {
+    const char* python = std::getenv("MORVANE_TEST_PYTHON");
+    return python && *python ? python : "/usr/bin/python3";
+}
+
+// The first line the server prints, or "" when none comes in time.
+std::string ReadFirstLine(int fd) {
+    std::string line;
+    pollfd entry{fd, POLLIN, 0};
+    while (poll(&entry, 1, kStartTimeoutMs) > 0) {
+        char c = 0;
+        if (read(fd, &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        line += c;
+    }
+    return line;
+}
+
+}  // namespace
+
+CTestServerProcess::CTestServerProcess(const std::string& script,
+                                       const std::vector<std::string>& arguments) {
+    int output[2];
+    int input[2];
+    if (pipe2(output, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    std::vector<std::string> words{PythonPath(),
+                                   std::string(MORVANE_TEST_SERVERS_DIR) + "/" + script};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    const int failed = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(output[1]);
+    close(input[0]);
+    m_lifeline = input[1];
+    const std::string line = failed ? std::string() : ReadFirstLine(output[0]);
+    close(output[0]);
+    std::istringstream printed(line);
+    std::string tag;
+    printed >> tag;
+    for (int port = 0; printed >> port;) {
+        m_ports.push_back(port);
+    }
+    if (tag != "PORT" || m_ports.empty()) {
+        Stop();
+        throw std::runtime_error("test server " + script + " did not start");
+    }
+}
+
+CTestServerProcess::~CTestServerProcess() {
+    Stop();
+}
+
+void CTestServerProcess::Stop() {
+    if (m_lifeline >= 0) {
+        close(m_lifeline);
+        m_lifeline = -1;
+    }
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+}
+
+CHttpTestServer::CHttpTestServer(const std::string& root, const std::string& logPath)
+    : m_strLogPath(logPath), m_process("http_server.py", {root, "--log", logPath}) {}
+
+std::string CHttpTestServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(Port()) + path;
+}
+
+std::vector<std::string> CHttpTestServer::LogLines() const {
+    std::vector<std::string> lines;
+    std::ifstream log(m_strLogPath);
+    for (std::string line; std::getline(log, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}

@@ -1,0 +1,155 @@
+"""HTTP server for tests: serves the files of ROOT on 127.0.0.1 at a free port, with the
+behaviour chosen by the first part of the path:
+
+  /files/NAME     Content-Length and Last-Modified (the file's modification time, GMT)
+  /nolm/NAME      Content-Length, no Last-Modified
+  /chunked/NAME   chunked, no Content-Length
+  /slow/NAME      Content-Length, then one 4096-byte piece every 20 ms
+  /status/CODE    that status with a short page, Content-Length and Last-Modified
+  /redirect/N     302 to the address given as "?to=ADDRESS"
+  /silent         the connection is accepted and never answered
+  /agent          the request's User-Agent as the body
+
+A second port accepts connections and never says a word (a silent FTP server). Prints
+"PORT <http> <silent>". Every request is logged as "GET <path>\t<User-Agent>" and every
+connection to the silent port as "ACCEPT" in the file given with --log.
+"""
+import argparse
+import email.utils
+import os
+import socket
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+FOREVER = threading.Event()
+LOG_LOCK = threading.Lock()
+
+
+def log_line(path, text):
+    with LOG_LOCK, open(path, "a", encoding="utf-8") as log:
+        log.write(text + "\n")
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    root = "."
+    log_path = os.devnull
+
+    def log_message(self, format, *args):
+        pass
+
+    def do_GET(self):
+        agent = self.headers.get("User-Agent", "")
+        log_line(self.log_path, "GET %s\t%s" % (self.path, agent))
+        url = urllib.parse.urlsplit(self.path)
+        parts = url.path.split("/", 2)
+        kind = parts[1] if len(parts) > 1 else ""
+        rest = urllib.parse.unquote(parts[2]) if len(parts) > 2 else ""
+        if kind == "silent":
+            FOREVER.wait(120)
+            return
+        if kind == "agent":
+            self.answer(200, agent.encode("utf-8"), modified=time.time())
+        elif kind == "status":
+            self.answer(int(rest), b"<html>error page</html>", modified=time.time())
+        elif kind == "redirect":
+            target = urllib.parse.parse_qs(url.query)["to"][0]
+            self.answer(302, b"moved", location=target)
+        elif kind in ("files", "nolm", "chunked", "slow"):
+            self.serve_file(kind, os.path.join(self.root, rest))
+        else:
+            self.answer(404, b"no such behaviour")
+
+    def serve_file(self, kind, path):
+        try:
+            with open(path, "rb") as source:
+                body = source.read()
+        except OSError:
+            self.answer(404, b"not found")
+            return
+        modified = None if kind == "nolm" else os.stat(path).st_mtime
+        if kind == "chunked":
+            self.send_chunked(body, modified)
+        elif kind == "slow":
+            self.answer(200, body, modified=modified, piece=4096, pause=0.02)
+        else:
+            self.answer(200, body, modified=modified)
+
+    def answer(self, code, body, modified=None, location=None, piece=None, pause=0):
+        self.send_response(code)
+        self.send_header("Content-Length", str(len(body)))
+        if modified is not None:
+            self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
+        if location is not None:
+            self.send_header("Location", location)
+        self.end_headers()
+        piece = piece or max(len(body), 1)
+        for start in range(0, len(body), piece):
+            self.wfile.write(body[start:start + piece])
+            self.wfile.flush()
+            time.sleep(pause)
+
+    def send_chunked(self, body, modified):
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
+        self.end_headers()
+        for start in range(0, len(body), 10000):
+            chunk = body[start:start + 10000]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
+        self.wfile.write(b"0\r\n\r\n")
+
+
+def exit_with_parent():
+    """Ends the server when the test that started it ends, however it ends: its end of
+    the standard input pipe closes."""
+    def watch():
+        while sys.stdin.buffer.read(4096):
+            pass
+        os._exit(0)
+    threading.Thread(target=watch, daemon=True).start()
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A client that stops reading after the headers is expected here.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
+def hold_silent_connections(listener, log_path):
+    held = []
+    while True:
+        connection, _ = listener.accept()
+        held.append(connection)
+        log_line(log_path, "ACCEPT")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("root")
+    parser.add_argument("--log", default=os.devnull)
+    args = parser.parse_args()
+    exit_with_parent()
+
+    Handler.root = args.root
+    Handler.log_path = args.log
+    server = Server(("127.0.0.1", 0), Handler)
+
+    silent = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    silent.bind(("127.0.0.1", 0))
+    silent.listen(16)
+    threading.Thread(target=hold_silent_connections, args=(silent, args.log),
+                     daemon=True).start()
+
+    print("PORT", server.server_address[1], silent.getsockname()[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,182 @@
+#include "Commands.h"
+#include "ConsoleMessageBoxes.h"
+#include "ConsoleProgressWindow.h"
+
+#include "app/ProgramPaths.h"
+#include "app/QtTrash.h"
+#include "app/SettingsFile.h"
+#include "core/CheckEnvironment.h"
+#include "core/Database.h"
+#include "core/DisplayText.h"
+#include "core/RemoteAccess.h"
+#include "core/Scheduler.h"
+#include "core/SchedulerPorts.h"
+#include "core/SystemClock.h"
+#include "i18n/MessageCatalogue.h"
+#include "i18n/TimeStamp.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct CheckOptions {
+    bool all = false;
+    bool apply = false;
+    bool save = false;
+    std::string file;
+};
+
+bool ParseOptions(const Arguments& arguments, CheckOptions& options) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--all") {
+            options.all = true;
+        } else if (argument == "--apply") {
+            options.apply = true;
+        } else if (argument == "--save") {
+            options.save = true;
+        } else if (argument.starts_with("--") || !options.file.empty()) {
+            return false;
+        } else {
+            options.file = argument;
+        }
+    }
+    return !options.file.empty();
+}
+
+// The notice of a command-line run: its three texts on standard output, answered Ok when
+// the actions are to run, otherwise closed.
+class ConsoleNotice : public INoticePresenter {
+public:
+    explicit ConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
+
+    int ShowNotice(const std::string& message, const std::string& copy,
+                   const std::string& timeText) override {
+        std::printf("%s\n%s\n%s\n", message.c_str(), copy.c_str(), timeText.c_str());
+        std::fflush(stdout);
+        return m_bAnswerOk ? kNoticeOk : kNoticeClosed;
+    }
+
+private:
+    bool m_bAnswerOk;
+};
+
+// A quick view from the command line names what it would run instead of opening a window.
+class ConsoleViewer : public IViewerLauncher {
+public:
+    int RunAndWait(const std::string& commandLine) override {
+        std::printf("%s\n", commandLine.c_str());
+        std::fflush(stdout);
+        return 0;
+    }
+};
+
+class NoWaitCursor : public IWaitCursor {
+public:
+    void Begin() override {}
+    void End() override {}
+};
+
+// A command-line run has no list on screen and no timers: the checks run once.
+class NoListView : public IListView, public ITimers {
+public:
+    std::optional<int> SelectedItem() const override { return std::nullopt; }
+    int ItemData(int item) const override { return item; }
+    void RefillList() override {}
+    void SelectItem(int) override {}
+    void Start(int, int) override {}
+    void Stop(int) override {}
+};
+
+const char* StateKey(int32_t state) {
+    switch (state) {
+        case STATE_NO_NEW_VERSION:
+            return "IDS_NONEWVERSION";
+        case STATE_NEW_VERSION:
+            return "IDS_NEWVERSION";
+        case STATE_NO_INTERNET:
+            return "IDS_NOINTERNET";
+        default:
+            return "IDS_NOTCHECKED";
+    }
+}
+
+void PrintElements(const ElemList& list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        const CKelElem& elem = *list[i];
+        std::printf("%zu\t%s\t%s\t%s\n", i, DisplayText(elem.m_strDescription).c_str(),
+                    GetMessage(StateKey(elem.m_nState)).c_str(),
+                    FormatTimeStamp(elem.m_timeLastAccess).c_str());
+    }
+}
+
+bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        std::fprintf(stderr, "mvntool: %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    int32_t modified = 0;
+    return LoadDatabase(path, modified, list, boxes);
+}
+
+void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes) {
+    const CSettingsFile settings(WithExtension(options.file, "INI"));
+    CSystemClock clock;
+    ConsoleNotice notice(options.apply);
+    NoWaitCursor waitCursor;
+    CRemoteAccess remote(settings.InternetProbeHost(), boxes,
+                         [] { return std::make_unique<ConsoleProgressWindow>(true); });
+    CQtTrash trash;
+    ConsoleViewer viewer;
+    CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};
+    NoListView listView;
+    CScheduler scheduler(list, listView, listView, context);
+    scheduler.CheckAll(options.all);
+}
+
+// Nobody closed the notices of this run on purpose, so the active flags that closing
+// them cleared are not written back.
+void RestoreActiveFlags(ElemList& list, const std::vector<int32_t>& active) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        list[i]->m_bActive = active[i];
+    }
+}
+
+}  // namespace
+
+int RunCheckCommand(const Arguments& arguments) {
+    CheckOptions options;
+    if (!ParseOptions(arguments, options)) {
+        std::fprintf(stderr, "usage: mvntool check [--all] [--apply] [--save] FILE\n");
+        return kExitUsage;
+    }
+    ConsoleMessageBoxes boxes;
+    PrepareLanguage(options.file, boxes);
+    std::string path = options.file;
+    ElemList list;
+    if (!LoadList(path, list, boxes)) {
+        return kExitFailed;
+    }
+    std::vector<int32_t> active;
+    for (const auto& elem : list) {
+        active.push_back(elem->m_bActive);
+    }
+    RunChecks(options, list, boxes);
+    PrintElements(list);
+    // An empty list would remove the file: a check changes nothing worth that.
+    if (options.save && !list.empty()) {
+        RestoreActiveFlags(list, active);
+        int32_t modified = 1;
+        if (!SaveDatabase(path, modified, list, boxes)) {
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
+}

@@ -1,0 +1,40 @@
+#include <cstdio>
+
+#include "Commands.h"
+#include "ConsoleMessageBoxes.h"
+#include "ConsoleProgressWindow.h"
+#include "remote/Address.h"
+#include "remote/TransferJob.h"
+
+namespace {
+
+// The time-out the copy action gives web downloads.
+constexpr uint32_t kHttpTimeoutMs = 5000;
+
+}  // namespace
+
+int RunGetCommand(const Arguments& arguments) {
+    std::string address;
+    std::string localPath;
+    RemoteLogin login;
+    if (!ParseRemoteArguments(arguments, {&address, &localPath}, login)) {
+        return kExitUsage;
+    }
+    ConsoleMessageBoxes boxes;
+    PrepareLanguage("", boxes);
+    const ParsedAddress parsed = ClassifyAddress(address);
+    if (parsed.kind != AddressKind::Ftp && parsed.kind != AddressKind::Http) {
+        std::fprintf(stderr, "%s: not an ftp:// or http:// address\n", address.c_str());
+        return kExitFailed;
+    }
+    ConsoleProgressWindow window;
+    CTransferJob job(window, boxes);
+    if (parsed.kind == AddressKind::Ftp) {
+        RunFtpTransfer(job, {parsed.server, login.user, login.password, parsed.object, localPath},
+                       0, {parsed.port, true});
+    } else {
+        RunHttpTransfer(job, {address, localPath}, kHttpTimeoutMs);
+    }
+    std::printf("%s\n", job.ResultMessage().c_str());
+    return job.Succeeded() ? kExitOk : kExitFailed;
+}

@@ -1,0 +1,79 @@
+#include <cstdio>
+
+#include "Commands.h"
+#include "ConsoleMessageBoxes.h"
+#include "core/LocalFileTimes.h"
+#include "i18n/TimeStamp.h"
+#include "remote/Address.h"
+#include "remote/Probe.h"
+#include "remote/TransferText.h"
+
+namespace {
+
+const char* KindName(AddressKind kind) {
+    switch (kind) {
+        case AddressKind::Ftp:
+            return "FTP";
+        case AddressKind::Http:
+            return "HTTP";
+        case AddressKind::LocalFile:
+            return "local file";
+        case AddressKind::Other:
+            break;
+    }
+    return "other";
+}
+
+// The copy's time as a check would take it; false after saying why on standard error.
+bool ProbeTime(const std::string& address, const ParsedAddress& parsed, const RemoteLogin& login,
+               IMessageBoxes& boxes, int32_t& time) {
+    std::string path;
+    switch (parsed.kind) {
+        case AddressKind::Ftp: {
+            ProbeStatus status = ProbeStatus::Failed;
+            const FtpProbeRequest request{parsed.object, parsed.server, login.user, login.password,
+                                          parsed.port};
+            if (ProbeFtpFile(request, time, path, boxes, &status)) {
+                return true;
+            }
+            if (status == ProbeStatus::NotFound) {
+                std::fprintf(stderr, "%s\n",
+                             FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
+            }
+            return false;
+        }
+        case AddressKind::Http:
+            return ProbeHttpFile(address, time, path, boxes) == 1;
+        case AddressKind::LocalFile:
+            if (FindFirstFileTime(address, time)) {
+                return true;
+            }
+            std::fprintf(stderr, "%s: no such file\n", address.c_str());
+            return false;
+        case AddressKind::Other:
+            break;
+    }
+    std::fprintf(stderr, "%s: neither probed nor copied\n", address.c_str());
+    return false;
+}
+
+}  // namespace
+
+int RunProbeCommand(const Arguments& arguments) {
+    std::string address;
+    RemoteLogin login;
+    if (!ParseRemoteArguments(arguments, {&address}, login)) {
+        return kExitUsage;
+    }
+    ConsoleMessageBoxes boxes;
+    PrepareLanguage("", boxes);
+    const ParsedAddress parsed = ClassifyAddress(address);
+    std::printf("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),
+                parsed.server.c_str(), parsed.object.c_str(), unsigned{parsed.port});
+    int32_t time = -1;
+    if (!ProbeTime(address, parsed, login, boxes, time)) {
+        return kExitFailed;
+    }
+    std::printf("time: %d %s\n", time, FormatTimeStamp(time).c_str());
+    return kExitOk;
+}
