@@ -1,0 +1,258 @@
+#include "ui/DialogBuilder.h"
+#include "ui/LinkLabel.h"
+#include "ui/ProgramIcon.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const char kIdProperty[] = "controlId";
+constexpr int kIconPixels = 32;
+
+// a * b / c rounded to the nearest integer, as the dialog manager scales units.
+int MulDiv(int a, int b, int c) {
+    const long long product = static_cast<long long>(a) * b;
+    const long long half = c / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
+}
+
+QString FromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+bool Has(const ControlTemplate& control, uint32_t bit) {
+    return (control.style & bit) != 0;
+}
+
+Qt::Alignment TextAlignment(const ControlTemplate& control) {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (Has(control, ControlStyle::kCentred)) {
+        alignment = Qt::AlignHCenter;
+    } else if (Has(control, ControlStyle::kRightAligned)) {
+        alignment = Qt::AlignRight;
+    }
+    return alignment | (Has(control, ControlStyle::kCentreImage) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
+QWidget* MakeLabel(const ControlTemplate& control, QWidget& dialog) {
+    auto* label = new QLabel(FromUtf8(control.text), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(TextAlignment(control));
+    return label;
+}
+
+QWidget* MakeIcon(QWidget& dialog) {
+    auto* label = new QLabel(&dialog);
+    label->setPixmap(ProgramIcon().pixmap(kIconPixels, kIconPixels));
+    return label;
+}
+
+QWidget* MakeHyperlink(const ControlTemplate& control, QWidget& dialog) {
+    auto* link = new CLinkLabel(&dialog);
+    link->setText(FromUtf8(control.text));
+    link->setAlignment(TextAlignment(control));
+    return link;
+}
+
+QWidget* MakeButton(const ControlTemplate& control, QWidget& dialog) {
+    auto* button = new QPushButton(FromUtf8(control.text), &dialog);
+    button->setDefault(Has(control, ControlStyle::kDefaultButton));
+    return button;
+}
+
+template <class Button>
+QWidget* MakeCheckable(const ControlTemplate& control, QWidget& dialog) {
+    auto* button = new Button(FromUtf8(control.text), &dialog);
+    if (Has(control, ControlStyle::kLeftText)) {
+        button->setLayoutDirection(Qt::RightToLeft);
+    }
+    return button;
+}
+
+QWidget* MakeDropDownList(const ControlTemplate& control, QWidget& dialog) {
+    auto* combo = new QComboBox(&dialog);
+    for (const char* item : control.items) {
+        combo->addItem(FromUtf8(item));
+    }
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QWidget* MakeDatePicker(const ControlTemplate& control, QWidget& dialog) {
+    auto* picker = new QDateEdit(&dialog);
+    picker->setCalendarPopup(true);
+    if (Has(control, ControlStyle::kLongDate)) {
+        picker->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    }
+    return picker;
+}
+
+QWidget* MakeTimePicker(QWidget& dialog) {
+    auto* picker = new QTimeEdit(&dialog);
+    picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    return picker;
+}
+
+QWidget* MakeProgressBar(QWidget& dialog) {
+    auto* bar = new QProgressBar(&dialog);
+    bar->setTextVisible(false);
+    return bar;
+}
+
+QWidget* MakeListView(const ControlTemplate& control, QWidget& dialog) {
+    auto* list = new QTreeWidget(&dialog);
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(Has(control, ControlStyle::kSingleSelection)
+                               ? QAbstractItemView::SingleSelection
+                               : QAbstractItemView::ExtendedSelection);
+    if (Has(control, ControlStyle::kEditLabels)) {
+        list->setEditTriggers(QAbstractItemView::SelectedClicked |
+                              QAbstractItemView::EditKeyPressed);
+    }
+    list->setAcceptDrops(Has(control, ControlStyle::kAcceptFiles));
+    return list;
+}
+
+QWidget* MakeStandard(const ControlTemplate& control, QWidget& dialog) {
+    switch (control.kind) {
+        case ControlKind::Label:
+            return MakeLabel(control, dialog);
+        case ControlKind::Icon:
+            return MakeIcon(dialog);
+        case ControlKind::GroupBox:
+            return new QGroupBox(FromUtf8(control.text), &dialog);
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(FromUtf8(control.text), &dialog);
+            if (Has(control, ControlStyle::kPassword)) {
+                edit->setEchoMode(QLineEdit::Password);
+            }
+            return edit;
+        }
+        case ControlKind::PushButton:
+            return MakeButton(control, dialog);
+        case ControlKind::CheckBox:
+            return MakeCheckable<QCheckBox>(control, dialog);
+        case ControlKind::RadioButton:
+            return MakeCheckable<QRadioButton>(control, dialog);
+        case ControlKind::DropDownList:
+            return MakeDropDownList(control, dialog);
+        case ControlKind::DatePicker:
+            return MakeDatePicker(control, dialog);
+        case ControlKind::TimePicker:
+            return MakeTimePicker(dialog);
+        case ControlKind::ProgressBar:
+            return MakeProgressBar(dialog);
+        case ControlKind::ListView:
+            return MakeListView(control, dialog);
+        case ControlKind::Hyperlink:
+            return MakeHyperlink(control, dialog);
+    }
+    return new QWidget(&dialog);
+}
+
+// A drop-down list's template height is that of its open list; the closed box is one
+// line high. An icon takes the icon's size.
+QRect PlaceOf(const ControlTemplate& control, const QWidget& widget, const DialogUnits& units) {
+    QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
+    if (control.kind == ControlKind::DropDownList) {
+        rect.setHeight(widget.sizeHint().height());
+    } else if (control.kind == ControlKind::Icon) {
+        rect.setSize(QSize(kIconPixels, kIconPixels));
+    }
+    return rect;
+}
+
+// Puts radio buttons into exclusive groups: a group runs from a control with the group
+// style to the next one, as in the dialog manager.
+class RadioGrouper {
+public:
+    explicit RadioGrouper(QWidget& dialog) : m_dialog(dialog) {}
+
+    void Add(const ControlTemplate& control, QWidget& widget) {
+        if (Has(control, ControlStyle::kGroup)) {
+            m_group = nullptr;
+        }
+        auto* radio = qobject_cast<QRadioButton*>(&widget);
+        if (radio == nullptr) {
+            return;
+        }
+        if (m_group == nullptr) {
+            m_group = new QButtonGroup(&m_dialog);
+        }
+        m_group->addButton(radio);
+    }
+
+private:
+    QWidget& m_dialog;
+    QButtonGroup* m_group = nullptr;
+};
+
+}  // namespace
+
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    m_baseWidth = (letters / 26 + 1) / 2;
+    m_baseHeight = metrics.height();
+}
+
+int DialogUnits::ToPixelsX(int units) const {
+    return MulDiv(units, m_baseWidth, 4);
+}
+
+int DialogUnits::ToPixelsY(int units) const {
+    return MulDiv(units, m_baseHeight, 8);
+}
+
+QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
+    return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(width), ToPixelsY(height));
+}
+
+QString ControlName(int id) {
+    return QStringLiteral("id_%1").arg(id);
+}
+
+int ControlId(const QWidget& control) {
+    const QVariant id = control.property(kIdProperty);
+    return id.isValid() ? id.toInt() : kNoControlId;
+}
+
+DialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
+                          const ControlFactory& factory) {
+    const DialogUnits units(dialog.font());
+    RadioGrouper radios(dialog);
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = factory ? factory(control, dialog) : nullptr;
+        if (widget == nullptr) {
+            widget = MakeStandard(control, dialog);
+        }
+        widget->setProperty(kIdProperty, control.id);
+        if (control.id != kNoControlId) {
+            widget->setObjectName(ControlName(control.id));
+        }
+        widget->setGeometry(PlaceOf(control, *widget, units));
+        if (Has(control, ControlStyle::kInvisible)) {
+            widget->hide();
+        }
+        radios.Add(control, *widget);
+        if (auto* link = qobject_cast<CLinkLabel*>(widget)) {
+            link->Attach();
+        }
+    }
+    return units;
+}

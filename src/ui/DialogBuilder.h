@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ui/DialogTemplate.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+// Pixel sizes of dialog units for a font, as the dialog manager computes them: a
+// horizontal unit is a quarter of the average width of the 52 Latin letters, a vertical
+// unit an eighth of the character height.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+    DialogUnits(int baseWidth, int baseHeight) : m_baseWidth(baseWidth), m_baseHeight(baseHeight) {}
+
+    int ToPixelsX(int units) const;
+    int ToPixelsY(int units) const;
+    QRect ToPixels(int x, int y, int width, int height) const;
+
+    int BaseWidth() const { return m_baseWidth; }
+    int BaseHeight() const { return m_baseHeight; }
+
+private:
+    int m_baseWidth;
+    int m_baseHeight;
+};
+
+// Makes a control the standard kinds do not cover (the main window's list); null to let
+// the builder make the standard one.
+using ControlFactory = std::function<QWidget*(const ControlTemplate&, QWidget& dialog)>;
+
+// Makes every control of the template as a direct child of `dialog`, in template order,
+// placed and sized in the dialog font's units, with its id, text and style bits. Radio
+// buttons form exclusive groups that start at each control with the group style.
+// Returns the units used, so that the caller can size the dialog itself.
+DialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
+                          const ControlFactory& factory = {});
+
+// The object name that carries a control's id ("id_1004").
+QString ControlName(int id);
+// The id a control was built with, or kNoControlId.
+int ControlId(const QWidget& control);
+
+// The direct child of `dialog` that has this id and type, or null.
+template <class T>
+T* FindControl(const QWidget* dialog, int id) {
+    return dialog->findChild<T*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}

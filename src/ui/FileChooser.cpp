@@ -1,0 +1,11 @@
+#include "ui/FileChooser.h"
+
+#include <QFileDialog>
+
+std::optional<QString> QtFileChooser::ChooseFileToOpen(QWidget* owner) {
+    const QString path = QFileDialog::getOpenFileName(owner);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}

@@ -1,0 +1,176 @@
+#include "ui/LinkLabel.h"
+
+#include "i18n/MessageBoxes.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QUrl>
+
+namespace {
+
+const char* KnownErrorText(int code) {
+    switch (code) {
+        case 0:
+            return "The operating system is out\nof memory or resources.";
+        case 2:
+            return "The specified file was not found.";
+        case 3:
+            return "The specified path was not found.";
+        case 5:
+            return "The operating system denied\naccess to the specified file.";
+        case 8:
+            return "There was not enough memory to complete the operation.";
+        case 11:
+            return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+        case 26:
+            return "A sharing violation occurred. ";
+        case 27:
+            return "The filename association is\nincomplete or invalid.";
+        case 28:
+            return "The DDE transaction could not\nbe completed because the request timed out.";
+        case 29:
+            return "The DDE transaction failed.";
+        case 30:
+            return "The DDE transaction could not\nbe completed because other DDE "
+                   "transactions\nwere being processed.";
+        case 31:
+            return "There is no application associated\nwith the given filename extension.";
+        case 32:
+            return "The specified dynamic-link library was not found.";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+int OpenWithDesktop(const QString& target) {
+    const QUrl url = QUrl::fromUserInput(target);
+    return url.isValid() && QDesktopServices::openUrl(url) ? kOpenSucceeded : kOpenNoAssociation;
+}
+
+QString OpenErrorText(int code) {
+    const char* known = KnownErrorText(code);
+    const QString text = known != nullptr
+                             ? QString::fromUtf8(known)
+                             : QStringLiteral("Unknown Error (%1) occurred.").arg(code);
+    return QStringLiteral("Unable to open hyperlink:\n\n") + text;
+}
+
+CLinkLabel::CLinkLabel(QWidget* parent)
+    : QLabel(parent), m_crHover(QApplication::palette().color(QPalette::Light)) {
+    setTextFormat(Qt::PlainText);
+}
+
+void CLinkLabel::Attach() {
+    if (m_strTarget.isEmpty()) {
+        m_strTarget = text();
+    }
+    if (text().isEmpty()) {
+        setText(m_strTarget);
+    }
+    QFont underlined = font();
+    underlined.setUnderline(m_bUnderline);
+    setFont(underlined);
+    FitToText();
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(m_strTarget);
+    UpdateColour();
+}
+
+void CLinkLabel::SetTarget(const QString& target) {
+    m_strTarget = target;
+    FitToText();
+    setToolTip(target);
+}
+
+void CLinkLabel::MarkVisited(bool visited) {
+    m_bVisited = visited;
+    UpdateColour();
+}
+
+// Shrinks the control around its text, keeping the side (or the centre) its alignment
+// holds on to.
+void CLinkLabel::FitToText() {
+    if (!m_bFitToText) {
+        return;
+    }
+    QRect rect = geometry();
+    const QSize extent = fontMetrics().size(0, text());
+    if (alignment() & Qt::AlignVCenter) {
+        const int shrink = (rect.height() - extent.height()) / 2;
+        rect.adjust(0, shrink, 0, -shrink);
+    } else {
+        rect.setHeight(extent.height());
+    }
+    if (alignment() & Qt::AlignHCenter) {
+        const int shrink = (rect.width() - extent.width()) / 2;
+        rect.adjust(shrink, 0, -shrink, 0);
+    } else if (alignment() & Qt::AlignRight) {
+        rect.setLeft(rect.right() + 1 - extent.width());
+    } else {
+        rect.setWidth(extent.width());
+    }
+    setGeometry(rect);
+}
+
+QColor CLinkLabel::CurrentColour() const {
+    if (m_bHover) {
+        return m_crHover;
+    }
+    return m_bVisited ? m_crVisited : m_crLink;
+}
+
+void CLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        Click();
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+void CLinkLabel::enterEvent(QEnterEvent* event) {
+    QLabel::enterEvent(event);
+    SetHover(true);
+}
+
+void CLinkLabel::leaveEvent(QEvent* event) {
+    QLabel::leaveEvent(event);
+    SetHover(false);
+}
+
+void CLinkLabel::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    SetHover(false);
+}
+
+void CLinkLabel::Click() {
+    m_bHover = false;
+    const int code = m_opener(m_strTarget);
+    const bool opened = code > 32;
+    MarkVisited(opened);
+    if (!opened) {
+        QApplication::beep();
+        ShowOpenError(code);
+    }
+}
+
+void CLinkLabel::SetHover(bool hover) {
+    m_bHover = hover;
+    UpdateColour();
+}
+
+void CLinkLabel::UpdateColour() {
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, CurrentColour());
+    setPalette(colours);
+}
+
+void CLinkLabel::ShowOpenError(int code) {
+    if (m_pBoxes != nullptr) {
+        m_pBoxes->ShowAppBox(OpenErrorText(code).toStdString(), BoxIcon::Exclamation,
+                             BoxButtons::Ok);
+    }
+}

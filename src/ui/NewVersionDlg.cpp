@@ -1,0 +1,16 @@
+#include "ui/NewVersionDlg.h"
+#include "ui/DialogTemplates.h"
+#include "ui/ElementText.h"
+#include "ui/ResourceIds.h"
+#include "ui/TranslateWindow.h"
+
+#include <QLabel>
+
+CNewVersionDlg::CNewVersionDlg(const std::string& timeText, const std::string& copyText,
+                               const std::string& message, QWidget* parent)
+    : CTemplateDialog(kNoticeTemplate, parent) {
+    TranslateWindow(*this);
+    Control<QLabel>(IDC_NOTICECOPY)->setText(ShownText(copyText));
+    Control<QLabel>(IDC_NOTICETIME)->setText(QString::fromStdString(timeText));
+    Control<QLabel>(IDC_NOTICEMESSAGE)->setText(ShownText(message));
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/CheckEnvironment.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Shows the new-version notice of a check, modal over the whole program.
+class QtNoticePresenter : public INoticePresenter {
+public:
+    explicit QtNoticePresenter(QWidget* mainWindow = nullptr) : m_mainWindow(mainWindow) {}
+
+    int ShowNotice(const std::string& message, const std::string& copy,
+                   const std::string& timeText) override;
+
+private:
+    QPointer<QWidget> m_mainWindow;
+};

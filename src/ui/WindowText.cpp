@@ -1,0 +1,40 @@
+#include "ui/WindowText.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+QString ControlText(const QWidget& control) {
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        return label->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return button->text();
+    }
+    if (const auto* group = qobject_cast<const QGroupBox*>(&control)) {
+        return group->title();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+        return edit->text();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(&control)) {
+        return combo->currentText();
+    }
+    return QString();
+}
+
+void SetControlText(QWidget& control, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(&control)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+        button->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(&control)) {
+        group->setTitle(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
+        edit->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(&control); combo && combo->isEditable()) {
+        combo->setEditText(text);
+    }
+}

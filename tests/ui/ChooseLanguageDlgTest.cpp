@@ -1,0 +1,74 @@
+#include "TempDir.h"
+
+#include "app/SettingsFile.h"
+#include "i18n/MessageCatalogue.h"
+#include "i18n/MessageTables.h"
+#include "ui/ChooseLanguageDlg.h"
+#include "ui/ResourceIds.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ChooseLanguageDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override { TheCatalogue().SetCurrentLcid(kLcidFrench); }
+
+    TempDir m_dir;
+    CSettingsFile m_settings{m_dir.File("morvane.INI")};
+};
+
+TEST_F(ChooseLanguageDlgTest, StoredValueChecksItsButton) {
+    const std::pair<const char*, int> cases[] = {
+        {nullptr, IDC_LANGSYSTEM}, {"US", IDC_LANGENGLISH}, {"FR", IDC_LANGFRENCH},
+        {"fr", IDC_LANGSYSTEM},    {"", IDC_LANGSYSTEM},
+    };
+    for (const auto& [stored, expected] : cases) {
+        if (stored != nullptr) {
+            ASSERT_TRUE(m_settings.WriteString("Language", stored));
+        }
+        CChooseLanguageDlg dialog(m_settings);
+        for (const int id : {IDC_LANGSYSTEM, IDC_LANGFRENCH, IDC_LANGENGLISH}) {
+            EXPECT_EQ(dialog.Control<QRadioButton>(id)->isChecked(), id == expected)
+                << (stored ? stored : "(none)") << " " << id;
+        }
+    }
+}
+
+TEST_F(ChooseLanguageDlgTest, FrenchTexts) {
+    CChooseLanguageDlg dialog(m_settings);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Choix de la langue"));
+    EXPECT_EQ(dialog.Control<QRadioButton>(IDC_LANGSYSTEM)->text(), QStringLiteral("Automatique"));
+    EXPECT_EQ(dialog.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+}
+
+TEST_F(ChooseLanguageDlgTest, OkWritesTheChoiceAndKeepsTheRunningLanguage) {
+    ASSERT_TRUE(m_settings.WriteString("Language", "US"));
+    {
+        CChooseLanguageDlg dialog(m_settings);
+        dialog.Control<QRadioButton>(IDC_LANGFRENCH)->click();
+        dialog.Control<QPushButton>(IDOK)->click();
+        EXPECT_EQ(dialog.result(), IDOK);
+    }
+    EXPECT_EQ(m_settings.Language(), "FR");
+    EXPECT_EQ(TheCatalogue().CurrentLcid(), kLcidFrench);
+
+    CChooseLanguageDlg dialog(m_settings);
+    dialog.Control<QRadioButton>(IDC_LANGSYSTEM)->click();
+    dialog.Control<QPushButton>(IDOK)->click();
+    EXPECT_EQ(m_settings.ReadString("Language", "absent"), "");
+}
+
+TEST_F(ChooseLanguageDlgTest, CancelWritesNothing) {
+    CChooseLanguageDlg dialog(m_settings);
+    dialog.Control<QRadioButton>(IDC_LANGENGLISH)->click();
+    dialog.Control<QPushButton>(IDCANCEL)->click();
+    EXPECT_EQ(dialog.result(), IDCANCEL);
+    EXPECT_EQ(m_settings.ReadString("Language", "absent"), "absent");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "ui/DialogBuilder.h"
+#include "ui/DialogTemplates.h"
+#include "ui/ResourceIds.h"
+#include "ui/TemplateDialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+TEST(DialogUnitsTest, ScalesByQuarterWidthAndEighthHeightRounded) {
+    const DialogUnits units(7, 15);
+    EXPECT_EQ(units.ToPixels(4, 8, 10, 13), QRect(7, 15, 18, 24));  // 17.5 -> 18, 24.375 -> 24
+    EXPECT_EQ(units.ToPixelsX(1), 2);                               // 1.75
+    EXPECT_EQ(units.ToPixelsY(3), 6);                               // 5.625
+}
+
+TEST(DialogBuilderTest, ControlsAreDirectChildrenPlacedInDialogUnits) {
+    CTemplateDialog dialog(kElementTemplate, nullptr);
+    const DialogUnits units(dialog.font());
+
+    auto* copy = FindControl<QLineEdit>(&dialog, IDC_COPY);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->parentWidget(), &dialog);
+    EXPECT_EQ(copy->geometry(), units.ToPixels(132, 52, 216, 13));
+    EXPECT_EQ(ControlId(*copy), IDC_COPY);
+    EXPECT_EQ(dialog.size(), QSize(units.ToPixelsX(395), units.ToPixelsY(297)));
+
+    // Group boxes are frames behind the controls, not their containers.
+    const QList<QGroupBox*> groups = dialog.findChildren<QGroupBox*>();
+    ASSERT_EQ(groups.size(), 4);
+    for (const QGroupBox* group : groups) {
+        EXPECT_TRUE(group->findChildren<QWidget*>().isEmpty());
+    }
+    // An id finds only a control of the asked kind.
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, IDC_COPY), nullptr);
+    EXPECT_EQ(FindControl<QLineEdit>(&dialog, 4242), nullptr);
+}
+
+TEST(DialogBuilderTest, RadioGroupsStartAtEachGroupStyle) {
+    CTemplateDialog dialog(kElementTemplate, nullptr);
+    auto* fileTime = FindControl<QRadioButton>(&dialog, IDC_FILETIME);
+    auto* permanent = FindControl<QRadioButton>(&dialog, IDC_PERMANENT);
+    auto* existence = FindControl<QRadioButton>(&dialog, IDC_EXISTENCE);
+
+    fileTime->click();
+    permanent->click();
+    EXPECT_TRUE(fileTime->isChecked()) << "the when-mode group must not uncheck the check mode";
+    existence->click();
+    EXPECT_FALSE(fileTime->isChecked());
+    EXPECT_TRUE(permanent->isChecked());
+}

@@ -1,0 +1,193 @@
+#include "RecordingMessageBoxes.h"
+#include "TempDir.h"
+#include "TestServers.h"
+#include "WidgetTestSupport.h"
+
+#include "i18n/MessageCatalogue.h"
+#include "i18n/MessageTables.h"
+#include "remote/TransferJob.h"
+#include "ui/ResourceIds.h"
+#include "ui/TransferDlg.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+class TransferDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override { TheCatalogue().SetCurrentLcid(kLcidEnglish); }
+
+    // Runs `worker` on a thread of its own while the window waits for it, as a download
+    // does; the worker ends with NotifyFinished.
+    static void RunWorker(
+        CTransferDlg& window, const std::function<void()>& worker,
+        const std::function<void()>& onCancel = [] {}) {
+        std::thread thread([&] {
+            worker();
+            window.NotifyFinished();
+        });
+        window.WaitForWorker(onCancel);
+        thread.join();
+    }
+
+    static QString Percent(const CTransferDlg& window) {
+        return window.Control<QLabel>(IDC_PERCENT)->text();
+    }
+};
+
+TEST_F(TransferDlgTest, OpensWithBlankedZeroPercentAndTranslatedCancel) {
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    CTransferDlg window(nullptr);
+    EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
+    EXPECT_EQ(window.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_EQ(window.windowTitle(), QString());
+}
+
+TEST_F(TransferDlgTest, PercentageRules) {
+    CTransferDlg window(nullptr);
+    ASSERT_TRUE(window.Start());
+
+    // Unknown size: neither bar nor percentage move; the status line still does.
+    RunWorker(window, [&] {
+        window.SetTotal(0);
+        window.SetDone(4096);
+        window.SetStatusText("4096 bytes");
+    });
+    EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
+    EXPECT_EQ(window.Control<QLabel>(IDC_STATUS)->text(), QStringLiteral("4096 bytes"));
+
+    const std::pair<int32_t, const char*> steps[] = {
+        {0, "0%"}, {42, "42%"}, {100, "100%"}, {150, "50%"}, {200, "0%"},
+    };
+    for (const auto& [position, expected] : steps) {
+        RunWorker(window, [&, position = position] {
+            window.SetTotal(100);
+            window.SetDone(position);
+        });
+        EXPECT_EQ(Percent(window), QString::fromUtf8(expected)) << position;
+    }
+    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+
+    // Sizes near the 32-bit limit do not overflow.
+    RunWorker(window, [&] {
+        window.SetTotal(2000000000);
+        window.SetDone(1999999999);
+    });
+    EXPECT_EQ(Percent(window), QStringLiteral("99%"));
+    window.Close();
+}
+
+TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/pub/dir/report.pdf", "Downloading report.pdf"},
+        {"C:\\in\\a.doc", "Downloading a.doc"},
+        {"plain.txt", "Downloading plain.txt"},
+        {"/pub/dir/", "Downloading "},
+        {"/mixed\\path/name.bin", "Downloading name.bin"},
+    };
+    CTransferDlg window(nullptr);
+    ASSERT_TRUE(window.Start());
+    for (const auto& [path, caption] : cases) {
+        RunWorker(window, [&, path = path] { window.SetCaptionFile(path); });
+        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(caption)) << path;
+    }
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    RunWorker(window, [&] { window.SetCaptionFile("/pub/a.zip"); });
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Téléchargement en coursa.zip"));
+    window.Close();
+}
+
+TEST_F(TransferDlgTest, CancelEscapeAndCloseBoxEachAskOnceEnterNothing) {
+    CTransferDlg window(nullptr);
+    ASSERT_TRUE(window.Start());
+    std::atomic<int> cancels{0};
+    std::atomic<bool> stop{false};
+    // The worker runs until the user has pressed everything.
+    QTimer::singleShot(0, &window, [&] {
+        PressKey(window, Qt::Key_Return);
+        PressKey(window, Qt::Key_Enter);
+        window.Control<QPushButton>(IDCANCEL)->click();
+        PressKey(window, Qt::Key_Escape);
+        window.close();
+        stop = true;
+    });
+    RunWorker(
+        window,
+        [&] {
+            while (!stop) {
+                std::this_thread::yield();
+            }
+        },
+        [&] { ++cancels; });
+    EXPECT_EQ(cancels, 3);
+    EXPECT_TRUE(window.isVisible()) << "the job decides when the window goes";
+    window.Close();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(TransferDlgTest, OwnerIsDisabledWhileTheWindowIsOpen) {
+    QWidget owner;
+    owner.show();
+    {
+        CTransferDlg window(&owner);
+        ASSERT_TRUE(window.Start());
+        EXPECT_FALSE(owner.isEnabled());
+        EXPECT_TRUE(window.isEnabled());
+        EXPECT_TRUE(window.Control<QPushButton>(IDCANCEL)->isEnabled());
+        window.Close();
+        EXPECT_TRUE(owner.isEnabled());
+    }
+    // Destroying the window without Close enables the owner too.
+    {
+        CTransferDlg window(&owner);
+        window.Start();
+    }
+    EXPECT_TRUE(owner.isEnabled());
+    // An owner that was disabled before stays disabled.
+    owner.setEnabled(false);
+    CTransferDlg window(&owner);
+    window.Start();
+    window.Close();
+    EXPECT_FALSE(owner.isEnabled());
+}
+
+// A download from a real FTP server, as the copy action runs it under the window.
+TEST_F(TransferDlgTest, FollowsARealFtpDownload) {
+    TempDir served;
+    TempDir local;
+    const std::string content(300000, 'x');
+    WriteWholeFile(served.File("big.bin"), content);
+    CFtpTestServer server(served.Path().string());
+    QWidget owner;
+    owner.show();
+    RecordingMessageBoxes boxes;
+    CTransferDlg window(&owner);
+    {
+        CTransferJob job(window, boxes);
+        FtpTransferOptions options;
+        options.port = static_cast<uint16_t>(server.Port());
+        RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/big.bin", local.File("big.bin")}, 0,
+                       options);
+        EXPECT_EQ(job.ResultMessage(), GetMessage("IDS_OKFTP"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Downloading big.bin"));
+        EXPECT_EQ(Percent(window), QStringLiteral("100%"));
+        EXPECT_FALSE(window.Control<QLabel>(IDC_STATUS)->text().isEmpty());
+        EXPECT_FALSE(owner.isEnabled()) << "the window stays while the caller shows the result";
+    }
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(ReadWholeFile(local.File("big.bin")) == content);
+}
+
+}  // namespace
