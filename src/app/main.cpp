@@ -1,22 +1,68 @@
+#include "app/HelpInstall.h"
 #include "app/MorvaneApp.h"
+#include "app/MorvaneDlg.h"
+#include "app/ProgramDialogs.h"
 #include "app/ProgramPaths.h"
+#include "app/QtTrash.h"
+#include "app/QtTrayShell.h"
+#include "app/QtWaitCursor.h"
+#include "core/RemoteAccess.h"
+#include "core/SystemClock.h"
+#include "core/ViewerLauncher.h"
+#include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
+#include "ui/QtNoticePresenter.h"
+#include "ui/TransferDlg.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QFileInfo>
+
+namespace {
+
+CTrayIcon::Mouse MouseOf(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Context:
+            return CTrayIcon::Mouse::RightButtonUp;
+        case QSystemTrayIcon::DoubleClick:
+            return CTrayIcon::Mouse::LeftDoubleClick;
+        default:
+            return CTrayIcon::Mouse::LeftClick;
+    }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // The main window is a dialog; hiding it into the tray must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::string programFile = CurrentProgramFile();
     QtMessageBoxes boxes(QFileInfo(QString::fromStdString(programFile)).completeBaseName());
 
     CMorvaneApp app;
     app.LoadSettings(programFile, boxes);
+    InstallProgramHelp(programFile);
 
-    QDialog mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Morvane"));
-    boxes.SetMainWindow(&mainWindow);
-    mainWindow.exec();
+    CSystemClock clock;
+    QtNoticePresenter notice;
+    CQtWaitCursor waitCursor;
+    QWidget* mainWindow = nullptr;
+    CRemoteAccess remote(app.Settings().InternetProbeHost(), boxes,
+                         [&mainWindow] { return std::make_unique<CTransferDlg>(mainWindow); });
+    CQtTrash trash;
+    CViewerLauncher viewer;
+    CheckContext checks{clock, notice, waitCursor, remote, trash, viewer, boxes};
+    CProgramDialogs dialogs(app.Settings(), boxes);
+    QtTrayShell trayShell(ProgramIcon());
+
+    CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
+    mainWindow = &window;
+    boxes.SetMainWindow(&window);
+    QObject::connect(&trayShell, &QtTrayShell::activated, &window,
+                     [&window](QSystemTrayIcon::ActivationReason reason) {
+                         window.OnTrayMessage(MouseOf(reason));
+                     });
+    window.InitDialog();
+    window.exec();
     return 0;
 }

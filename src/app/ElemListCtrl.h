@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/ElemList.h"
+#include "core/SchedulerPorts.h"
+
+#include <QStringList>
+#include <QTreeWidget>
+
+// The three-column watch list: rows sorted by description with the locale's comparison,
+// each row carrying its element's index in the watch list. In-place edits of a
+// description are discarded: descriptions change only through the element editor.
+class CElemListCtrl : public QTreeWidget, public IListView {
+    Q_OBJECT
+
+public:
+    explicit CElemListCtrl(const ElemList& elements, QWidget* parent = nullptr);
+
+    // What the scheduler asks of the list.
+    std::optional<int> SelectedItem() const override;
+    int ItemData(int item) const override { return ElementIndexOfRow(item); }
+    void RefillList() override { RefillList(nullptr); }
+    void SelectItem(int item) override { SelectRow(item); }
+
+    // Titles from the catalogue, widths 200, 150, 150.
+    void InsertColumns();
+    // Rebuilds every row; the row at which `element` now stands, or -1.
+    int RefillList(const CKelElem* element);
+
+    // The first selected row, or -1.
+    int SelectedRow() const;
+    // The element index carried by a row.
+    int ElementIndexOfRow(int row) const;
+    // Selects the row at that position; nothing is selected when there is none.
+    void SelectRow(int row);
+
+signals:
+    // Files dropped from the desktop, in the order given.
+    void filesDropped(const QStringList& paths);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    const ElemList& m_arrElems;
+};
+
+// Text of the "State" column for a state value.
+QString StateText(int32_t state);

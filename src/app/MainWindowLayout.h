@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+// Where the list and the seven buttons go for a client area of a given size, the buttons
+// keeping the size they have (the New button's).
+struct MainWindowLayout {
+    QRect list;
+    QRect newButton;
+    QRect modifyButton;
+    QRect deleteButton;
+    QRect checkNowButton;
+    QRect reduceButton;
+    QRect saveButton;
+    QRect quitButton;
+};
+
+MainWindowLayout LayOutMainWindow(QSize client, QSize button);

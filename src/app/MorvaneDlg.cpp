@@ -1,0 +1,159 @@
+#include "app/MorvaneDlg.h"
+
+#include "app/ElemListCtrl.h"
+#include "app/MainWindowDialogs.h"
+#include "app/MainWindowLayout.h"
+#include "app/MorvaneApp.h"
+#include "app/TrayShell.h"
+#include "core/CheckEnvironment.h"
+#include "core/Database.h"
+#include "i18n/MessageBoxes.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/DialogBuilder.h"
+#include "ui/DialogTemplates.h"
+#include "ui/HelpRoutine.h"
+#include "ui/ProgramIcon.h"
+#include "ui/ResourceIds.h"
+#include "ui/TranslateWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kTrayResource = 131;
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+CMorvaneDlg::CMorvaneDlg(MainWindowServices services)
+    : m_services(services), m_trayIcon(kTrayResource, services.trayShell) {
+    BuildWindow();
+    m_scheduler = std::make_unique<CScheduler>(m_arrElems, *m_list, m_timers, m_services.checks);
+    connect(&m_timers, &CWindowTimers::tick, this, &CMorvaneDlg::OnTimer);
+    connect(&m_trayIcon, &CTrayIcon::command, this, &CMorvaneDlg::OnTrayCommand);
+}
+
+CMorvaneDlg::~CMorvaneDlg() {
+    m_timers.Stop(CScheduler::kTimerMinute);
+    m_timers.Stop(CScheduler::kTimerAlign);
+    m_list->clear();
+}
+
+void CMorvaneDlg::BuildWindow() {
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(Text(kMainWindowTemplate.title));
+    m_client = new QWidget(this);
+    const DialogUnits units =
+        BuildControls(*m_client, kMainWindowTemplate,
+                      [this](const ControlTemplate& control, QWidget& parent) -> QWidget* {
+                          if (control.kind != ControlKind::ListView) {
+                              return nullptr;
+                          }
+                          m_list = new CElemListCtrl(m_arrElems, &parent);
+                          return m_list;
+                      });
+    m_btnNew = FindControl<QPushButton>(m_client, IDC_NEW);
+    m_btnModify = FindControl<QPushButton>(m_client, IDC_MODIFY);
+    m_btnDelete = FindControl<QPushButton>(m_client, IDC_DELETE);
+    m_btnCheckNow = FindControl<QPushButton>(m_client, IDC_CHECKNOW);
+    m_btnReduce = FindControl<QPushButton>(m_client, IDC_REDUCE);
+    m_btnSave = FindControl<QPushButton>(m_client, IDOK);
+    m_btnQuit = FindControl<QPushButton>(m_client, IDCANCEL);
+    connect(m_btnNew, &QPushButton::clicked, this, &CMorvaneDlg::OnNew);
+    connect(m_btnModify, &QPushButton::clicked, this, &CMorvaneDlg::OnModify);
+    connect(m_btnDelete, &QPushButton::clicked, this, &CMorvaneDlg::OnDelete);
+    connect(m_btnCheckNow, &QPushButton::clicked, this, &CMorvaneDlg::OnCheckNow);
+    connect(m_btnReduce, &QPushButton::clicked, this, &CMorvaneDlg::OnReduce);
+    connect(m_btnSave, &QPushButton::clicked, this, &CMorvaneDlg::OnSave);
+    connect(m_btnQuit, &QPushButton::clicked, this, &CMorvaneDlg::OnQuit);
+    connect(m_list, &CElemListCtrl::filesDropped, this, &CMorvaneDlg::OnDropFiles);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_client);
+    AddWindowMenu();
+    m_client->installEventFilter(this);
+    m_client->resize(units.ToPixelsX(kMainWindowTemplate.width),
+                     units.ToPixelsY(kMainWindowTemplate.height));
+}
+
+// This platform has no system menu a program can extend: the window's own entries and the
+// three of the program go into a menu of the menu bar, reachable by mouse and by Alt+M.
+void CMorvaneDlg::AddWindowMenu() {
+    auto* bar = new QMenuBar(this);
+    QMenu* menu = bar->addMenu(QStringLiteral("&Morvane"));
+    menu->addSeparator();
+    menu->addAction(Text(GetMessage("$$Choose language")), this,
+                    [this] { m_services.dialogs.ChooseLanguage(this); });
+    menu->addAction(Text(GetMessage("IDS_HELP")), this,
+                    [this] { m_services.dialogs.ShowHelpIndex(); });
+    menu->addAction(Text(GetMessage("IDS_ABOUTBOX")), this,
+                    [this] { m_services.dialogs.ShowAbout(this); });
+    layout()->setMenuBar(bar);
+}
+
+void CMorvaneDlg::InitDialog() {
+    TranslateWindow(*m_client);
+    setWindowIcon(ProgramIcon());
+    m_list->InsertColumns();
+    m_trayIcon.SetTarget(this);
+    CMorvaneApp& app = m_services.app;
+    LoadDatabase(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);
+    app.m_bModified = 0;
+    EnableElementCommands(!m_arrElems.empty());
+    m_scheduler->Start();
+    // Top-left corner, with the outer size the client area had.
+    const QSize client = size();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().topLeft());
+    }
+    resize(client);
+}
+
+void CMorvaneDlg::LayOutControls() {
+    if (!m_list || !m_btnNew) {
+        return;
+    }
+    const MainWindowLayout layout = LayOutMainWindow(m_client->size(), m_btnNew->size());
+    m_list->setGeometry(layout.list);
+    m_btnNew->setGeometry(layout.newButton);
+    m_btnModify->setGeometry(layout.modifyButton);
+    m_btnDelete->setGeometry(layout.deleteButton);
+    m_btnCheckNow->setGeometry(layout.checkNowButton);
+    m_btnReduce->setGeometry(layout.reduceButton);
+    m_btnSave->setGeometry(layout.saveButton);
+    m_btnQuit->setGeometry(layout.quitButton);
+}
+
+bool CMorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        LayOutControls();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMorvaneDlg::EnableElementCommands(bool enable) {
+    for (QPushButton* button : {m_btnModify, m_btnDelete, m_btnCheckNow, m_btnReduce}) {
+        button->setEnabled(enable);
+    }
+}
+
+// F1 asks for the window's own help topic.
+void CMorvaneDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        RequestHelp(kHelpIdBase + IDD_MORVANE, HELP_CONTEXT);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

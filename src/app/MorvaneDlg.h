@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/TrayIcon.h"
+#include "app/WindowTimers.h"
+#include "core/ElemList.h"
+#include "core/Scheduler.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+
+class CElemListCtrl;
+class CMorvaneApp;
+class IMainWindowDialogs;
+class IMessageBoxes;
+class ITrayShell;
+class QPushButton;
+struct CheckContext;
+
+// What the main window works with, passed in so that tests can answer for the user.
+struct MainWindowServices {
+    CMorvaneApp& app;
+    IMessageBoxes& boxes;
+    IMainWindowDialogs& dialogs;
+    ITrayShell& trayShell;
+    CheckContext& checks;
+};
+
+// The program's one window: the watch list with its seven commands. It loads the list,
+// runs the scheduler, hides into the notification area, and ends the program on Quit.
+class CMorvaneDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CMorvaneDlg(MainWindowServices services);
+    ~CMorvaneDlg() override;
+
+    // Initialises the window as the program starts it; then `exec` runs it.
+    void InitDialog();
+
+    const ElemList& Elements() const { return m_arrElems; }
+    CElemListCtrl& List() { return *m_list; }
+    CTrayIcon& TrayIcon() { return m_trayIcon; }
+    CWindowTimers& Timers() { return m_timers; }
+    QWidget& ClientArea() { return *m_client; }
+
+    // The commands, as the buttons, keys, menus and the tray reach them.
+    void OnNew();
+    void OnModify();
+    void OnDelete();
+    void OnCheckNow();
+    void OnSave();
+    void OnQuit();
+    void OnReduce();
+    void OnTrayOpen();
+    void OnTrayVerifyAll();
+    void OnTimer(int id);
+    void OnDropFiles(const QStringList& paths);
+    // A mouse event on the notification-area icon.
+    void OnTrayMessage(CTrayIcon::Mouse mouse);
+
+    // Enter saves, Escape quits: neither closes the window by itself.
+    void accept() override;
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildWindow();
+    void AddWindowMenu();
+    void LayOutControls();
+    void EnableElementCommands(bool enable);
+    void BringBack();
+    void OnTrayCommand(int id);
+    bool AskQuit();
+
+    MainWindowServices m_services;
+    ElemList m_arrElems;
+    QWidget* m_client = nullptr;
+    CElemListCtrl* m_list = nullptr;
+    QPushButton* m_btnNew = nullptr;
+    QPushButton* m_btnModify = nullptr;
+    QPushButton* m_btnDelete = nullptr;
+    QPushButton* m_btnCheckNow = nullptr;
+    QPushButton* m_btnReduce = nullptr;
+    QPushButton* m_btnSave = nullptr;
+    QPushButton* m_btnQuit = nullptr;
+    CWindowTimers m_timers;
+    CTrayIcon m_trayIcon;
+    std::unique_ptr<CScheduler> m_scheduler;
+};

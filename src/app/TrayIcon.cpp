@@ -1,0 +1,86 @@
+#include "app/TrayIcon.h"
+
+#include "app/TrayShell.h"
+#include "ui/TranslateWindow.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QWidget>
+
+namespace {
+
+struct MenuItem {
+    int id;
+    const char* text;
+};
+
+// Menu 131: one popup, no separators.
+constexpr MenuItem kTrayMenu[] = {
+    {IDM_OPEN, "$$Open Morvane"},
+    {IDM_VERIFY_ALL, "$$Verify all now"},
+    {IDM_HELP, "$$Help"},
+    {IDM_QUIT, "$$Quit"},
+};
+
+}  // namespace
+
+QMenu* LoadTrayMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (const MenuItem& item : kTrayMenu) {
+        menu->addAction(QString::fromUtf8(item.text))->setData(item.id);
+    }
+    TranslateMenu(*menu);
+    return menu;
+}
+
+CTrayIcon::CTrayIcon(int resourceId, ITrayShell& shell) : m_nId(resourceId), m_shell(shell) {}
+
+CTrayIcon::~CTrayIcon() {
+    ShowTrayIcon(0);
+}
+
+void CTrayIcon::SetTarget(QWidget* target) {
+    m_target = target;
+}
+
+bool CTrayIcon::ShowTrayIcon(int resourceId) {
+    return SetTrayIcon(resourceId != 0);
+}
+
+bool CTrayIcon::SetTrayIcon(bool show) {
+    if (!show && !m_bShown) {
+        return true;
+    }
+    bool ok = false;
+    if (show) {
+        ok = m_bShown ? m_shell.Modify() : m_shell.Add();
+    } else {
+        ok = m_shell.Delete();
+    }
+    m_bShown = show && ok;
+    return ok;
+}
+
+bool CTrayIcon::OnTrayNotify(int id, Mouse mouse) {
+    if (id != m_nId || (mouse != Mouse::RightButtonUp && mouse != Mouse::LeftDoubleClick)) {
+        return false;
+    }
+    QMenu* menu = LoadTrayMenu(m_target);
+    const QList<QAction*> actions = menu->actions();
+    if (mouse == Mouse::RightButtonUp) {
+        QFont bold = actions.first()->font();
+        bold.setBold(true);
+        actions.first()->setFont(bold);
+        menu->setDefaultAction(actions.first());
+        if (m_target) {
+            m_target->activateWindow();
+        }
+        if (QAction* chosen = menu->exec(QCursor::pos())) {
+            emit command(chosen->data().toInt());
+        }
+    } else {
+        emit command(actions.first()->data().toInt());
+    }
+    delete menu;
+    return true;
+}

@@ -1,0 +1,390 @@
+#include "app/ElemListCtrl.h"
+#include "app/MainWindowDialogs.h"
+#include "app/MainWindowLayout.h"
+#include "app/MorvaneApp.h"
+#include "app/MorvaneDlg.h"
+#include "app/TrayShell.h"
+#include "core/Database.h"
+#include "ui/DialogBuilder.h"
+#include "ui/ResourceIds.h"
+
+#include "CheckFakes.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+namespace {
+
+// The element editor answered by the test: each call runs the next scripted edit, which
+// returns Ok or Cancel. Ok sets the modified flag, as the real editor does.
+class ScriptedDialogs : public IMainWindowDialogs {
+public:
+    using Edit = std::function<int(CKelElem&)>;
+
+    int EditElement(CKelElem& elem, QWidget*, int32_t& modified) override {
+        edited.push_back(elem);
+        if (edits.empty()) {
+            return IDCANCEL;
+        }
+        const int result = edits.front()(elem);
+        edits.pop_front();
+        if (result == IDOK) {
+            modified = 1;
+        }
+        return result;
+    }
+    void ChooseLanguage(QWidget*) override {}
+    void ShowAbout(QWidget*) override {}
+    void ShowHelpIndex() override { ++helpRequests; }
+
+    void Add(const std::string& description, int32_t when = WHEN_ON_DEMAND) {
+        edits.push_back([description, when](CKelElem& elem) {
+            elem.m_strDescription = description;
+            elem.m_nWhen = when;
+            return IDOK;
+        });
+    }
+
+    std::deque<Edit> edits;
+    std::vector<CKelElem> edited;
+    int helpRequests = 0;
+};
+
+class CountingTrayShell : public ITrayShell {
+public:
+    bool IsAvailable() const override { return available; }
+    bool Add() override {
+        ++adds;
+        return available;
+    }
+    bool Modify() override { return available; }
+    bool Delete() override {
+        ++deletes;
+        return true;
+    }
+    bool available = true;
+    int adds = 0;
+    int deletes = 0;
+};
+
+// Right-clicks the tray icon and picks the menu item at `position` once the menu is up.
+void ChooseFromTrayMenu(CMorvaneDlg& window, int position) {
+    QTimer::singleShot(0, [position] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->defaultAction() == menu->actions().first());
+        menu->setActiveAction(menu->actions().at(position));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(menu, &enter);
+    });
+    window.OnTrayMessage(CTrayIcon::Mouse::RightButtonUp);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_app.m_strDatabasePath = m_dir.File("watch.MVN");
+        m_checks.clock.now = LocalTimeValue(2026, 12, 7, 10, 15, 42);
+    }
+
+    CMorvaneDlg& Open() {
+        m_window = std::make_unique<CMorvaneDlg>(
+            MainWindowServices{m_app, m_checks.boxes, m_dialogs, m_tray, m_checks.context});
+        m_window->InitDialog();
+        m_window->show();
+        return *m_window;
+    }
+
+    QPushButton& Button(int id) { return *FindControl<QPushButton>(&m_window->ClientArea(), id); }
+
+    bool ElementCommandsEnabled() {
+        return Button(IDC_MODIFY).isEnabled() && Button(IDC_DELETE).isEnabled() &&
+               Button(IDC_CHECKNOW).isEnabled() && Button(IDC_REDUCE).isEnabled();
+    }
+    bool ElementCommandsDisabled() {
+        return !Button(IDC_MODIFY).isEnabled() && !Button(IDC_DELETE).isEnabled() &&
+               !Button(IDC_CHECKNOW).isEnabled() && !Button(IDC_REDUCE).isEnabled();
+    }
+
+    QString Cell(int row, int column) { return m_window->List().topLevelItem(row)->text(column); }
+
+    TempDir m_dir;
+    CMorvaneApp m_app;
+    CheckFixture m_checks;
+    ScriptedDialogs m_dialogs;
+    CountingTrayShell m_tray;
+    std::unique_ptr<CMorvaneDlg> m_window;
+};
+
+TEST_F(MainWindowTest, FirstStartWithoutFileThenAPermanentElementIsCheckedAtTheNextMinute) {
+    CMorvaneDlg& window = Open();
+    EXPECT_TRUE(window.Elements().empty());
+    EXPECT_TRUE(ElementCommandsDisabled());
+    EXPECT_TRUE(Button(IDC_NEW).isEnabled() && Button(IDOK).isEnabled() &&
+                Button(IDCANCEL).isEnabled());
+    EXPECT_TRUE(m_checks.boxes.Boxes().empty());
+    EXPECT_TRUE(window.Timers().IsRunning(CScheduler::kTimerAlign));
+
+    m_dialogs.edits.push_back([](CKelElem& elem) {
+        elem.m_strDescription = "report";
+        elem.m_nWhen = WHEN_PERMANENT;
+        elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem.m_strCopy = "/nonexistent/report.txt";
+        return IDOK;
+    });
+    window.OnNew();
+    ASSERT_EQ(window.Elements().size(), 1u);
+    EXPECT_TRUE(ElementCommandsEnabled());
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("report"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral(" "));
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("Not checked."));
+
+    // Not yet a whole minute: nothing happens.
+    window.OnTimer(CScheduler::kTimerAlign);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("Not checked."));
+    m_checks.clock.now = LocalTimeValue(2026, 12, 7, 10, 16, 0);
+    window.OnTimer(CScheduler::kTimerAlign);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("No new version."));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("07/12/2026 10:16:00"));
+    EXPECT_FALSE(window.Timers().IsRunning(CScheduler::kTimerAlign));
+    EXPECT_TRUE(window.Timers().IsRunning(CScheduler::kTimerMinute));
+}
+
+TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {
+    CMorvaneDlg& window = Open();
+    m_dialogs.Add("beta");
+    window.OnNew();
+    m_dialogs.Add("Alpha");
+    window.OnNew();
+    ASSERT_EQ(window.Elements().size(), 2u);
+    EXPECT_EQ(window.Elements()[0]->m_strDescription, "beta");
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("Alpha"));
+    EXPECT_EQ(Cell(1, 0), QStringLiteral("beta"));
+    EXPECT_EQ(window.List().ElementIndexOfRow(0), 1);
+    EXPECT_EQ(window.List().ElementIndexOfRow(1), 0);
+
+    // Modify on the row "Alpha" edits the element stored in that row, and keeps the row
+    // position selected.
+    window.List().SelectRow(0);
+    m_dialogs.edits.push_back([](CKelElem& elem) {
+        elem.m_strDescription = "gamma";
+        return IDOK;
+    });
+    window.OnModify();
+    ASSERT_EQ(m_dialogs.edited.back().m_strDescription, "Alpha");
+    EXPECT_EQ(window.Elements()[1]->m_strDescription, "gamma");
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("beta"));
+    EXPECT_EQ(window.List().SelectedRow(), 0);
+
+    // A cancelled Modify leaves the element as it was.
+    window.OnModify();
+    EXPECT_EQ(window.Elements()[0]->m_strDescription, "beta");
+}
+
+TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
+    CMorvaneDlg& window = Open();
+    m_dialogs.Add("one");
+    window.OnNew();
+    m_dialogs.Add("two");
+    window.OnNew();
+    window.OnSave();
+    EXPECT_EQ(m_app.m_bModified, 0);
+
+    window.List().SelectRow(0);
+    m_checks.boxes.AnswerNext(kAnswerCancel);
+    window.OnDelete();
+    EXPECT_EQ(window.Elements().size(), 2u);
+    EXPECT_EQ(m_app.m_bModified, 0);
+
+    window.OnDelete();
+    ASSERT_EQ(window.Elements().size(), 1u);
+    const auto boxes = m_checks.boxes.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Are you sure ?");
+    EXPECT_EQ(boxes[1].caption, "Delete");
+    EXPECT_EQ(m_app.m_bModified, 1);
+    EXPECT_EQ(window.List().SelectedRow(), 0);
+    EXPECT_TRUE(ElementCommandsEnabled());
+
+    // Enter saves and the window stays open.
+    window.List().setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&window.List(), &enter);
+    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_TRUE(window.isVisible());
+    ElemList reread;
+    int32_t modified = 0;
+    std::string path = m_app.m_strDatabasePath;
+    ASSERT_TRUE(LoadDatabase(path, modified, reread, m_checks.boxes));
+    ASSERT_EQ(reread.size(), 1u);
+    EXPECT_EQ(reread[0]->m_strDescription, "two");
+
+    window.List().SelectRow(0);
+    window.OnDelete();
+    EXPECT_TRUE(window.Elements().empty());
+    EXPECT_TRUE(ElementCommandsDisabled());
+    EXPECT_EQ(window.List().SelectedRow(), -1);
+}
+
+TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
+    const std::vector<std::function<void(CMorvaneDlg&)>> ways = {
+        [](CMorvaneDlg& w) { w.OnQuit(); },
+        [](CMorvaneDlg& w) { w.reject(); },
+        [](CMorvaneDlg& w) {
+            QCloseEvent close;
+            QApplication::sendEvent(&w, &close);
+        },
+        [](CMorvaneDlg& w) { ChooseFromTrayMenu(w, 3); },
+    };
+    for (size_t way = 0; way < ways.size(); ++way) {
+        SCOPED_TRACE(way);
+        const size_t before = m_checks.boxes.Boxes().size();
+        CMorvaneDlg& window = Open();
+        // Unmodified: ends at once without a question.
+        ways[way](window);
+        EXPECT_EQ(m_checks.boxes.Boxes().size(), before);
+        EXPECT_EQ(window.result(), IDCANCEL);
+        EXPECT_FALSE(window.isVisible());
+
+        CMorvaneDlg& again = Open();
+        m_dialogs.Add("x");
+        again.OnNew();
+        m_checks.boxes.AnswerNext(kAnswerCancel);
+        ways[way](again);
+        const auto boxes = m_checks.boxes.Boxes();
+        ASSERT_EQ(boxes.size(), before + 1);
+        EXPECT_EQ(boxes.back().text, "Do you really want to quit without saving ?");
+        EXPECT_EQ(boxes.back().caption, "Are you sure ?");
+        EXPECT_TRUE(again.isVisible());
+        ways[way](again);
+        EXPECT_EQ(m_checks.boxes.Boxes().size(), before + 2);
+        EXPECT_FALSE(again.isVisible());
+        m_app.m_bModified = 0;
+    }
+}
+
+TEST_F(MainWindowTest, ControlsFollowTheClientArea) {
+    const MainWindowLayout layout = LayOutMainWindow(QSize(600, 400), QSize(63, 23));
+    EXPECT_EQ(layout.list, QRect(10, 10, 580, 347));
+    EXPECT_EQ(layout.newButton.topLeft(), QPoint(10, 367));
+    EXPECT_EQ(layout.modifyButton.left(), 83);
+    EXPECT_EQ(layout.deleteButton.left(), 156);
+    EXPECT_EQ(layout.checkNowButton.left(), 229);
+    EXPECT_EQ(layout.reduceButton.left(), 381);
+    EXPECT_EQ(layout.saveButton.left(), 454);
+    EXPECT_EQ(layout.quitButton.topLeft(), QPoint(527, 367));
+    EXPECT_EQ(layout.quitButton.size(), QSize(63, 23));
+
+    CMorvaneDlg& window = Open();
+    for (int id : {IDC_NEW, IDC_MODIFY, IDC_DELETE, IDC_CHECKNOW, IDC_REDUCE, IDOK, IDCANCEL}) {
+        Button(id).resize(63, 23);
+    }
+    window.ClientArea().resize(600, 400);
+    EXPECT_EQ(window.List().geometry(), QRect(10, 10, 580, 347));
+    EXPECT_EQ(Button(IDCANCEL).geometry(), QRect(527, 367, 63, 23));
+    EXPECT_EQ(Button(IDC_CHECKNOW).geometry(), QRect(229, 367, 63, 23));
+}
+
+TEST_F(MainWindowTest, DroppedFileOpensTheEditorOnItsNameAndPath) {
+    CMorvaneDlg& window = Open();
+    window.OnDropFiles({QStringLiteral("/docs/report.final.txt"), QStringLiteral("/docs/b.txt"),
+                        QStringLiteral("/docs/c.txt")});
+    ASSERT_EQ(m_dialogs.edited.size(), 1u);
+    EXPECT_EQ(m_dialogs.edited[0].m_strDescription, "report.final");
+    EXPECT_EQ(m_dialogs.edited[0].m_strCopy, "/docs/report.final.txt");
+    EXPECT_TRUE(window.Elements().empty());
+    EXPECT_TRUE(ElementCommandsDisabled());
+
+    m_dialogs.edits.push_back([](CKelElem&) { return IDOK; });
+    window.OnDropFiles({QStringLiteral("/docs/notes")});
+    ASSERT_EQ(window.Elements().size(), 1u);
+    EXPECT_EQ(window.Elements()[0]->m_strDescription, "notes");
+    EXPECT_TRUE(ElementCommandsEnabled());
+}
+
+TEST_F(MainWindowTest, ReduceHidesIntoTheTrayAndOpenBringsTheWindowBack) {
+    CMorvaneDlg& window = Open();
+    m_dialogs.Add("x");
+    window.OnNew();
+    window.OnReduce();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.TrayIcon().IsShown());
+    window.OnTrayOpen();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.TrayIcon().IsShown());
+    window.OnReduce();
+    EXPECT_EQ(m_tray.adds, 2);
+    EXPECT_EQ(m_tray.deletes, 1);
+
+    // A double click comes back once; removing an icon already gone calls nothing.
+    window.OnTrayMessage(CTrayIcon::Mouse::LeftDoubleClick);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(m_tray.deletes, 2);
+
+    // Single clicks and a pressed right button do nothing.
+    window.OnReduce();
+    window.OnTrayMessage(CTrayIcon::Mouse::LeftClick);
+    window.OnTrayMessage(CTrayIcon::Mouse::RightButtonDown);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutNotificationAreaReduceMinimises) {
+    m_tray.available = false;
+    CMorvaneDlg& window = Open();
+    window.OnReduce();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_FALSE(window.TrayIcon().IsShown());
+}
+
+TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
+    CMorvaneDlg& window = Open();
+    m_dialogs.edits.push_back([](CKelElem& elem) {
+        elem.m_strDescription = "on demand";
+        elem.m_nWhen = WHEN_ON_DEMAND;
+        elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem.m_strCopy = "/nonexistent";
+        return IDOK;
+    });
+    window.OnNew();
+    window.OnReduce();
+    ChooseFromTrayMenu(window, 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.Elements()[0]->m_nState, STATE_NO_NEW_VERSION);
+}
+
+TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {
+    CheckFixture fixture;
+    const auto texts = [] {
+        std::unique_ptr<QMenu> menu(LoadTrayMenu(nullptr));
+        QStringList list;
+        for (QAction* action : menu->actions()) {
+            list << action->text();
+        }
+        return list;
+    };
+    EXPECT_EQ(texts(),
+              QStringList({QStringLiteral("&Open Morvane"), QStringLiteral("&Verify all now"),
+                           QStringLiteral("&Help"), QStringLiteral("&Quit")}));
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    EXPECT_EQ(texts(), QStringList({QStringLiteral("&Ouvrir Morvane"),
+                                    QString::fromUtf8("&V\xC3\xA9rifier tout maintenant"),
+                                    QStringLiteral("&Aide"), QStringLiteral("&Quitter")}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
