@@ -55,18 +55,6 @@ std::string Pattern(size_t size) {
     return bytes;
 }
 
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 int LeftoverDownloads(const std::string& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {

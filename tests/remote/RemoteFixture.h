@@ -46,8 +46,5 @@ protected:
 // A byte pattern that shows misplaced units.
 std::string Pattern(size_t size);
 
-// A port on 127.0.0.1 where nothing listens.
-int ClosedPort();
-
 // Files whose name starts with ".mvn-download-" in `folder`: downloads left behind.
 int LeftoverDownloads(const std::string& folder);

@@ -4,13 +4,12 @@
 #include "RecordingMessageBoxes.h"
 #include "TempDir.h"
 #include "TestServers.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,15 +18,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class CheckCommandTest : public ::testing::Test {
 protected:
@@ -46,30 +37,7 @@ protected:
     }
 
     ToolRun Run(std::vector<std::string> arguments) {
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        const std::string outPath = m_dir.File("stdout.txt");
-        const std::string errPath = m_dir.File("stderr.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        ToolRun run;
-        pid_t pid = 0;
-        if (posix_spawn(&pid, MVNTOOL_PATH, &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        run.out = ReadWholeFile(outPath);
-        run.err = ReadWholeFile(errPath);
-        return run;
+        return RunCaptured(std::move(arguments), m_dir);
     }
 
     CKelElem& Add(const std::string& description, int32_t mode, int32_t when, int32_t action) {

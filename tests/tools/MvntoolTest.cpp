@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -7,47 +8,12 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
-
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 // Runs the built mvntool with `arguments`, its output captured in files of `dir`.
 ToolRun RunTool(const TempDir& dir, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), MVNTOOL_PATH);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    const std::string outPath = dir.File("stdout.txt");
-    const std::string errPath = dir.File("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    ToolRun run;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, MVNTOOL_PATH, &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadWholeFile(outPath);
-    run.err = ReadWholeFile(errPath);
-    return run;
+    return RunCaptured(std::move(arguments), dir);
 }
 
 std::string DataPath(const std::string& name) {

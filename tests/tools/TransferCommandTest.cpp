@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -13,21 +12,14 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "ToolRun.h"
 #include "TestServers.h"
-
-extern char** environ;
 
 using testing::HasSubstr;
 
 namespace {
 
 constexpr int64_t kTenFebruary2002 = 1013336160;  // 10/02/2002 10:16:00 GMT
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 // `mvntool probe` and `mvntool get` run as a user runs them, against real servers.
 class TransferCommandTest : public testing::Test {
@@ -66,34 +58,12 @@ protected:
         } else {
             arguments.insert(arguments.begin(), MVNTOOL_PATH);
         }
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, OutPath().c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, ErrPath().c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = -1;
-        posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return pid;
+        return StartCaptured(std::move(arguments), local);
     }
 
-    ToolRun Finish(pid_t pid) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(OutPath()),
-                ReadWholeFile(ErrPath())};
-    }
+    ToolRun Finish(pid_t pid) { return FinishCaptured(pid, local); }
 
     ToolRun Run(std::vector<std::string> arguments) { return Finish(Start(std::move(arguments))); }
-
-    std::string OutPath() const { return local.File("stdout.txt"); }
-    std::string ErrPath() const { return local.File("stderr.txt"); }
 
     static std::unique_ptr<TempDir> root;
     static std::unique_ptr<TempDir> logs;
@@ -171,7 +141,7 @@ TEST_F(TransferCommandTest, InterruptCancelsAndFullDiskFails) {
     WriteWholeFile(target, "old");
 
     const pid_t pid = Start({"get", http->Url("/slow/long.bin"), target});
-    while (ReadWholeFile(ErrPath()).find("bytes read") == std::string::npos) {
+    while (ReadWholeFile(local.File("stderr.txt")).find("bytes read") == std::string::npos) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(pid, SIGINT);

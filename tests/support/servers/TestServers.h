@@ -50,3 +50,6 @@ private:
     std::string m_strLogPath;
     CTestServerProcess m_process;
 };
+
+// A port of 127.0.0.1 on which nothing listens.
+int ClosedPort();

@@ -1,0 +1,54 @@
+#include "ToolRun.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+std::string OutPath(const TempDir& dir) {
+    return dir.File("stdout.txt");
+}
+
+std::string ErrPath(const TempDir& dir) {
+    return dir.File("stderr.txt");
+}
+
+}  // namespace
+
+pid_t StartCaptured(std::vector<std::string> arguments, const TempDir& dir) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, OutPath(dir).c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, ErrPath(dir).c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+ToolRun FinishCaptured(pid_t pid, const TempDir& dir) {
+    ToolRun run;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    }
+    run.out = ReadWholeFile(OutPath(dir));
+    run.err = ReadWholeFile(ErrPath(dir));
+    return run;
+}
+
+ToolRun RunCaptured(std::vector<std::string> arguments, const TempDir& dir) {
+    return FinishCaptured(StartCaptured(std::move(arguments), dir), dir);
+}
