@@ -8,6 +8,11 @@
 
 namespace {
 
+// The bounds the platform's FTP client applied by default: libcurl's own (five minutes to
+// connect) would freeze the window behind a silent server for far longer.
+constexpr long kProbeConnectTimeoutSeconds = 60;
+constexpr long kProbeResponseTimeoutSeconds = 30;
+
 // libcurl's description of the failure, with the server's refusal when it sent one.
 std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpReply& reply) {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
@@ -42,6 +47,8 @@ int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& ser
         curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
         curl_easy_setopt(easy.get(), CURLOPT_FILETIME, 1L);
         curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
+        curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kProbeConnectTimeoutSeconds);
+        curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeResponseTimeoutSeconds);
         code = curl_easy_perform(easy.get());
     }
     if (code == CURLE_OK) {
