@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib curl
   xvfb xauth
+  trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
 )
 
 missing=()

@@ -63,6 +63,9 @@ int main(int argc, char* argv[]) {
                          window.OnTrayMessage(MouseOf(reason));
                      });
     window.InitDialog();
-    window.exec();
-    return 0;
+    // Not exec(): hiding a dialog ends its own modal loop, and Reduce hides the window. The
+    // application's loop runs until Quit ends the window.
+    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    window.show();
+    return QApplication::exec();
 }

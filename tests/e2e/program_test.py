@@ -1,0 +1,169 @@
+#!/usr/bin/python3
+"""End-to-end tests of the real morvane program on its own X server.
+
+usage: program_test.py start|tray MORVANE MVNTOOL
+
+start: the program opens its window with a list beside it and quits on Escape; a damaged
+       list brings up the error box in the language of the settings or of the locale.
+tray:  with a notification area (trayer), Reduce hides the window into an icon there and a
+       double click on the icon brings the window back.
+
+Each scenario runs a copy of the program in a temporary folder, with the list that
+`mvntool write` makes beside it. Exit status: 0 passed, 1 failed, 77 skipped (a program
+that the scenario needs is not installed).
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+from xsession import SKIP, Failure, XSession, check, missing_programs, wait_exit, wait_for
+
+TIME_LIMIT = 60
+# On-demand elements: the start-up checks nothing, so no notice comes up.
+ELEMENTS = [{"m_strDescription": "Project report", "m_strCopy": "/nonexistent/report.txt",
+             "m_nCheckMode": 2, "m_nWhen": 2}]
+QUIT_KEY = "Escape"
+# Tab order of the main window: list, New, Modify, Delete, Check now, Save, Quit, Reduce.
+TABS_FROM_LIST_TO_REDUCE = 7
+
+
+class Program:
+    """A copy of morvane in `folder`, with its list and settings beside it."""
+
+    def __init__(self, session, morvane, mvntool):
+        self.session = session
+        self.file = os.path.join(session.folder, "morvane")
+        shutil.copy(morvane, self.file)
+        self.database = os.path.join(session.folder, "morvane.MVN")
+        self.settings = os.path.join(session.folder, "morvane.INI")
+        list_json = os.path.join(session.folder, "list.json")
+        with open(list_json, "w", encoding="utf-8") as out:
+            json.dump({"elements": ELEMENTS}, out)
+        subprocess.run([mvntool, "write", list_json, self.database], check=True, timeout=30)
+        with open(self.database, "rb") as file:
+            self.good_database = file.read()
+
+    def set_up(self, damaged=False, language=None):
+        with open(self.database, "wb") as file:
+            # A list cut in the middle of its first element.
+            file.write(self.good_database[: len(self.good_database) // 2] if damaged
+                       else self.good_database)
+        if os.path.exists(self.settings):
+            os.remove(self.settings)
+        if language is not None:
+            with open(self.settings, "w", encoding="utf-8") as file:
+                file.write(f"[Config]\nLanguage={language}\n")
+
+    def start(self, lang="C"):
+        return self.session.spawn([self.file], log="morvane.log",
+                                  env=self.session.env({"LANG": lang}))
+
+    def quit(self, process, window):
+        self.session.keys(window, QUIT_KEY)
+        check(wait_exit(process, "morvane after Escape") == 0, "morvane ended with an error")
+
+
+def scenario_start(session, program):
+    program.set_up()
+    process = program.start()
+    window = session.one_window("Morvane")
+    check(not session.visible_windows("ERROR"), "an error box came up with a sound list")
+    program.quit(process, window)
+
+    # Settings win over the locale; without them the locale chooses.
+    cases = [("C", None, "ERROR"), ("C", "FR", "ERREUR"),
+             ("fr_FR.UTF-8", "US", "ERROR"), ("fr_FR.UTF-8", None, "ERREUR")]
+    for lang, language, caption in cases:
+        print(f"damaged list, LANG={lang}, Language={language}: expecting {caption}")
+        program.set_up(damaged=True, language=language)
+        process = program.start(lang)
+        box = session.one_window(caption)
+        session.keys(box, "Return")
+        # The window opens whatever the load gave.
+        window = session.one_window("Morvane")
+        wait_for("the error box to close", lambda: not session.visible_windows(caption))
+        program.quit(process, window)
+
+
+def docked_icons(session, panel):
+    """Windows of morvane docked in the tray's panel."""
+    return [line.split()[0] for line in session.tree(panel).splitlines()
+            if '("morvane" "morvane")' in line]
+
+
+def scenario_tray(session, program):
+    session.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                   "--width", "200", "--heighttype", "pixel", "--height", "32"], log="trayer.log")
+    wait_for("the notification area", lambda: session.selection_owned("_NET_SYSTEM_TRAY_S0"))
+    panel = session.one_window("panel")
+    program.set_up()
+    process = program.start()
+    window = session.one_window("Morvane")
+    check(not docked_icons(session, panel), "the icon is shown while the window is")
+
+    # Focus the list by a click in its empty part, then tab to Reduce.
+    width, height = session.size(window)
+    session.run("xdotool", "windowfocus", "--sync", window)
+    session.run("xdotool", "mousemove", "--window", window, str(width // 2), str(height // 2),
+                "click", "1")
+    session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_REDUCE, "space")
+
+    def icon_shown():
+        check(process.poll() is None, "morvane ended when it was reduced")
+        return docked_icons(session, panel)
+
+    icon = wait_for("the icon in the notification area", icon_shown)
+    check(len(icon) == 1, f"expected one icon, found {icon}")
+    wait_for("the window to hide", lambda: not session.visible_windows("Morvane"))
+
+    width, height = session.size(icon[0])
+    session.run("xdotool", "mousemove", "--window", icon[0], str(width // 2), str(height // 2),
+                "click", "--repeat", "2", "--delay", "60", "1")
+    window = session.one_window("Morvane")
+    wait_for("the icon to go", lambda: not docked_icons(session, panel))
+    program.quit(process, window)
+
+
+SCENARIOS = {"start": (scenario_start, ["Xvfb", "xdotool", "xwininfo"]),
+             "tray": (scenario_tray, ["Xvfb", "xdotool", "xwininfo", "trayer"])}
+
+
+def main(argv):
+    if len(argv) != 4 or argv[1] not in SCENARIOS:
+        print(__doc__, file=sys.stderr)
+        return 2
+    scenario, needed = SCENARIOS[argv[1]]
+    missing = missing_programs(needed)
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed")
+        return SKIP
+    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
+        with XSession(folder, TIME_LIMIT) as session:
+            try:
+                scenario(session, Program(session, argv[2], argv[3]))
+            except Failure as failure:
+                report(failure, session)
+                return 1
+    print("passed")
+    return 0
+
+
+def report(failure, session):
+    print(f"FAILED: {failure}")
+    try:
+        print(f"--- windows\n{session.tree()}")
+    except (OSError, subprocess.SubprocessError) as error:
+        print(f"--- windows: {error}")
+    for log in ("morvane.log", "trayer.log"):
+        path = os.path.join(session.folder, log)
+        if os.path.exists(path):
+            with open(path, encoding="utf-8", errors="replace") as file:
+                print(f"--- {log}\n{file.read()}")
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
