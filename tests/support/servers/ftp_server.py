@@ -5,23 +5,12 @@ once rather than after the usual pause, so the tests that try one stay quick.
 """
 import argparse
 import logging
-import os
-import sys
-import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
-
-def exit_with_parent():
-    """Ends the server when the test that started it ends, however it ends: its end of
-    the standard input pipe closes."""
-    def watch():
-        while sys.stdin.buffer.read(4096):
-            pass
-        os._exit(0)
-    threading.Thread(target=watch, daemon=True).start()
+from lifeline import exit_with_parent
 
 
 def main():

@@ -24,6 +24,8 @@ import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+from lifeline import exit_with_parent
+
 FOREVER = threading.Event()
 LOG_LOCK = threading.Lock()
 
@@ -101,16 +103,6 @@ class Handler(BaseHTTPRequestHandler):
             chunk = body[start:start + 10000]
             self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
         self.wfile.write(b"0\r\n\r\n")
-
-
-def exit_with_parent():
-    """Ends the server when the test that started it ends, however it ends: its end of
-    the standard input pipe closes."""
-    def watch():
-        while sys.stdin.buffer.read(4096):
-            pass
-        os._exit(0)
-    threading.Thread(target=watch, daemon=True).start()
 
 
 class Server(ThreadingHTTPServer):
