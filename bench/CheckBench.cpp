@@ -31,9 +31,7 @@ class Unreached : public INoticePresenter,
                   public IRemoteAccess,
                   public ITrash,
                   public IViewerLauncher,
-                  public IMessageBoxes,
-                  public IListView,
-                  public ITimers {
+                  public IMessageBoxes {
 public:
     int ShowNotice(const std::string&, const std::string&, const std::string&) override {
         std::abort();
@@ -53,13 +51,6 @@ public:
         std::abort();
     }
     int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
-
-    std::optional<int> SelectedItem() const override { return std::nullopt; }
-    int ItemData(int item) const override { return item; }
-    void RefillList() override {}
-    void SelectItem(int) override {}
-    void Start(int, int) override {}
-    void Stop(int) override {}
 };
 
 // Copies 0, 2, 4 ... exist; the odd ones do not.
@@ -104,7 +95,8 @@ void BM_MinutePass(benchmark::State& state) {
     CSystemClock clock;
     Unreached unreached;
     CheckContext context{clock, unreached, unreached, unreached, unreached, unreached, unreached};
-    CScheduler scheduler(elems, unreached, unreached, context);
+    CUnattendedList list;
+    CScheduler scheduler(elems, list, list, context);
     for (auto _ : state) {
         scheduler.OnTimer(CScheduler::kTimerMinute);
     }

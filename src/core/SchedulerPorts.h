@@ -22,3 +22,15 @@ public:
     virtual void Start(int id, int periodMs) = 0;
     virtual void Stop(int id) = 0;
 };
+
+// A run with no list on screen and no timers, such as a command-line check: the checks run
+// once and nothing is redrawn or selected.
+class CUnattendedList : public IListView, public ITimers {
+public:
+    std::optional<int> SelectedItem() const override { return std::nullopt; }
+    int ItemData(int item) const override { return item; }
+    void RefillList() override {}
+    void SelectItem(int) override {}
+    void Start(int, int) override {}
+    void Stop(int) override {}
+};

@@ -83,17 +83,6 @@ public:
     void End() override {}
 };
 
-// A command-line run has no list on screen and no timers: the checks run once.
-class NoListView : public IListView, public ITimers {
-public:
-    std::optional<int> SelectedItem() const override { return std::nullopt; }
-    int ItemData(int item) const override { return item; }
-    void RefillList() override {}
-    void SelectItem(int) override {}
-    void Start(int, int) override {}
-    void Stop(int) override {}
-};
-
 const char* StateKey(int32_t state) {
     switch (state) {
         case STATE_NO_NEW_VERSION:
@@ -136,7 +125,7 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CQtTrash trash;
     ConsoleViewer viewer;
     CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};
-    NoListView listView;
+    CUnattendedList listView;
     CScheduler scheduler(list, listView, listView, context);
     scheduler.CheckAll(options.all);
 }
