@@ -37,13 +37,24 @@ std::string WithExtension(const std::string& path, const std::string& extension)
     return (file.parent_path() / (BaseName(file) + "." + extension)).string();
 }
 
-ProgramPaths PathsForProgram(const std::string& programFile) {
-    return PathsForProgram(programFile, IsWritableFolder(fs::path(programFile).parent_path()));
+bool IsSystemFolder(const std::string& folder) {
+    const fs::path normal = fs::path(folder).lexically_normal();
+    if (normal == "/bin" || normal == "/bin/") {
+        return true;
+    }
+    const fs::path underUsr = normal.lexically_relative("/usr");
+    return !underUsr.empty() && *underUsr.begin() != "..";
 }
 
-ProgramPaths PathsForProgram(const std::string& programFile, bool folderWritable) {
+ProgramPaths PathsForProgram(const std::string& programFile) {
+    const fs::path folder = fs::path(programFile).parent_path();
+    return PathsForProgram(programFile,
+                           !IsSystemFolder(folder.string()) && IsWritableFolder(folder));
+}
+
+ProgramPaths PathsForProgram(const std::string& programFile, bool besideProgram) {
     const fs::path program(programFile);
-    if (folderWritable) {
+    if (besideProgram) {
         return {WithExtension(programFile, "INI"), WithExtension(programFile, "MVN")};
     }
     const std::string base = BaseName(program);

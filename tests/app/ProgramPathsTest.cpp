@@ -39,6 +39,32 @@ TEST(ProgramPaths, UnwritableProgramFolderMovesFilesToXdgFolders) {
               home.File(".local/share/morvane/watch.MVN"));
 }
 
+TEST(ProgramPaths, ProgramInSystemFolderKeepsUserFilesInXdgFolders) {
+    TempDir home;
+    setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+    setenv("XDG_DATA_HOME", home.File("data").c_str(), 1);
+    // The tests run as root, for whom /usr/bin is writable: the folder alone decides.
+    for (const char* program : {"/usr/bin/morvane", "/usr/local/bin/morvane", "/bin/morvane"}) {
+        const ProgramPaths paths = PathsForProgram(program);
+        EXPECT_EQ(paths.settingsFile, home.File("config") + "/morvane/morvane.INI") << program;
+        EXPECT_EQ(paths.databaseFile, home.File("data") + "/morvane/morvane.MVN") << program;
+    }
+    // Anywhere else a writable folder keeps them beside the program.
+    const ProgramPaths beside = PathsForProgram(home.File("morvane"));
+    EXPECT_EQ(beside.settingsFile, home.File("morvane.INI"));
+    EXPECT_EQ(beside.databaseFile, home.File("morvane.MVN"));
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+
+    for (const char* folder : {"/usr", "/usr/bin", "/usr/lib/morvane", "/bin", "/usr/local/bin/"}) {
+        EXPECT_TRUE(IsSystemFolder(folder)) << folder;
+    }
+    for (const char* folder :
+         {"/usrx/bin", "/binaries", "/usr/../home/user", "/opt/morvane/bin", "usr/bin", "/"}) {
+        EXPECT_FALSE(IsSystemFolder(folder)) << folder;
+    }
+}
+
 TEST(ProgramPaths, CurrentProgramFileIsThisTest) {
     EXPECT_EQ(std::filesystem::path(CurrentProgramFile()).filename(), "app_settings_tests");
 }
