@@ -10,6 +10,8 @@ packages=(
   python3 python3-pyftpdlib curl
   xvfb xauth
   trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
+  librsvg2-bin dpkg-dev  # icons drawn from the SVG; the package's library dependencies
+  lintian desktop-file-utils appstream  # the checks of the package, its entry, its metainfo
 )
 
 missing=()

@@ -34,6 +34,9 @@ CTrayIcon::Mouse MouseOf(QSystemTrayIcon::ActivationReason reason) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // A Wayland desktop matches the windows to the menu entry by this id; on X11 the entry's
+    // StartupWMClass names the window class, "morvane" after the program file.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.morvane"));
     // The main window is a dialog; hiding it into the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     const std::string programFile = CurrentProgramFile();
