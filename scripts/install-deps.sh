@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libcurl4-openssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib curl
+  qt6-translations-l10n  # Qt's own texts (buttons, file dialog, date pickers) in French
   xvfb xauth
   trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
 )
