@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n  # Qt's own texts (buttons, file dialog, date pickers) in French
   xvfb xauth
   trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
+  openbox  # a real window manager for the end-to-end tests
 )
 
 missing=()
