@@ -8,10 +8,12 @@ packages=(
   qt6-base-dev libcurl4-openssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib curl
+  qt6-translations-l10n  # Qt's own texts (buttons, file dialog, date pickers) in French
   xvfb xauth
   trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
   librsvg2-bin dpkg-dev  # icons drawn from the SVG; the package's library dependencies
   lintian desktop-file-utils appstream  # the checks of the package, its entry, its metainfo
+  openbox  # a real window manager for the end-to-end tests
 )
 
 missing=()

@@ -11,7 +11,13 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=
 ninja -C build-release morvane mvntool
 cmake --install build-release >/dev/null
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found: starting Morvane under Xvfb (a virtual X server)."
-  exec xvfb-run -a "$prefix/bin/morvane"
+  echo "No display found: starting Morvane under Xvfb, a virtual X server that no screen shows."
+  # The display number is known only inside xvfb-run, so the hints are printed from there.
+  exec xvfb-run -a sh -c '
+    echo "Morvane runs on the virtual display $DISPLAY."
+    echo "To look at it: DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY import -window root morvane.png"
+    echo "(a picture of the display; run it from another terminal on this machine)."
+    echo "To stop it: press Ctrl+C here, or: kill $$"
+    exec "$0"' "$prefix/bin/morvane"
 fi
 exec "$prefix/bin/morvane"

@@ -113,8 +113,9 @@ void CMorvaneDlg::InitDialog() {
     app.m_bModified = 0;
     EnableElementCommands(!m_arrElems.empty());
     m_scheduler->Start();
-    // Top-left corner, with the outer size the client area had.
-    const QSize client = size();
+    // Top-left corner, with the outer size the client area had: the template's size (the
+    // window itself has no size of its own before it is first shown).
+    const QSize client = m_client->size();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().topLeft());
     }

@@ -24,13 +24,12 @@ constexpr MenuItem kTrayMenu[] = {
 
 }  // namespace
 
-QMenu* LoadTrayMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
+void LoadTrayMenu(QMenu& menu) {
+    menu.clear();
     for (const MenuItem& item : kTrayMenu) {
-        menu->addAction(QString::fromUtf8(item.text))->setData(item.id);
+        menu.addAction(QString::fromUtf8(item.text))->setData(item.id);
     }
-    TranslateMenu(*menu);
-    return menu;
+    TranslateMenu(menu);
 }
 
 CTrayIcon::CTrayIcon(int resourceId, ITrayShell& shell) : m_nId(resourceId), m_shell(shell) {}
@@ -61,26 +60,38 @@ bool CTrayIcon::SetTrayIcon(bool show) {
     return ok;
 }
 
+// The menu outlives every event it delivers: it is never deleted while the click that
+// chose one of its items is still being handled.
+QMenu& CTrayIcon::ReloadMenu() {
+    if (!m_menu) {
+        m_menu = std::make_unique<QMenu>();
+    }
+    LoadTrayMenu(*m_menu);
+    return *m_menu;
+}
+
 bool CTrayIcon::OnTrayNotify(int id, Mouse mouse) {
     if (id != m_nId || (mouse != Mouse::RightButtonUp && mouse != Mouse::LeftDoubleClick)) {
         return false;
     }
-    QMenu* menu = LoadTrayMenu(m_target);
-    const QList<QAction*> actions = menu->actions();
+    if (m_menu && m_menu->isVisible()) {
+        return true;
+    }
+    QMenu& menu = ReloadMenu();
+    const QList<QAction*> actions = menu.actions();
     if (mouse == Mouse::RightButtonUp) {
         QFont bold = actions.first()->font();
         bold.setBold(true);
         actions.first()->setFont(bold);
-        menu->setDefaultAction(actions.first());
+        menu.setDefaultAction(actions.first());
         if (m_target) {
             m_target->activateWindow();
         }
-        if (QAction* chosen = menu->exec(QCursor::pos())) {
+        if (QAction* chosen = menu.exec(QCursor::pos())) {
             emit command(chosen->data().toInt());
         }
     } else {
         emit command(actions.first()->data().toInt());
     }
-    delete menu;
     return true;
 }

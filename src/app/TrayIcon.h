@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class ITrayShell;
 class QMenu;
 class QWidget;
@@ -14,8 +16,9 @@ inline constexpr int IDM_VERIFY_ALL = 32773;
 inline constexpr int IDM_HELP = 48;
 
 // The program's icon in the notification area. It is shown exactly while the main window
-// is reduced; a right-button release shows its menu, loaded and translated at each use; a
-// double click chooses the menu's first command.
+// is reduced; a right-button release shows its menu, one menu for the icon's life whose
+// items are reloaded and translated at each use; a double click chooses the menu's first
+// command.
 class CTrayIcon : public QObject {
     Q_OBJECT
 
@@ -38,12 +41,14 @@ signals:
 
 private:
     bool SetTrayIcon(bool show);
+    QMenu& ReloadMenu();
 
     int m_nId;
     ITrayShell& m_shell;
     QPointer<QWidget> m_target;
     bool m_bShown = false;
+    std::unique_ptr<QMenu> m_menu;
 };
 
-// Menu 131, its items translated into the current language.
-QMenu* LoadTrayMenu(QWidget* parent);
+// Fills `menu` with the items of menu 131, translated into the current language.
+void LoadTrayMenu(QMenu& menu);

@@ -3,12 +3,14 @@
 #include "app/MorvaneDlg.h"
 #include "app/ProgramDialogs.h"
 #include "app/ProgramPaths.h"
+#include "app/QtLanguage.h"
 #include "app/QtTrash.h"
 #include "app/QtTrayShell.h"
 #include "app/QtWaitCursor.h"
 #include "core/RemoteAccess.h"
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
+#include "i18n/MessageCatalogue.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtNoticePresenter.h"
@@ -44,6 +46,7 @@ int main(int argc, char* argv[]) {
 
     CMorvaneApp app;
     app.LoadSettings(programFile, boxes);
+    FollowInterfaceLanguage(application, TheCatalogue());
     InstallProgramHelp(programFile);
 
     CSystemClock clock;
@@ -61,10 +64,14 @@ int main(int argc, char* argv[]) {
     CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
     mainWindow = &window;
     boxes.SetMainWindow(&window);
-    QObject::connect(&trayShell, &QtTrayShell::activated, &window,
-                     [&window](QSystemTrayIcon::ActivationReason reason) {
-                         window.OnTrayMessage(MouseOf(reason));
-                     });
+    // Queued: Open hides the icon, which destroys the icon's window, so no command may run
+    // inside that window's own mouse event.
+    QObject::connect(
+        &trayShell, &QtTrayShell::activated, &window,
+        [&window](QSystemTrayIcon::ActivationReason reason) {
+            window.OnTrayMessage(MouseOf(reason));
+        },
+        Qt::QueuedConnection);
     window.InitDialog();
     // Not exec(): hiding a dialog ends its own modal loop, and Reduce hides the window. The
     // application's loop runs until Quit ends the window.

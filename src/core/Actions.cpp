@@ -6,6 +6,7 @@
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
+#include "remote/TransferText.h"
 
 #include <vector>
 
@@ -69,9 +70,10 @@ int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer) {
 }
 
 int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash) {
-    // Owned by the main window, so the list cannot change while the question is open.
-    const int answer = boxes.ShowBox(Lookup("IDS_SURE"), Lookup("IDS_DELETE"), BoxIcon::Question,
-                                     BoxButtons::YesNo, BoxOwner::MainWindow);
+    // Owned by the main window, so the list cannot change while the question is open; it
+    // names the file, so the user knows what goes to the trash.
+    const int answer = boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
+                                     BoxIcon::Question, BoxButtons::YesNo, BoxOwner::MainWindow);
     if (answer != kAnswerYes) {
         return 0;
     }

@@ -116,6 +116,8 @@ const MessagePair kFrenchMessages[] = {
     {"$$A new version of", "Une nouvelle version de"},
     {"$$has been found ", "a été trouvée "},
     {"IDS_ERR_HTTPSTATUS", "Le serveur HTTP a répondu avec le statut %d"},
+    {"IDS_TRASHSURE", "Etes vous sûr de vouloir mettre ce fichier à la corbeille ?\n\n%s"},
+    {"IDS_TRASHFILE", "Suppression du fichier"},
     {nullptr, nullptr},
 };
 
@@ -229,5 +231,7 @@ const MessagePair kEnglishMessages[] = {
     {"$$A new version of", "A new version of"},
     {"$$has been found ", "has been found "},
     {"IDS_ERR_HTTPSTATUS", "HTTP server answered with status %d"},
+    {"IDS_TRASHSURE", "Are you sure you want to move this file to the trash ?\n\n%s"},
+    {"IDS_TRASHFILE", "Delete file"},
     {nullptr, nullptr},
 };

@@ -2,6 +2,7 @@
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,6 +177,16 @@ QRect PlaceOf(const ControlTemplate& control, const QWidget& widget, const Dialo
     return rect;
 }
 
+// A radio group is one stop of the Tab key, at its checked button (its first while none is
+// checked); the arrow keys move within the group.
+void KeepOneTabStop(const QButtonGroup& group) {
+    const QList<QAbstractButton*> buttons = group.buttons();
+    const QAbstractButton* stop = group.checkedButton() ? group.checkedButton() : buttons.first();
+    for (QAbstractButton* button : buttons) {
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
 // Puts radio buttons into exclusive groups: a group runs from a control with the group
 // style to the next one, as in the dialog manager.
 class RadioGrouper {
@@ -192,8 +203,11 @@ public:
         }
         if (m_group == nullptr) {
             m_group = new QButtonGroup(&m_dialog);
+            QObject::connect(m_group, &QButtonGroup::buttonToggled, m_group,
+                             [group = m_group] { KeepOneTabStop(*group); });
         }
         m_group->addButton(radio);
+        KeepOneTabStop(*m_group);
     }
 
 private:

@@ -9,7 +9,13 @@
 #include <QPalette>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
+
+// The least contrast against the background at which small text stays readable.
+constexpr double kReadableContrast = 3.0;
 
 const char* KnownErrorText(int code) {
     switch (code) {
@@ -60,8 +66,36 @@ QString OpenErrorText(int code) {
     return QStringLiteral("Unable to open hyperlink:\n\n") + text;
 }
 
-CLinkLabel::CLinkLabel(QWidget* parent)
-    : QLabel(parent), m_crHover(QApplication::palette().color(QPalette::Light)) {
+namespace {
+
+// Relative luminance as contrast ratios measure it.
+double Luminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The desktop's highlight colour, or its link colour when the highlight would be hard to
+// read on the dialog's background (the button highlight colour is white on most desktops).
+QColor ReadableHoverColour() {
+    const QPalette colours = QApplication::palette();
+    const QColor background = colours.color(QPalette::Window);
+    const QColor highlight = colours.color(QPalette::Highlight);
+    return Contrast(highlight, background) >= kReadableContrast ? highlight
+                                                                : colours.color(QPalette::Link);
+}
+
+}  // namespace
+
+CLinkLabel::CLinkLabel(QWidget* parent) : QLabel(parent), m_crHover(ReadableHoverColour()) {
     setTextFormat(Qt::PlainText);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/NewVersionDlg.h"
 #include "ui/DialogTemplates.h"
 #include "ui/ElementText.h"
+#include "ui/InputGuard.h"
 #include "ui/ResourceIds.h"
 #include "ui/TranslateWindow.h"
 
@@ -10,6 +11,7 @@ CNewVersionDlg::CNewVersionDlg(const std::string& timeText, const std::string& c
                                const std::string& message, QWidget* parent)
     : CTemplateDialog(kNoticeTemplate, parent) {
     TranslateWindow(*this);
+    new CInputGuard(*this);
     Control<QLabel>(IDC_NOTICECOPY)->setText(ShownText(copyText));
     Control<QLabel>(IDC_NOTICETIME)->setText(QString::fromStdString(timeText));
     Control<QLabel>(IDC_NOTICEMESSAGE)->setText(ShownText(message));

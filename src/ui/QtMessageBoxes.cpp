@@ -1,4 +1,5 @@
 #include "ui/QtMessageBoxes.h"
+#include "ui/InputGuard.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -74,5 +75,9 @@ int QtMessageBoxes::ShowOnThisThread(const QString& text, const QString& caption
         return answer;
     }
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
+    // The one Yes/No question asks before a file goes to the trash.
+    if (buttons == BoxButtons::YesNo) {
+        new CInputGuard(box);
+    }
     return ToAnswer(box.exec());
 }

@@ -294,6 +294,13 @@ TEST_F(MainWindowTest, ControlsFollowTheClientArea) {
     EXPECT_EQ(Button(IDC_CHECKNOW).geometry(), QRect(229, 367, 63, 23));
 }
 
+TEST_F(MainWindowTest, OpensWithTheTemplatesSizeInDialogUnits) {
+    CMorvaneDlg& window = Open();
+    const DialogUnits units(window.ClientArea().font());
+    EXPECT_EQ(window.size(), QSize(units.ToPixelsX(358), units.ToPixelsY(201)));
+    EXPECT_NE(window.size(), QSize(640, 480));
+}
+
 TEST_F(MainWindowTest, DroppedFileOpensTheEditorOnItsNameAndPath) {
     CMorvaneDlg& window = Open();
     window.OnDropFiles({QStringLiteral("/docs/report.final.txt"), QStringLiteral("/docs/b.txt"),
@@ -365,9 +372,10 @@ TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
 TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {
     CheckFixture fixture;
     const auto texts = [] {
-        std::unique_ptr<QMenu> menu(LoadTrayMenu(nullptr));
+        QMenu menu;
+        LoadTrayMenu(menu);
         QStringList list;
-        for (QAction* action : menu->actions()) {
+        for (QAction* action : menu.actions()) {
             list << action->text();
         }
         return list;

@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -55,17 +57,31 @@ TEST(TrashAction, DeleteActionsLandInTheTrash) {
     EXPECT_EQ(ReadWholeFile((data / "Trash/files/new file.txt").string()), "new");
     EXPECT_TRUE(fs::exists(data / "Trash/info/old.txt.trashinfo"));
     EXPECT_TRUE(fs::is_empty(work));
-    for (const auto& box : env.boxes.Boxes()) {
-        EXPECT_EQ(box.text, "Are you sure ?");
-        EXPECT_EQ(box.caption, "Delete");
+    const std::vector<std::string> named{elem.m_strOriginal, elem.m_strOriginal, elem.m_strCopy};
+    const std::vector<RecordingMessageBoxes::Box> boxes = env.boxes.Boxes();
+    ASSERT_EQ(boxes.size(), named.size());
+    for (size_t i = 0; i < named.size(); ++i) {
+        const auto& box = boxes[i];
+        EXPECT_EQ(box.text,
+                  "Are you sure you want to move this file to the trash ?\n\n" + named[i]);
+        EXPECT_EQ(box.caption, "Delete file");
         EXPECT_EQ(box.icon, BoxIcon::Question);
         EXPECT_EQ(box.buttons, BoxButtons::YesNo);
         EXPECT_EQ(box.owner, BoxOwner::MainWindow);
     }
-    EXPECT_EQ(env.boxes.Boxes().size(), 3u);
 
     env.boxes.AnswerNext(kAnswerYes);
     EXPECT_EQ(DeleteToRecycleBin(dir.File("missing.txt"), env.boxes, trash), 0);
+
+    // The French question names the file too; a "%" in the path is text, not a format.
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    env.boxes.AnswerNext(kAnswerNo);
+    EXPECT_EQ(DeleteToRecycleBin(dir.File("100%s d'essai.txt"), env.boxes, trash), 0);
+    EXPECT_EQ(env.boxes.Boxes().back().text,
+              "Etes vous s\xC3\xBBr de vouloir mettre ce fichier \xC3\xA0 la corbeille ?\n\n" +
+                  dir.File("100%s d'essai.txt"));
+    EXPECT_EQ(env.boxes.Boxes().back().caption, "Suppression du fichier");
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
 }  // namespace

@@ -7,6 +7,10 @@ start: the program opens its window with a list beside it and quits on Escape; a
        list brings up the error box in the language of the settings or of the locale.
 tray:  with a notification area (trayer), Reduce hides the window into an icon there and a
        double click on the icon brings the window back.
+tray_menu: with a window manager (openbox) and the notification area, each item of the
+       icon's menu is clicked with the mouse: Open brings the window back (twice, with a
+       Reduce between), Verify all and Help (without a manual) keep the program running,
+       Quit ends it.
 
 Each scenario runs a copy of the program in a temporary folder, with the list that
 `mvntool write` makes beside it. Exit status: 0 passed, 1 failed, 77 skipped (a program
@@ -128,8 +132,84 @@ def scenario_tray(session, program):
     program.quit(process, window)
 
 
+def start_tray(session):
+    session.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                   "--width", "200", "--heighttype", "pixel", "--height", "32"], log="trayer.log")
+    wait_for("the notification area", lambda: session.selection_owned("_NET_SYSTEM_TRAY_S0"))
+    return session.one_window("panel")
+
+
+def reduce_by_keys(session, window):
+    width, height = session.size(window)
+    session.run("xdotool", "windowfocus", "--sync", window)
+    session.run("xdotool", "mousemove", "--window", window, str(width // 2), str(height // 2),
+                "click", "1")
+    session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_REDUCE, "space")
+
+
+MENU_ITEMS = ["Open Morvane", "Verify all now", "Help", "Quit"]
+
+
+def click_tray_menu_item(session, process, panel, item):
+    """Right-clicks the icon, then clicks `item` of the menu that opens, with the mouse."""
+    def icon_shown():
+        check(process.poll() is None, "morvane ended while reduced")
+        return docked_icons(session, panel)
+
+    icon = wait_for("the icon in the notification area", icon_shown)[0]
+    width, height = session.size(icon)
+    # An icon just docked may not take the first click yet: click again, a bounded number
+    # of times, until the menu is there.
+    menu = None
+    for _ in range(5):
+        session.run("xdotool", "mousemove", "--window", icon, str(width // 2),
+                    str(height // 2), "click", "3")
+        try:
+            menu = wait_for("the tray menu", session.popup_menu, timeout=3.0)
+            break
+        except Failure:
+            check(process.poll() is None, "morvane ended at a right click on its icon")
+    check(menu, "no tray menu after five right clicks on the icon")
+    left, top, menu_width, menu_height = menu
+    # Four items of one height, no separators, a frame of a few pixels around them.
+    row = menu_height / len(MENU_ITEMS)
+    y = top + int(row * (MENU_ITEMS.index(item) + 0.5))
+    session.run("xdotool", "mousemove", str(left + menu_width // 2), str(y))
+    session.run("xdotool", "click", "1")
+    wait_for("the tray menu to close", lambda: not session.popup_menu())
+
+
+def scenario_tray_menu(session, program):
+    session.spawn(["openbox", "--sm-disable"], log="openbox.log")
+    wait_for("the window manager", lambda: session.selection_owned("WM_S0"))
+    panel = start_tray(session)
+    program.set_up()
+    process = program.start()
+    window = session.one_window("Morvane")
+    for _ in range(2):
+        reduce_by_keys(session, window)
+        wait_for("the window to hide", lambda: not session.visible_windows("Morvane"))
+        click_tray_menu_item(session, process, panel, "Open Morvane")
+        window = session.one_window("Morvane")
+        check(process.poll() is None, "morvane ended after Open in the tray menu")
+        wait_for("the icon to go", lambda: not docked_icons(session, panel))
+
+    reduce_by_keys(session, window)
+    wait_for("the window to hide", lambda: not session.visible_windows("Morvane"))
+    click_tray_menu_item(session, process, panel, "Verify all now")
+    check(process.poll() is None, "morvane ended after Verify all now")
+    # The copy of the program has no manual beside it: Help fails silently.
+    click_tray_menu_item(session, process, panel, "Help")
+    check(process.poll() is None, "morvane ended after Help")
+    click_tray_menu_item(session, process, panel, "Quit")
+    check(wait_exit(process, "morvane after Quit in the tray menu") == 0,
+          "morvane ended with an error after Quit")
+
+
 SCENARIOS = {"start": (scenario_start, ["Xvfb", "xdotool", "xwininfo"]),
-             "tray": (scenario_tray, ["Xvfb", "xdotool", "xwininfo", "trayer"])}
+             "tray": (scenario_tray, ["Xvfb", "xdotool", "xwininfo", "trayer"]),
+             "tray_menu": (scenario_tray_menu,
+                           ["Xvfb", "xdotool", "xwininfo", "trayer", "openbox"])}
 
 
 def main(argv):
@@ -158,7 +238,7 @@ def report(failure, session):
         print(f"--- windows\n{session.tree()}")
     except (OSError, subprocess.SubprocessError) as error:
         print(f"--- windows: {error}")
-    for log in ("morvane.log", "trayer.log"):
+    for log in ("morvane.log", "trayer.log", "openbox.log"):
         path = os.path.join(session.folder, log)
         if os.path.exists(path):
             with open(path, encoding="utf-8", errors="replace") as file:

@@ -172,6 +172,25 @@ class XSession:
         return self._x11.XGetSelectionOwner(self._connection, atom) != 0
 
 
+    def popup_menu(self):
+        """(x, y, width, height) of a mapped popup menu (an override-redirect window with a
+        WM_CLASS of morvane, larger than the docked icon), or None."""
+        for line in self.tree().splitlines():
+            if '("morvane" "morvane")' not in line:
+                continue
+            window = line.split()[0]
+            info = self.run("xwininfo", "-id", window)
+            fields = dict(item.strip().split(":", 1) for item in info.splitlines()
+                          if ":" in item)
+            if (fields.get("Map State", "").strip() == "IsViewable"
+                    and fields.get("Override Redirect State", "").strip() == "yes"
+                    and int(fields["Height"]) > 48):
+                return tuple(int(fields[key]) for key in
+                             ("Absolute upper-left X", "Absolute upper-left Y", "Width",
+                              "Height"))
+        return None
+
+
 def stop(process, grace=3.0):
     if process.poll() is None:
         process.terminate()

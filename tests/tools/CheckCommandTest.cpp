@@ -164,7 +164,11 @@ TEST_F(CheckCommandTest, ActionsRunOnlyWithApply) {
     EXPECT_EQ(ReadWholeFile(copyElem.m_strOriginal), "new");
     EXPECT_NE(run.out.find("\nnotepad.exe " + viewElem.m_strCopy + "\n"), std::string::npos)
         << run.out;
-    EXPECT_NE(run.err.find("Delete: Are you sure ?"), std::string::npos) << run.err;
+    EXPECT_NE(
+        run.err.find("Delete file: Are you sure you want to move this file to the trash ?\n\n" +
+                     trashElem.m_strCopy),
+        std::string::npos)
+        << run.err;
     EXPECT_FALSE(std::filesystem::exists(trashElem.m_strCopy));
     EXPECT_TRUE(std::filesystem::exists(m_dir.File("data/Trash/files/trash.new")));
 }

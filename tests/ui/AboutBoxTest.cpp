@@ -7,11 +7,14 @@
 #include "ui/LinkLabel.h"
 #include "ui/ResourceIds.h"
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -106,6 +109,44 @@ TEST_F(AboutBoxTest, ClickOpensTheTargetAndMarksItVisited) {
     EXPECT_EQ(mail->CurrentColour(), kVisitedColour);
     EXPECT_EQ(mail->palette().color(QPalette::WindowText), kVisitedColour);
     EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+QColor HoverColour(const CAboutBox& about) {
+    auto* link = about.Control<CLinkLabel>(IDC_WEBLINK);
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(link, &enter);
+    return link->palette().color(QPalette::WindowText);
+}
+
+// Text and background far apart in lightness: readable whatever the hue.
+bool Readable(const QColor& text, const QColor& background) {
+    return std::abs(text.lightnessF() - background.lightnessF()) >= 0.3;
+}
+
+TEST_F(AboutBoxTest, HoveredLinkStaysReadableOnTheDialog) {
+    const QPalette desktop = QApplication::palette();
+    {
+        CAboutBox about(m_boxes);
+        about.show();
+        const QColor hover = HoverColour(about);
+        EXPECT_EQ(hover, desktop.color(QPalette::Highlight));
+        EXPECT_TRUE(Readable(hover, about.palette().color(QPalette::Window)))
+            << hover.name().toStdString();
+    }
+    // A desktop whose highlight is as light as its dialogs: the link colour instead.
+    QPalette pale = desktop;
+    pale.setColor(QPalette::Highlight, QColor(250, 250, 250));
+    pale.setColor(QPalette::Light, Qt::white);
+    QApplication::setPalette(pale);
+    {
+        CAboutBox about(m_boxes);
+        about.show();
+        const QColor hover = HoverColour(about);
+        EXPECT_EQ(hover, pale.color(QPalette::Link));
+        EXPECT_TRUE(Readable(hover, about.palette().color(QPalette::Window)))
+            << hover.name().toStdString();
+    }
+    QApplication::setPalette(desktop);
 }
 
 TEST_F(AboutBoxTest, FailedOpeningShowsUntranslatedErrorAndForgetsTheVisit) {

@@ -3,7 +3,9 @@
 #include "ui/ResourceIds.h"
 #include "ui/TemplateDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -51,4 +53,34 @@ TEST(DialogBuilderTest, RadioGroupsStartAtEachGroupStyle) {
     existence->click();
     EXPECT_FALSE(fileTime->isChecked());
     EXPECT_TRUE(permanent->isChecked());
+}
+
+// Tab enters a radio group at its checked button, as the keyboard user expects, and the
+// arrow keys move the check and the stop within the group.
+TEST(DialogBuilderTest, TabEntersARadioGroupAtItsCheckedButton) {
+    CTemplateDialog dialog(kElementTemplate, nullptr);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto* browse = FindControl<QWidget>(&dialog, IDC_BROWSECOPY);
+    auto* existence = FindControl<QRadioButton>(&dialog, IDC_EXISTENCE);
+    auto* destruction = FindControl<QRadioButton>(&dialog, IDC_DESTRUCTION);
+    const auto tabFrom = [&](QWidget* start) {
+        start->setFocus(Qt::OtherFocusReason);
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(start, &tab);
+        return QApplication::focusWidget();
+    };
+    auto* browseOriginal = FindControl<QWidget>(&dialog, IDC_BROWSEORIGINAL);
+    EXPECT_EQ(tabFrom(browse), FindControl<QWidget>(&dialog, IDC_ABSOLUTETIME))
+        << "nothing checked: the first button";
+    existence->setChecked(true);
+    EXPECT_EQ(tabFrom(browse), FindControl<QWidget>(&dialog, IDC_REFDATE))
+        << "an unchecked button is no stop";
+    EXPECT_EQ(tabFrom(browseOriginal), existence);
+
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(existence, &down);
+    EXPECT_TRUE(destruction->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), destruction);
+    EXPECT_EQ(tabFrom(browseOriginal), destruction);
 }

@@ -12,7 +12,10 @@
 #include "ui/HelpViewer.h"
 #include "RecordingMessageBoxes.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +117,34 @@ TEST(HelpViewerTest, ShippedManualsShowEachTopic) {
             EXPECT_GT(position, previous) << file << " topic " << topic;
             previous = position;
         }
+    }
+}
+
+// Where the anchor `name` sits in the viewer's document, in document pixels.
+int AnchorTop(const CHelpViewer& viewer, const QString& name) {
+    for (QTextBlock block = viewer.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            if (fragment.fragment().charFormat().anchorNames().contains(name)) {
+                return static_cast<int>(
+                    viewer.document()->documentLayout()->blockBoundingRect(block).top());
+            }
+        }
+    }
+    return -1;
+}
+
+// Each topic opens in a new window, as F1 in its dialog opens it: its heading at the top,
+// the last one too. Escape closes the window.
+TEST(HelpViewerTest, TopicHeadingShowsAtTheTopAndEscapeCloses) {
+    const QString path = QStringLiteral(MORVANE_HELP_PAGES "/Morvane_ketrin_us.html");
+    for (int topic = 1; topic <= 3; ++topic) {
+        CHelpViewer viewer;
+        viewer.ShowTopic(path, topic);
+        const int top = AnchorTop(viewer, TopicAnchor(topic));
+        ASSERT_GT(top, 0) << topic;
+        EXPECT_NEAR(viewer.verticalScrollBar()->value(), top, 8) << "topic " << topic;
+        PressKey(viewer, Qt::Key_Escape);
+        EXPECT_FALSE(viewer.isVisible());
     }
 }
 

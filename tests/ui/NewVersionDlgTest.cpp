@@ -3,6 +3,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"
+#include "ui/InputGuard.h"
 #include "ui/NewVersionDlg.h"
 #include "ui/QtNoticePresenter.h"
 #include "ui/ResourceIds.h"
@@ -10,7 +11,11 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
 
 #include <gtest/gtest.h>
 
@@ -37,14 +42,60 @@ TEST(NewVersionDlgTest, ShowsHeadLineCopyAndTimeTheSameInBothLanguages) {
     }
 }
 
-TEST(NewVersionDlgTest, OkGivesOneEscapeAndCloseBoxGiveTwo) {
+// Presses `key` in the notice once its guard lets input through, after checking that the
+// same key pressed at once left the notice open.
+void AnswerAfterGuard(int key) {
+    OnNextModal([key](QDialog& notice) {
+        PressKey(notice, key);
+        EXPECT_TRUE(notice.isVisible()) << "a key at once answered the notice";
+        QPointer<QDialog> open(&notice);
+        QTimer::singleShot(CInputGuard::kDefaultSpan + std::chrono::milliseconds(100), [open, key] {
+            ASSERT_FALSE(open.isNull());
+            PressKey(*open, key);
+        });
+    });
+}
+
+TEST(NewVersionDlgTest, OkGivesOneEscapeAndCloseBoxGiveTwoOnceTheGuardIsOver) {
     QtNoticePresenter presenter;
-    OnNextModal([](QDialog& notice) { PressKey(notice, Qt::Key_Return); });
+    AnswerAfterGuard(Qt::Key_Return);
     EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 1);
-    OnNextModal([](QDialog& notice) { PressKey(notice, Qt::Key_Escape); });
+    AnswerAfterGuard(Qt::Key_Escape);
     EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 2);
     OnNextModal([](QDialog& notice) { notice.close(); });
     EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 2);
+}
+
+TEST(InputGuard, KeepsKeysAndClicksFromTheDialogAndItsButtonsOnly) {
+    QDialog below;
+    auto* belowButton = new QPushButton(QStringLiteral("below"), &below);
+    int belowClicks = 0;
+    QObject::connect(belowButton, &QPushButton::clicked, [&] { ++belowClicks; });
+    below.show();
+
+    QDialog dialog;
+    auto* ok = new QPushButton(QStringLiteral("Ok"), &dialog);
+    ok->setDefault(true);
+    int okClicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++okClicks; });
+    new CInputGuard(dialog, std::chrono::hours(1));
+    dialog.show();
+    ClickWidget(*ok);
+    PressKey(dialog, Qt::Key_Return);
+    PressKey(*ok, Qt::Key_Space);
+    EXPECT_EQ(okClicks, 0);
+    EXPECT_TRUE(dialog.isVisible());
+    ClickWidget(*belowButton);
+    EXPECT_EQ(belowClicks, 1);
+
+    QDialog spent;
+    auto* spentOk = new QPushButton(QStringLiteral("Ok"), &spent);
+    int spentClicks = 0;
+    QObject::connect(spentOk, &QPushButton::clicked, [&] { ++spentClicks; });
+    new CInputGuard(spent, std::chrono::milliseconds(0));
+    spent.show();
+    ClickWidget(*spentOk);
+    EXPECT_EQ(spentClicks, 1);
 }
 
 }  // namespace
