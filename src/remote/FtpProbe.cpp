@@ -1,7 +1,5 @@
 #include "remote/Probe.h"
 
-#include "i18n/MessageBoxes.h"
-#include "i18n/MessageCatalogue.h"
 #include "remote/CurlTransfer.h"
 #include "remote/FtpSupport.h"
 #include "remote/ProbeTime.h"
@@ -22,19 +20,11 @@ std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpRe
     return text;
 }
 
-int Finish(ProbeStatus outcome, ProbeStatus* status) {
-    if (status) {
-        *status = outcome;
-    }
-    return outcome == ProbeStatus::Found ? 1 : 0;
-}
-
 }  // namespace
 
 // Login, then MDTM and SIZE on the control connection: no listing, no data connection.
 // Binary, because servers refuse SIZE in ASCII mode and the file would look missing.
-int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& serverPath,
-                 IMessageBoxes& boxes, ProbeStatus* status) {
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
@@ -51,17 +41,18 @@ int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& ser
         curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeResponseTimeoutSeconds);
         code = curl_easy_perform(easy.get());
     }
+    ProbeResult result;
     if (code == CURLE_OK) {
         curl_off_t fileTime = -1;
         curl_easy_getinfo(easy.get(), CURLINFO_FILETIME_T, &fileTime);
-        time = ToProbeTime(fileTime);
-        serverPath = FtpServerPath(request.object);
-        return Finish(ProbeStatus::Found, status);
+        result.status = ProbeStatus::Found;
+        result.time = ToProbeTime(fileTime);
+        result.path = FtpServerPath(request.object);
+    } else if (IsFtpNotFound(code)) {
+        result.status = ProbeStatus::NotFound;
+    } else {
+        result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
+                                       DescribeFailure(code, errorBuffer, reply), code};
     }
-    if (IsFtpNotFound(code)) {
-        return Finish(ProbeStatus::NotFound, status);
-    }
-    boxes.ShowBox(DescribeFailure(code, errorBuffer, reply), Lookup("IDS_ERR_CONNECTFTP"),
-                  BoxIcon::Error, BoxButtons::Ok, BoxOwner::None);
-    return Finish(ProbeStatus::Failed, status);
+    return result;
 }

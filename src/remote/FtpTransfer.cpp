@@ -1,6 +1,5 @@
 #include "remote/FtpTransfer.h"
 
-#include "i18n/MessageBoxes.h"
 #include "remote/PartFile.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
@@ -94,10 +93,10 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
     const CURLcode code =
         Perform(FtpObjectUrl(m_strServer, m_options.port, object), false, nullptr);
     if (IsFtpNotFound(code)) {
-        const std::string text = FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", object);
-        Show(text);
-        m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
-        m_job.SetResultMessage(text);
+        const RemoteMessage missing =
+            MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_FILENOTFOUNDFTP", object);
+        Show(missing.text);
+        m_job.FailWithBox(missing);
         return false;
     }
     if (m_job.CheckCancel()) {
@@ -173,25 +172,27 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
 }
 
 void CFtpTransferSession::FailCreate(const std::string& localPath) {
-    const std::string text = FormatKeyText("IDS_ERR_CREATEFILE", localPath);
-    Show(text);
-    m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
-    m_job.SetResultMessage(text);
+    const RemoteMessage refused =
+        MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_CREATEFILE", localPath);
+    Show(refused.text);
+    m_job.FailWithBox(refused);
     m_bFailed = true;
 }
 
 // What the server said, when it refused, follows on its own line.
 void CFtpTransferSession::FailInternet(CURLcode code) {
-    std::string text = FormatKeyText("IDS_ERR_INTERNET", static_cast<int>(code));
+    RemoteMessage failure =
+        MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", static_cast<int>(code));
     if (const std::string refusal = m_reply.Refusal(); !refusal.empty()) {
-        text += "\n" + refusal;
+        failure.text += "\n" + refusal;
     }
-    m_job.SetResultMessage(text);
+    m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }
 
 void CFtpTransferSession::FailFile(int cause, const std::string& localPath) {
-    m_job.SetResultMessage(FormatKeyText("IDS_ERR_FILEFTP", cause, localPath));
+    m_job.SetResult(RemoteMessage{RemoteBoxKind::Application, "IDS_ERR_FILEFTP",
+                                  FormatKeyText("IDS_ERR_FILEFTP", cause, localPath), cause});
     m_bFailed = true;
 }
 
