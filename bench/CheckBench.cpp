@@ -39,12 +39,16 @@ public:
     void Begin() override { std::abort(); }
     void End() override { std::abort(); }
     bool IsInternetReachable() override { std::abort(); }
-    ProbeStatus ProbeFtp(const FtpProbeRequest&, TimeValue&, bool) override { std::abort(); }
-    ProbeStatus ProbeHttp(const std::string&, TimeValue&, bool) override { std::abort(); }
-    std::string DownloadFtp(const std::vector<std::string>&, uint16_t, bool) override {
+    ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
+    ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
+    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
+                     const TransferPresenter&) override {
         std::abort();
     }
-    std::string DownloadHttp(const std::vector<std::string>&, uint32_t) override { std::abort(); }
+    void DownloadHttp(const std::vector<std::string>&, uint32_t,
+                      const TransferPresenter&) override {
+        std::abort();
+    }
     bool MoveToTrash(const std::string&) override { std::abort(); }
     int RunAndWait(const std::string&) override { std::abort(); }
     int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {

@@ -36,6 +36,7 @@ public:
         m_finishedChanged.wait(lock, [this] { return m_bFinished; });
     }
     void Close() override {}
+    IMessageBoxes& Boxes() override { return m_boxes; }
     void SetCaptionFile(const std::string&) override {}
     void SetStatusText(const std::string& text) override { benchmark::DoNotOptimize(text.data()); }
     void SetTotal(int32_t) override {}
@@ -47,6 +48,7 @@ public:
     }
 
 private:
+    RecordingMessageBoxes m_boxes;
     std::mutex m_mutex;
     std::condition_variable m_finishedChanged;
     bool m_bFinished = false;
@@ -116,10 +118,10 @@ void BM_HttpDownload(benchmark::State& state) {
     Bench& bench = TheBench();
     for (auto _ : state) {
         NullTransferWindow window;
-        CTransferJob job(window, bench.boxes);
+        CTransferJob job(window);
         RunHttpTransfer(job, {bench.http->Url("/files/big.bin"), bench.Target()}, 5000);
-        if (!job.Succeeded()) {
-            state.SkipWithError(job.ResultMessage().c_str());
+        if (job.Outcome().status != TransferStatus::Succeeded) {
+            state.SkipWithError(job.Outcome().result.text.c_str());
         }
     }
     CheckDownloaded(state);
@@ -140,11 +142,11 @@ void BM_FtpDownload(benchmark::State& state) {
     const uint16_t port = static_cast<uint16_t>(bench.ftp->Port());
     for (auto _ : state) {
         NullTransferWindow window;
-        CTransferJob job(window, bench.boxes);
+        CTransferJob job(window);
         RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/big.bin", bench.Target()}, 0,
                        {port, true});
-        if (!job.Succeeded()) {
-            state.SkipWithError(job.ResultMessage().c_str());
+        if (job.Outcome().status != TransferStatus::Succeeded) {
+            state.SkipWithError(job.Outcome().result.text.c_str());
         }
     }
     CheckDownloaded(state);
@@ -164,9 +166,7 @@ void BM_HttpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const std::string address = bench.http->Url("/files/small.txt");
     for (auto _ : state) {
-        int32_t time = 0;
-        std::string path;
-        if (!ProbeHttpFile(address, time, path, bench.boxes)) {
+        if (ProbeHttpFile(address).status != ProbeStatus::Found) {
             state.SkipWithError("probe failed");
         }
     }
@@ -183,10 +183,8 @@ void BM_FtpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const ParsedAddress parsed = ClassifyAddress(bench.FtpUrl("/small.txt"));
     for (auto _ : state) {
-        int32_t time = 0;
-        std::string path;
-        if (!ProbeFtpFile({parsed.object, parsed.server, "user", "secret", parsed.port}, time, path,
-                          bench.boxes)) {
+        if (ProbeFtpFile({parsed.object, parsed.server, "user", "secret", parsed.port}).status !=
+            ProbeStatus::Found) {
             state.SkipWithError("probe failed");
         }
     }

@@ -92,7 +92,7 @@ bool RenderLanguage(const Language& language, const QString& folder) {
     CNewVersionDlg notice(FormatTimeStamp(kSampleTime), element.m_strCopy, message);
     ok &= Save(notice, folder, QStringLiteral("new_version") + suffix);
 
-    CTransferDlg transfer(nullptr);
+    CTransferDlg transfer(nullptr, QStringLiteral("Morvane"));
     transfer.SetCaptionFile(element.m_strCopy);
     transfer.SetStatusText("226 Transfer complete");
     transfer.SetTotal(1000);

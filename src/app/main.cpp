@@ -53,8 +53,9 @@ int main(int argc, char* argv[]) {
     QtNoticePresenter notice;
     CQtWaitCursor waitCursor;
     QWidget* mainWindow = nullptr;
-    CRemoteAccess remote(app.Settings().InternetProbeHost(), boxes,
-                         [&mainWindow] { return std::make_unique<CTransferDlg>(mainWindow); });
+    CRemoteAccess remote(app.Settings().InternetProbeHost(), [&mainWindow, &boxes] {
+        return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
+    });
     CQtTrash trash;
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, waitCursor, remote, trash, viewer, boxes};

@@ -15,10 +15,6 @@ namespace {
 // The time-out of a web copy, in milliseconds.
 constexpr uint32_t kHttpCopyTimeoutMs = 5000;
 
-void ShowTransferResult(const std::string& result, IMessageBoxes& boxes) {
-    boxes.ShowAppBox(result, BoxIcon::Exclamation, BoxButtons::Ok);
-}
-
 }  // namespace
 
 void PerformAction(const CKelElem& elem, CheckContext& context) {
@@ -47,15 +43,13 @@ int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::s
         case AddressKind::Ftp: {
             const std::vector<std::string> arguments{address.server, elem.m_strFtpUser,
                                                      elem.m_strFtpPassword, address.object, target};
-            ShowTransferResult(
-                context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0),
-                context.boxes);
+            context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0,
+                                       ShowTransferOutcome);
             return 1;
         }
         case AddressKind::Http: {
             const std::vector<std::string> arguments{source, target};
-            ShowTransferResult(context.remote.DownloadHttp(arguments, kHttpCopyTimeoutMs),
-                               context.boxes);
+            context.remote.DownloadHttp(arguments, kHttpCopyTimeoutMs, ShowTransferOutcome);
             return 1;
         }
         case AddressKind::LocalFile:
@@ -63,6 +57,13 @@ int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::s
         default:
             return 1;
     }
+}
+
+void ShowTransferOutcome(const TransferOutcome& outcome, IMessageBoxes& boxes) {
+    for (const RemoteMessage& box : outcome.boxes) {
+        ShowRemoteMessage(box, boxes, BoxOwner::MainWindow);
+    }
+    ShowRemoteMessage(outcome.result, boxes, BoxOwner::MainWindow);
 }
 
 int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer) {

@@ -25,17 +25,21 @@ bool AbsenceCounts(const CKelElem& elem) {
 }
 
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
-// "not found" is the copy's absence, as for a local file; elsewhere it is a failure.
-void TakeRemoteAnswer(const CKelElem& elem, ProbeStatus status, TimeValue time, TimeValue now,
+// "not found" is the copy's absence, as for a local file, and no news to the user;
+// elsewhere it is a failure: the probe's own box, then the connection error box.
+void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue now,
                       const char* errorKey, CheckContext& context, CopyProbe& probe) {
-    if (status == ProbeStatus::Found) {
+    if (result.status == ProbeStatus::Found) {
         probe.found = true;
-        probe.time = time;
-    } else if (status == ProbeStatus::NotFound && AbsenceCounts(elem)) {
+        probe.time = result.time;
+    } else if (result.status == ProbeStatus::NotFound && AbsenceCounts(elem)) {
         if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
             probe.time = now;
         }
     } else {
+        if (result.message) {
+            ShowRemoteMessage(*result.message, context.boxes, BoxOwner::None);
+        }
         // Modal to the main window, so the list cannot change under the running check.
         ShowErrorBox(context.boxes, errorKey, BoxOwner::MainWindow);
     }
@@ -43,8 +47,7 @@ void TakeRemoteAnswer(const CKelElem& elem, ProbeStatus status, TimeValue time, 
 
 void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue now,
                  int& availability, CheckContext& context, CopyProbe& probe) {
-    ProbeStatus status = ProbeStatus::Failed;
-    TimeValue time = -1;
+    ProbeResult result;
     {
         WaitCursorScope waitCursor(context.waitCursor);
         if (availability == -1) {
@@ -57,14 +60,14 @@ void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue n
         if (address.kind == AddressKind::Ftp) {
             const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
                                           elem.m_strFtpPassword, address.port};
-            status = context.remote.ProbeFtp(request, time, AbsenceCounts(elem));
+            result = context.remote.ProbeFtp(request);
         } else {
-            status = context.remote.ProbeHttp(elem.m_strCopy, time, AbsenceCounts(elem));
+            result = context.remote.ProbeHttp(elem.m_strCopy);
         }
     }
     const char* errorKey =
         address.kind == AddressKind::Ftp ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP";
-    TakeRemoteAnswer(elem, status, time, now, errorKey, context, probe);
+    TakeRemoteAnswer(elem, result, now, errorKey, context, probe);
 }
 
 void ProbeLocal(const CKelElem& elem, TimeValue now, CopyProbe& probe) {

@@ -2,8 +2,10 @@
 
 #include "core/KelElem.h"
 #include "remote/Probe.h"
+#include "remote/TransferOutcome.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,24 +51,24 @@ private:
     IWaitCursor& m_cursor;
 };
 
+// Shows what a download did. Called on the calling thread once the download has ended,
+// while its progress window is still open and still disabling the main window; `boxes`
+// are owned by the progress window, so the user can always answer them.
+using TransferPresenter = std::function<void(const TransferOutcome& outcome, IMessageBoxes& boxes)>;
+
 // The remote side of checks and copies: probes on the calling thread, downloads under the
-// progress window. Probes and downloads show their own boxes where they have something
-// to say.
+// progress window. Neither shows anything: what happened comes back as a value.
 class IRemoteAccess {
 public:
     virtual ~IRemoteAccess() = default;
     virtual bool IsInternetReachable() = 0;
-    // `time` is written only when the copy was found. With `absenceIsAnswer` "not found"
-    // is an answer the caller expects, so the probe shows no box for it.
-    virtual ProbeStatus ProbeFtp(const FtpProbeRequest& request, TimeValue& time,
-                                 bool absenceIsAnswer) = 0;
-    virtual ProbeStatus ProbeHttp(const std::string& address, TimeValue& time,
-                                  bool absenceIsAnswer) = 0;
-    // Argument lists as the copy action builds them; the result is the text to show.
-    virtual std::string DownloadFtp(const std::vector<std::string>& arguments, uint16_t port,
-                                    bool binary) = 0;
-    virtual std::string DownloadHttp(const std::vector<std::string>& arguments,
-                                     uint32_t timeoutMs) = 0;
+    virtual ProbeResult ProbeFtp(const FtpProbeRequest& request) = 0;
+    virtual ProbeResult ProbeHttp(const std::string& address) = 0;
+    // Argument lists as the copy action builds them.
+    virtual void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
+                             const TransferPresenter& present) = 0;
+    virtual void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
+                              const TransferPresenter& present) = 0;
 };
 
 class ITrash {

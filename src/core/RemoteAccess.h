@@ -15,23 +15,18 @@ class CRemoteAccess : public IRemoteAccess {
 public:
     using WindowFactory = std::function<std::unique_ptr<ITransferWindow>()>;
 
-    CRemoteAccess(std::string probeHost, IMessageBoxes& boxes, WindowFactory makeWindow)
-        : m_strProbeHost(std::move(probeHost)),
-          m_boxes(boxes),
-          m_makeWindow(std::move(makeWindow)) {}
+    CRemoteAccess(std::string probeHost, WindowFactory makeWindow)
+        : m_strProbeHost(std::move(probeHost)), m_makeWindow(std::move(makeWindow)) {}
 
     bool IsInternetReachable() override;
-    ProbeStatus ProbeFtp(const FtpProbeRequest& request, TimeValue& time,
-                         bool absenceIsAnswer) override;
-    ProbeStatus ProbeHttp(const std::string& address, TimeValue& time,
-                          bool absenceIsAnswer) override;
-    std::string DownloadFtp(const std::vector<std::string>& arguments, uint16_t port,
-                            bool binary) override;
-    std::string DownloadHttp(const std::vector<std::string>& arguments,
-                             uint32_t timeoutMs) override;
+    ProbeResult ProbeFtp(const FtpProbeRequest& request) override;
+    ProbeResult ProbeHttp(const std::string& address) override;
+    void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
+                     const TransferPresenter& present) override;
+    void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
+                      const TransferPresenter& present) override;
 
 private:
     std::string m_strProbeHost;
-    IMessageBoxes& m_boxes;
     WindowFactory m_makeWindow;
 };

@@ -4,7 +4,8 @@
 
 // What the user is told or asked in a message box. Every layer reaches the user through
 // this interface; the program shows real boxes, mvntool prints, tests answer from a script.
-// Implementations accept calls from any thread: download workers raise boxes too.
+// Boxes are shown on the user-interface thread only: probes and download workers hand
+// back what they have to say as values.
 
 enum class BoxIcon { None, Error, Exclamation, Question };
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };

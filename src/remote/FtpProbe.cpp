@@ -1,8 +1,7 @@
 #include "remote/Probe.h"
 
-#include "i18n/MessageBoxes.h"
-#include "i18n/MessageCatalogue.h"
 #include "remote/CurlTransfer.h"
+#include "remote/FtpLookup.h"
 #include "remote/FtpSupport.h"
 #include "remote/ProbeTime.h"
 
@@ -22,46 +21,53 @@ std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpRe
     return text;
 }
 
-int Finish(ProbeStatus outcome, ProbeStatus* status) {
-    if (status) {
-        *status = outcome;
-    }
-    return outcome == ProbeStatus::Found ? 1 : 0;
-}
-
 }  // namespace
 
-// Login, then MDTM and SIZE on the control connection: no listing, no data connection.
-// Binary, because servers refuse SIZE in ASCII mode and the file would look missing.
-int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& serverPath,
-                 IMessageBoxes& boxes, ProbeStatus* status) {
+// Login, then MDTM and SIZE on the control connection; the folder's listing only when the
+// server refuses them. Binary, because servers refuse SIZE in ASCII mode.
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
-    CURLcode code = CURLE_FAILED_INIT;
-    if (easy) {
-        ConfigureFtpHandle(easy.get(), request.user, request.password);
-        reply.Attach(easy.get());
-        const std::string url = FtpObjectUrl(request.server, request.port, request.object);
-        curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-        curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(easy.get(), CURLOPT_FILETIME, 1L);
-        curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
-        curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kProbeConnectTimeoutSeconds);
-        curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeResponseTimeoutSeconds);
-        code = curl_easy_perform(easy.get());
+    ProbeResult result;
+    if (!easy) {
+        result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
+                                       curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT};
+        return result;
     }
-    if (code == CURLE_OK) {
-        curl_off_t fileTime = -1;
-        curl_easy_getinfo(easy.get(), CURLINFO_FILETIME_T, &fileTime);
-        time = ToProbeTime(fileTime);
-        serverPath = FtpServerPath(request.object);
-        return Finish(ProbeStatus::Found, status);
+    ConfigureFtpHandle(easy.get(), request.user, request.password);
+    reply.Attach(easy.get());
+    curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kProbeConnectTimeoutSeconds);
+    curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeResponseTimeoutSeconds);
+    const FtpFileFacts facts =
+        LookUpFtpFile(easy.get(), request.server, request.port, request.object, reply, [&] {
+            reply.Clear();
+            errorBuffer[0] = '\0';
+            return curl_easy_perform(easy.get());
+        });
+    switch (facts.state) {
+        case FtpFileState::Found:
+            if (facts.time < 0) {
+                // Without a time no check can decide anything: never a silent success.
+                result.message = RemoteMessage{
+                    RemoteBoxKind::FtpConnection, "",
+                    "The server gives no time of last change for " + FtpServerPath(request.object),
+                    0};
+                return result;
+            }
+            result.status = ProbeStatus::Found;
+            result.time = ToProbeTime(facts.time);
+            result.path = FtpServerPath(request.object);
+            return result;
+        case FtpFileState::NotFound:
+            result.status = ProbeStatus::NotFound;
+            return result;
+        case FtpFileState::Denied:
+        case FtpFileState::Failed:
+            break;
     }
-    if (IsFtpNotFound(code)) {
-        return Finish(ProbeStatus::NotFound, status);
-    }
-    boxes.ShowBox(DescribeFailure(code, errorBuffer, reply), Lookup("IDS_ERR_CONNECTFTP"),
-                  BoxIcon::Error, BoxButtons::Ok, BoxOwner::None);
-    return Finish(ProbeStatus::Failed, status);
+    result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
+                                   DescribeFailure(facts.code, errorBuffer, reply), facts.code};
+    return result;
 }

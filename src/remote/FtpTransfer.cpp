@@ -1,12 +1,16 @@
 #include "remote/FtpTransfer.h"
 
-#include "i18n/MessageBoxes.h"
+#include "remote/FtpLookup.h"
 #include "remote/PartFile.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
 #include "remote/TransferWindow.h"
 
 namespace {
+
+constexpr long kConnectTimeoutMs = 60000;
+constexpr long kReplyTimeoutSeconds = 30;
+constexpr long kDataSilenceSeconds = 30;
 
 // Where the body of a file goes while it arrives.
 struct BodySink {
@@ -50,11 +54,15 @@ CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOpt
     CURL* easy = m_easy.get();
     ConfigureFtpHandle(easy, arguments[1], arguments[2]);
     m_reply.Attach(easy);
-    if (const uint32_t timeout = job.TimeoutMs()) {
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout));
-        curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                         static_cast<long>((timeout + 999) / 1000));
-    }
+    // Every wait is bounded: the connect, each reply, and the data connection, which ends
+    // after 30 s without a byte.
+    const uint32_t timeout = job.TimeoutMs();
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     timeout ? static_cast<long>(timeout) : kConnectTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     timeout ? static_cast<long>((timeout + 999) / 1000) : kReplyTimeoutSeconds);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kDataSilenceSeconds);
 }
 
 void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::string& localPath) {
@@ -91,27 +99,28 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
     if (m_job.CheckCancel()) {
         return false;
     }
-    const CURLcode code =
-        Perform(FtpObjectUrl(m_strServer, m_options.port, object), false, nullptr);
-    if (IsFtpNotFound(code)) {
-        const std::string text = FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", object);
-        Show(text);
-        m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
-        m_job.SetResultMessage(text);
+    const FtpFileFacts facts =
+        LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object, m_reply, [this] {
+            m_reply.Clear();
+            return m_job.Multi().Perform(m_easy.get(), [this] { return m_job.CheckCancel(); });
+        });
+    if (facts.state == FtpFileState::NotFound) {
+        const RemoteMessage missing =
+            MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_FILENOTFOUNDFTP", object);
+        Show(missing.text);
+        m_job.FailWithBox(missing);
         return false;
     }
     if (m_job.CheckCancel()) {
         return false;
     }
-    if (code != CURLE_OK) {
-        FailInternet(code);
+    if (facts.state != FtpFileState::Found) {
+        FailInternet(facts.code);
         return false;
     }
     m_strServerPath = FtpServerPath(object);
-    curl_off_t size = -1;
-    curl_easy_getinfo(m_easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     // Small files show no percentage.
-    m_nFileSize = size < kTransferUnit ? 0 : size;
+    m_nFileSize = facts.size < kTransferUnit ? 0 : facts.size;
     return true;
 }
 
@@ -121,11 +130,14 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
     CURL* easy = m_easy.get();
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, body ? 0L : 1L);
+    curl_easy_setopt(easy, CURLOPT_FILETIME, 0L);
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, body && !m_options.binary ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
-    m_reply.Clear();
-    return m_job.Multi().Perform(easy, [this] { return m_job.CheckCancel(); });
+    return PerformPassiveThenActive(easy, [this, easy] {
+        m_reply.Clear();
+        return m_job.Multi().Perform(easy, [this] { return m_job.CheckCancel(); });
+    });
 }
 
 // Logs in, or finds the session's connection still logged in.
@@ -173,25 +185,27 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
 }
 
 void CFtpTransferSession::FailCreate(const std::string& localPath) {
-    const std::string text = FormatKeyText("IDS_ERR_CREATEFILE", localPath);
-    Show(text);
-    m_job.Boxes().ShowAppBox(text, BoxIcon::Exclamation, BoxButtons::Ok);
-    m_job.SetResultMessage(text);
+    const RemoteMessage refused =
+        MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_CREATEFILE", localPath);
+    Show(refused.text);
+    m_job.FailWithBox(refused);
     m_bFailed = true;
 }
 
 // What the server said, when it refused, follows on its own line.
 void CFtpTransferSession::FailInternet(CURLcode code) {
-    std::string text = FormatKeyText("IDS_ERR_INTERNET", static_cast<int>(code));
+    RemoteMessage failure =
+        MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", static_cast<int>(code));
     if (const std::string refusal = m_reply.Refusal(); !refusal.empty()) {
-        text += "\n" + refusal;
+        failure.text += "\n" + refusal;
     }
-    m_job.SetResultMessage(text);
+    m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }
 
 void CFtpTransferSession::FailFile(int cause, const std::string& localPath) {
-    m_job.SetResultMessage(FormatKeyText("IDS_ERR_FILEFTP", cause, localPath));
+    m_job.SetResult(RemoteMessage{RemoteBoxKind::Application, "IDS_ERR_FILEFTP",
+                                  FormatKeyText("IDS_ERR_FILEFTP", cause, localPath), cause});
     m_bFailed = true;
 }
 

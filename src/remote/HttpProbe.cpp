@@ -1,11 +1,11 @@
 #include "remote/Probe.h"
 
-#include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/CurlTransfer.h"
 #include "remote/HttpSupport.h"
-#include "remote/HttpTransfer.h"
 #include "remote/ProbeTime.h"
+
+#include <optional>
 
 namespace {
 
@@ -31,73 +31,73 @@ struct HeaderReader {
     }
 };
 
-int Finish(ProbeStatus outcome, ProbeStatus* status) {
-    if (status) {
-        *status = outcome;
-    }
-    return outcome == ProbeStatus::Found ? 1 : 0;
+ProbeResult Failure(const std::string& key, int code) {
+    ProbeResult result;
+    result.message = MakeRemoteMessage(RemoteBoxKind::Error, key, code);
+    return result;
 }
 
-// Runs the request; false after the box of a request that got no usable answer.
-bool ReadHeaders(CURL* easy, HeaderReader& reader, IMessageBoxes& boxes) {
+// Runs the request; the failure of a request that got no usable answer.
+std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader) {
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &reader);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HeaderReader::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reader);
     const CURLcode code = curl_easy_perform(easy);
     if (reader.complete || code == CURLE_OK) {
-        return true;
+        return std::nullopt;
     }
     if (reader.headers.IsRedirect()) {
-        ShowHttpError(boxes, "IDS_ERR_HTTPSTATUS", static_cast<int>(reader.headers.Status()));
-    } else {
-        ShowHttpError(boxes, "IDS_ERR_SENDREQUESTHTTP", code);
+        return Failure("IDS_ERR_HTTPSTATUS", static_cast<int>(reader.headers.Status()));
     }
-    return false;
+    return Failure("IDS_ERR_SENDREQUESTHTTP", code);
 }
 
 }  // namespace
 
-int ProbeHttpFile(const std::string& address, int32_t& time, std::string& path,
-                  IMessageBoxes& boxes, ProbeStatus* status) {
+ProbeResult ProbeHttpFile(const std::string& address) {
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
-        boxes.ShowBox(Lookup("IDS_ERR_CONNECTHTTP"), Lookup("IDS_ERROR"), BoxIcon::Error,
-                      BoxButtons::Ok, BoxOwner::None);
-        return Finish(ProbeStatus::Failed, status);
+        ProbeResult result;
+        result.message = RemoteMessage{RemoteBoxKind::Error, "IDS_ERR_CONNECTHTTP",
+                                       Lookup("IDS_ERR_CONNECTHTTP"), 0};
+        return result;
     }
     if (const CURLcode code = SetHttpTimeouts(easy.get(), kProbeTimeoutMs); code != CURLE_OK) {
-        ShowHttpError(boxes, "IDS_ERR_CONNECT", code);
-        return Finish(ProbeStatus::Failed, status);
+        return Failure("IDS_ERR_CONNECT", code);
     }
     HttpTarget target;
     int splitCode = 0;
     switch (SplitHttpAddress(address, target, splitCode)) {
         case HttpSplit::Malformed:
-            ShowHttpError(boxes, "IDS_ERR_SPLITURL", splitCode);
-            return Finish(ProbeStatus::Failed, status);
-        case HttpSplit::NotHttp:
-            ShowHttpError(boxes, "IDS_ERR_NOTHTTP", address);
-            return Finish(ProbeStatus::Failed, status);
+            return Failure("IDS_ERR_SPLITURL", splitCode);
+        case HttpSplit::NotHttp: {
+            ProbeResult result;
+            result.message = MakeRemoteMessage(RemoteBoxKind::Error, "IDS_ERR_NOTHTTP", address);
+            return result;
+        }
         case HttpSplit::Ok:
             break;
     }
     ConfigureHttpHandle(easy.get(), address, target.url);
     HeaderReader reader;
-    if (!ReadHeaders(easy.get(), reader, boxes)) {
-        return Finish(ProbeStatus::Failed, status);
+    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader)) {
+        return *failure;
     }
     const long answer = reader.headers.Status();
     if (!reader.headers.IsSuccess()) {
-        ShowHttpError(boxes, "IDS_ERR_HTTPSTATUS", static_cast<int>(answer));
-        const bool gone = answer == 404 || answer == 410;
-        return Finish(gone ? ProbeStatus::NotFound : ProbeStatus::Failed, status);
+        ProbeResult result = Failure("IDS_ERR_HTTPSTATUS", static_cast<int>(answer));
+        if (answer == 404 || answer == 410) {
+            result.status = ProbeStatus::NotFound;
+        }
+        return result;
     }
     if (reader.headers.LastModified() < 0) {
-        ShowHttpError(boxes, "IDS_ERR_QUERYINFOHTTP", kHeaderNotFound);
-        return Finish(ProbeStatus::Failed, status);
+        return Failure("IDS_ERR_QUERYINFOHTTP", kHeaderNotFound);
     }
-    time = ToProbeTime(reader.headers.LastModified());
-    path = target.path;
-    return Finish(ProbeStatus::Found, status);
+    ProbeResult result;
+    result.status = ProbeStatus::Found;
+    result.time = ToProbeTime(reader.headers.LastModified());
+    result.path = target.path;
+    return result;
 }

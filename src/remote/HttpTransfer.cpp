@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/CurlTransfer.h"
 #include "remote/HttpSupport.h"
@@ -14,11 +13,6 @@
 #include "remote/TransferWindow.h"
 
 namespace {
-
-std::string ShowErrorText(IMessageBoxes& boxes, const std::string& text) {
-    boxes.ShowBox(text, Lookup("IDS_ERROR"), BoxIcon::Error, BoxButtons::Ok, BoxOwner::None);
-    return text;
-}
 
 // One file of an HTTP download, from the request to the replaced destination.
 class CHttpFetch {
@@ -35,7 +29,9 @@ private:
     size_t OnHeader(const char* line, size_t size);
     size_t OnBody(const char* data, size_t size);
     bool OnUnit(int64_t total);
-    void Fail(const std::string& text);
+    void Fail(const std::string& key, int code);
+    void Fail(const std::string& key, const std::string& argument);
+    void Fail(const RemoteMessage& box);
     void Show(const std::string& text) { m_job.Window().SetStatusText(text); }
 
     static size_t HeaderCallback(char* data, size_t size, size_t count, void* self) {
@@ -62,7 +58,8 @@ private:
 void CHttpFetch::Run() {
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
-        Fail(ShowErrorText(m_job.Boxes(), Lookup("IDS_ERR_CONNECTHTTP")));
+        Fail(RemoteMessage{RemoteBoxKind::Error, "IDS_ERR_CONNECTHTTP",
+                           Lookup("IDS_ERR_CONNECTHTTP"), 0});
         return;
     }
     if (!Prepare(easy.get())) {
@@ -78,20 +75,19 @@ void CHttpFetch::Run() {
 
 // Time-outs, the split of the address and the request's settings.
 bool CHttpFetch::Prepare(CURL* easy) {
-    IMessageBoxes& boxes = m_job.Boxes();
     if (const uint32_t timeout = m_job.TimeoutMs()) {
         if (const CURLcode code = SetHttpTimeouts(easy, timeout); code != CURLE_OK) {
-            Fail(ShowHttpError(boxes, "IDS_ERR_CONNECT", code));
+            Fail("IDS_ERR_CONNECT", code);
             return false;
         }
     }
     int code = 0;
     switch (SplitHttpAddress(m_strAddress, m_target, code)) {
         case HttpSplit::Malformed:
-            Fail(ShowHttpError(boxes, "IDS_ERR_SPLITURL", code));
+            Fail("IDS_ERR_SPLITURL", code);
             return false;
         case HttpSplit::NotHttp:
-            Fail(ShowHttpError(boxes, "IDS_ERR_NOTHTTP", m_strAddress));
+            Fail("IDS_ERR_NOTHTTP", m_strAddress);
             return false;
         case HttpSplit::Ok:
             break;
@@ -101,7 +97,6 @@ bool CHttpFetch::Prepare(CURL* easy) {
 }
 
 void CHttpFetch::Finish(CURLcode code) {
-    IMessageBoxes& boxes = m_job.Boxes();
     if (m_bEnded) {
         return;
     }
@@ -114,11 +109,11 @@ void CHttpFetch::Finish(CURLcode code) {
     }
     if (code != CURLE_OK) {
         if (m_bHeadersDone) {
-            Fail(ShowHttpError(boxes, "IDS_ERR_READFILEHTTP", code));
+            Fail("IDS_ERR_READFILEHTTP", code);
         } else if (m_headers.IsRedirect()) {
-            Fail(ShowHttpError(boxes, "IDS_ERR_HTTPSTATUS", static_cast<int>(m_headers.Status())));
+            Fail("IDS_ERR_HTTPSTATUS", static_cast<int>(m_headers.Status()));
         } else {
-            Fail(ShowHttpError(boxes, "IDS_ERR_SENDREQUESTHTTP", code));
+            Fail("IDS_ERR_SENDREQUESTHTTP", code);
         }
         return;
     }
@@ -132,7 +127,7 @@ void CHttpFetch::Finish(CURLcode code) {
         return;
     }
     if (!m_file->Commit()) {
-        Fail(ShowHttpError(boxes, "IDS_ERR_WRITEFILE", m_strLocalPath));
+        Fail("IDS_ERR_WRITEFILE", m_strLocalPath);
         return;
     }
     Show(FormatKeyText("IDS_CLOSINGFTP", m_strAddress));
@@ -146,8 +141,7 @@ bool CHttpFetch::OnHeadersDone() {
     m_bHeadersDone = true;
     Show(m_strAddress);
     if (!m_headers.IsSuccess()) {
-        Fail(ShowHttpError(m_job.Boxes(), "IDS_ERR_HTTPSTATUS",
-                           static_cast<int>(m_headers.Status())));
+        Fail("IDS_ERR_HTTPSTATUS", static_cast<int>(m_headers.Status()));
         return false;
     }
     // Without a length (chunked), the size is unknown and no percentage is shown.
@@ -160,7 +154,7 @@ bool CHttpFetch::OnHeadersDone() {
     Show(FormatKeyText("IDS_OPENING", m_strLocalPath));
     m_file.emplace(m_strLocalPath);
     if (!m_file->Open()) {
-        Fail(ShowHttpError(m_job.Boxes(), "IDS_ERR_CREATEFILE", m_strLocalPath));
+        Fail("IDS_ERR_CREATEFILE", m_strLocalPath);
         return false;
     }
     m_units.emplace([this](int64_t total) { return OnUnit(total); });
@@ -179,7 +173,7 @@ size_t CHttpFetch::OnBody(const char* data, size_t size) {
         return 0;
     }
     if (!m_file->Write(data, size)) {
-        Fail(ShowHttpError(m_job.Boxes(), "IDS_ERR_WRITEFILE", m_strLocalPath));
+        Fail("IDS_ERR_WRITEFILE", m_strLocalPath);
         return 0;
     }
     return m_units->Add(size) ? size : 0;
@@ -191,21 +185,20 @@ bool CHttpFetch::OnUnit(int64_t total) {
     return !m_job.CheckCancel();
 }
 
-void CHttpFetch::Fail(const std::string& text) {
-    m_job.SetResultMessage(text);
+void CHttpFetch::Fail(const std::string& key, int code) {
+    Fail(MakeRemoteMessage(RemoteBoxKind::Error, key, code));
+}
+
+void CHttpFetch::Fail(const std::string& key, const std::string& argument) {
+    Fail(MakeRemoteMessage(RemoteBoxKind::Error, key, argument));
+}
+
+void CHttpFetch::Fail(const RemoteMessage& box) {
+    m_job.FailWithBox(box);
     m_bEnded = true;
 }
 
 }  // namespace
-
-std::string ShowHttpError(IMessageBoxes& boxes, const std::string& key, int number) {
-    return ShowErrorText(boxes, FormatKeyText(key, number));
-}
-
-std::string ShowHttpError(IMessageBoxes& boxes, const std::string& key,
-                          const std::string& argument) {
-    return ShowErrorText(boxes, FormatKeyText(key, argument));
-}
 
 int HttpTransferThread(CTransferJob& job) {
     CHttpTransfer transfer(job);

@@ -1,13 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
-class IMessageBoxes;
+#include "remote/RemoteMessage.h"
 
 // How a probe ended: the copy was found, the server said it does not exist (FTP: not in
 // the listing; HTTP: 404 or 410), or anything else went wrong.
 enum class ProbeStatus { Found, NotFound, Failed };
+
+// What a probe found out. The probe shows nothing: its box, when it has one, is in
+// `message`, for the caller to show or to leave when the answer is an expected absence.
+struct ProbeResult {
+    ProbeStatus status = ProbeStatus::Failed;
+    int32_t time = -1;  // Found: the copy's last-write time
+    std::string path;   // Found: the file's path on the server (HTTP: the address's path)
+    std::optional<RemoteMessage> message;
+};
 
 struct FtpProbeRequest {
     std::string object;
@@ -17,16 +27,13 @@ struct FtpProbeRequest {
     uint16_t port = 21;
 };
 
-// 1 when the file is on the server: its last-write time and full server path are written.
-// 0 otherwise; a failed login or connection shows its description under "FTP connection
-// error" first. `status`, when given, tells "not found" apart from a failure.
-int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& serverPath,
-                 IMessageBoxes& boxes, ProbeStatus* status = nullptr);
+// Logs in and looks the file up. A failed login or connection carries its description
+// under "FTP connection error"; a file that is not there carries no message.
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request);
 
-// 1 with the answer's Last-Modified time (read as GMT) and the address's path; 0 on any
-// failure, after its own error box. `status` as for FTP.
-int ProbeHttpFile(const std::string& address, int32_t& time, std::string& path,
-                  IMessageBoxes& boxes, ProbeStatus* status = nullptr);
+// One GET: the answer's Last-Modified time (read as GMT) and the address's path. Every
+// failure carries its error box, a 404 or 410 too.
+ProbeResult ProbeHttpFile(const std::string& address);
 
 // 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)
 // succeeds within a few seconds, else 0. An empty host means no test: 1. Silent.

@@ -6,11 +6,9 @@
 #include "i18n/MessageCatalogue.h"
 #include "remote/FtpTransfer.h"
 #include "remote/HttpTransfer.h"
-#include "remote/TransferText.h"
 #include "remote/TransferWindow.h"
 
-CTransferJob::CTransferJob(ITransferWindow& window, IMessageBoxes& boxes)
-    : m_window(window), m_boxes(boxes) {}
+CTransferJob::CTransferJob(ITransferWindow& window) : m_window(window) {}
 
 CTransferJob::~CTransferJob() {
     if (m_worker.joinable()) {
@@ -30,12 +28,13 @@ void CTransferJob::Run(const std::vector<std::string>& arguments, uint32_t timeo
     try {
         m_worker = std::thread(&CTransferJob::WorkerMain, this, worker);
     } catch (const std::system_error&) {
-        SetResultMessage(FormatKeyText("IDS_ERR_INTERNET", CURLE_FAILED_INIT));
+        SetResult(
+            MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", CURLE_FAILED_INIT));
         return;
     }
     m_window.WaitForWorker([this] { RequestCancel(); });
     m_worker.join();
-    CompleteResultMessage();
+    CompleteOutcome();
 }
 
 void CTransferJob::RequestCancel() {
@@ -50,30 +49,44 @@ bool CTransferJob::CheckCancel() {
     return m_bStoppedByCancel;
 }
 
-void CTransferJob::SetResultMessage(const std::string& text) {
-    if (m_strResultMessage.empty()) {
-        m_strResultMessage = text;
+void CTransferJob::SetResult(RemoteMessage result) {
+    if (!m_bResultSet) {
+        m_bResultSet = true;
+        result.kind = RemoteBoxKind::Application;
+        m_outcome.result = std::move(result);
     }
+}
+
+void CTransferJob::RaiseBox(RemoteMessage box) {
+    m_outcome.boxes.push_back(std::move(box));
+}
+
+void CTransferJob::FailWithBox(const RemoteMessage& box) {
+    RaiseBox(box);
+    SetResult(box);
 }
 
 void CTransferJob::WorkerMain(const Worker& worker) {
     try {
         worker(*this);
     } catch (const std::bad_alloc&) {
-        SetResultMessage(FormatKeyText("IDS_ERR_INTERNET", CURLE_OUT_OF_MEMORY));
+        SetResult(
+            MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", CURLE_OUT_OF_MEMORY));
     }
     m_bFinished.store(true, std::memory_order_release);
     m_window.NotifyFinished();
 }
 
-// A cancel that came after the worker's last look at it changes nothing: the message
+// A cancel that came after the worker's last look at it changes nothing: the outcome
 // says what the worker did.
-void CTransferJob::CompleteResultMessage() {
-    if (!m_strResultMessage.empty()) {
+void CTransferJob::CompleteOutcome() {
+    if (m_bResultSet) {
+        m_outcome.status = TransferStatus::Failed;
         return;
     }
-    m_bSucceeded = !m_bStoppedByCancel;
-    m_strResultMessage = GetMessage(m_bStoppedByCancel ? "IDS_CANCELFTP" : "IDS_OKFTP");
+    const char* key = m_bStoppedByCancel ? "IDS_CANCELFTP" : "IDS_OKFTP";
+    m_outcome.status = m_bStoppedByCancel ? TransferStatus::Cancelled : TransferStatus::Succeeded;
+    m_outcome.result = RemoteMessage{RemoteBoxKind::Application, key, GetMessage(key), 0};
 }
 
 void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,

@@ -8,30 +8,29 @@
 #include <vector>
 
 #include "remote/CurlTransfer.h"
+#include "remote/TransferOutcome.h"
 
-class IMessageBoxes;
 class ITransferWindow;
 
 // One download, shared by the calling thread, which keeps the progress window alive and
-// forwards Cancel, and the worker thread, which does all network and file work. The
-// cancelled flag has the calling thread as its one writer; the finished flag and the
-// result message have the worker, which completes the message before setting finished.
+// forwards Cancel, and the worker thread, which does all network and file work and shows
+// nothing: what it has to say goes into the outcome. The cancelled flag has the calling
+// thread as its one writer; the finished flag and the outcome have the worker, which
+// completes them before setting finished.
 class CTransferJob {
 public:
-    CTransferJob(ITransferWindow& window, IMessageBoxes& boxes);
+    explicit CTransferJob(ITransferWindow& window);
     ~CTransferJob();  // closes the window
     CTransferJob(const CTransferJob&) = delete;
     CTransferJob& operator=(const CTransferJob&) = delete;
 
     using Worker = std::function<void(CTransferJob&)>;
     // Calling thread: opens the window, runs `worker` on its own thread while the window
-    // waits for it, then completes the result message. The window stays open.
+    // waits for it, then completes the outcome. The window stays open.
     void Run(const std::vector<std::string>& arguments, uint32_t timeoutMs, const Worker& worker);
 
-    // After Run: never empty.
-    const std::string& ResultMessage() const { return m_strResultMessage; }
-    // After Run: true only for "Internet Download Completed Successfully".
-    bool Succeeded() const { return m_bSucceeded; }
+    // After Run: what happened; the result's text is never empty.
+    const TransferOutcome& Outcome() const { return m_outcome; }
     // True once the worker has ended.
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
 
@@ -42,20 +41,22 @@ public:
     const std::vector<std::string>& Arguments() const { return m_arrArguments; }
     uint32_t TimeoutMs() const { return m_nTimeoutMs; }
     ITransferWindow& Window() { return m_window; }
-    IMessageBoxes& Boxes() { return m_boxes; }
     CCurlMulti& Multi() { return m_multi; }
     // True once the user has asked to cancel; the download then ends as cancelled, so
     // the worker asks this only where it stops when the answer is yes.
     bool CheckCancel();
-    // The text that ends the download; the first one set stays.
-    void SetResultMessage(const std::string& text);
+    // The message that ends the download as a failure; the first one set stays.
+    void SetResult(RemoteMessage result);
+    // A box for the caller to show before the result.
+    void RaiseBox(RemoteMessage box);
+    // Both: a failure whose box text is also the result message.
+    void FailWithBox(const RemoteMessage& box);
 
 private:
     void WorkerMain(const Worker& worker);
-    void CompleteResultMessage();
+    void CompleteOutcome();
 
     ITransferWindow& m_window;
-    IMessageBoxes& m_boxes;
     CCurlMulti m_multi;
     std::vector<std::string> m_arrArguments;
     uint32_t m_nTimeoutMs = 0;
@@ -63,8 +64,8 @@ private:
     std::atomic<bool> m_bCancelled{false};
     bool m_bStoppedByCancel = false;  // worker: it stopped because of a cancel
     bool m_bStarted = false;
-    bool m_bSucceeded = false;
-    std::string m_strResultMessage;
+    bool m_bResultSet = false;
+    TransferOutcome m_outcome;
     std::thread m_worker;
 };
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+class IMessageBoxes;
+
 // The progress window of one download, as the download job sees it. The program shows a
 // real window; mvntool prints the lines; tests record them.
 class ITransferWindow {
@@ -18,6 +20,9 @@ public:
     virtual void WaitForWorker(const std::function<void()>& onCancel) = 0;
     // Calling thread: close the window and enable its owner again.
     virtual void Close() = 0;
+    // Calling thread: boxes owned by this window, for what the download has to say while
+    // the window is open; their "main window" is this one.
+    virtual IMessageBoxes& Boxes() = 0;
 
     // Worker thread. Each returns at once; the window applies them in the order sent.
     virtual void SetCaptionFile(const std::string& path) = 0;

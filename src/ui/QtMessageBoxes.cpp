@@ -1,9 +1,7 @@
 #include "ui/QtMessageBoxes.h"
 #include "ui/InputGuard.h"
 
-#include <QApplication>
 #include <QMessageBox>
-#include <QThread>
 
 namespace {
 
@@ -56,24 +54,17 @@ QtMessageBoxes::QtMessageBoxes(QString applicationTitle)
 int QtMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
                             BoxButtons buttons, BoxOwner owner) {
     QWidget* parent = owner == BoxOwner::MainWindow ? m_mainWindow.data() : nullptr;
-    return ShowOnThisThread(QString::fromStdString(text), QString::fromStdString(caption), icon,
-                            buttons, parent);
+    return Show(QString::fromStdString(text), QString::fromStdString(caption), icon, buttons,
+                parent);
 }
 
 int QtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
-    return ShowOnThisThread(QString::fromStdString(text), m_applicationTitle, icon, buttons,
-                            m_mainWindow.data());
+    return Show(QString::fromStdString(text), m_applicationTitle, icon, buttons,
+                m_mainWindow.data());
 }
 
-int QtMessageBoxes::ShowOnThisThread(const QString& text, const QString& caption, BoxIcon icon,
-                                     BoxButtons buttons, QWidget* owner) {
-    if (QThread::currentThread() != qApp->thread()) {
-        int answer = kAnswerCancel;
-        QMetaObject::invokeMethod(
-            qApp, [&] { answer = ShowOnThisThread(text, caption, icon, buttons, owner); },
-            Qt::BlockingQueuedConnection);
-        return answer;
-    }
+int QtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
+                         BoxButtons buttons, QWidget* owner) {
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
     // The one Yes/No question asks before a file goes to the trash.
     if (buttons == BoxButtons::YesNo) {

@@ -2,18 +2,18 @@
 
 #include "i18n/MessageBoxes.h"
 
-#include <QObject>
 #include <QPointer>
 #include <QString>
 
 class QWidget;
 
-// Real message boxes. Calls from a worker thread are carried to the user-interface thread,
-// which shows the box while the worker waits for the answer.
-class QtMessageBoxes : public QObject, public IMessageBoxes {
+// Real message boxes, shown on the user-interface thread (the only one that shows any).
+// The main window owns the application's boxes and those asked to be owned by it.
+class QtMessageBoxes : public IMessageBoxes {
 public:
     explicit QtMessageBoxes(QString applicationTitle);
 
+    const QString& ApplicationTitle() const { return m_applicationTitle; }
     void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
 
     int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
@@ -21,8 +21,8 @@ public:
     int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
 
 private:
-    int ShowOnThisThread(const QString& text, const QString& caption, BoxIcon icon,
-                         BoxButtons buttons, QWidget* owner);
+    static int Show(const QString& text, const QString& caption, BoxIcon icon, BoxButtons buttons,
+                    QWidget* owner);
 
     QString m_applicationTitle;
     QPointer<QWidget> m_mainWindow;

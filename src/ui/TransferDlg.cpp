@@ -14,8 +14,9 @@
 #include <QPushButton>
 #include <QWindow>
 
-CTransferDlg::CTransferDlg(QWidget* owner)
-    : CTemplateDialog(kTransferTemplate, nullptr), m_owner(owner) {
+CTransferDlg::CTransferDlg(QWidget* owner, const QString& applicationTitle)
+    : CTemplateDialog(kTransferTemplate, nullptr), m_owner(owner), m_boxes(applicationTitle) {
+    m_boxes.SetMainWindow(this);
     // Not a child of the owner: disabling the owner would disable this window too.
     TranslateWindow(*this);
     auto* bar = Control<QProgressBar>(IDC_PROGRESS);

@@ -3,6 +3,7 @@
 #include "ui/TemplateDialog.h"
 
 #include "remote/TransferWindow.h"
+#include "ui/QtMessageBoxes.h"
 
 #include <QPointer>
 
@@ -15,15 +16,17 @@ class QEventLoop;
 // percentage, bar and Cancel. The worker thread's calls return at once and reach the
 // window as queued calls, in the order sent; the user-interface thread waits for the
 // worker in an event loop, so the window stays alive and Cancel is heard. While the
-// window is open its owner is disabled.
+// window is open its owner is disabled, so the boxes of the download are owned by this
+// window instead, with `applicationTitle` as the application's caption.
 class CTransferDlg : public CTemplateDialog, public ITransferWindow {
 public:
-    explicit CTransferDlg(QWidget* owner);
+    CTransferDlg(QWidget* owner, const QString& applicationTitle);
     ~CTransferDlg() override;
 
     bool Start() override;
     void WaitForWorker(const std::function<void()>& onCancel) override;
     void Close() override;
+    IMessageBoxes& Boxes() override { return m_boxes; }
 
     void SetCaptionFile(const std::string& path) override;
     void SetStatusText(const std::string& text) override;
@@ -44,6 +47,7 @@ private:
     void Finish();
 
     QPointer<QWidget> m_owner;
+    QtMessageBoxes m_boxes;
     int32_t m_nLower = 0;
     int32_t m_nUpper = 100;
     bool m_bOwnerDisabled = false;

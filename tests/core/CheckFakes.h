@@ -69,15 +69,20 @@ public:
     int begun = 0;
 };
 
-// A progress window that only waits for the worker.
-class WaitingWindow : public ITransferWindow {
+// A progress window that only waits for the worker. The boxes shown over it go to
+// `boxes`; `boxAfterClose` turns true when one comes after the window has closed.
+class WaitingWindow : public ITransferWindow, private IMessageBoxes {
 public:
+    WaitingWindow(IMessageBoxes& boxes, bool& boxAfterClose)
+        : m_boxes(boxes), m_bBoxAfterClose(boxAfterClose) {}
+
     bool Start() override { return true; }
     void WaitForWorker(const std::function<void()>&) override {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_bFinished; });
     }
-    void Close() override {}
+    void Close() override { m_bClosed = true; }
+    IMessageBoxes& Boxes() override { return *this; }
     void SetCaptionFile(const std::string&) override {}
     void SetStatusText(const std::string&) override {}
     void SetTotal(int32_t) override {}
@@ -89,6 +94,19 @@ public:
     }
 
 private:
+    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                BoxButtons buttons, BoxOwner owner) override {
+        m_bBoxAfterClose = m_bBoxAfterClose || m_bClosed;
+        return m_boxes.ShowBox(text, caption, icon, buttons, owner);
+    }
+    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override {
+        m_bBoxAfterClose = m_bBoxAfterClose || m_bClosed;
+        return m_boxes.ShowAppBox(text, icon, buttons);
+    }
+
+    IMessageBoxes& m_boxes;
+    bool& m_bBoxAfterClose;
+    bool m_bClosed = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_bFinished = false;
@@ -120,7 +138,13 @@ struct CheckFixture {
     ScriptedNotice notice;
     CountingWaitCursor waitCursor;
     RecordingMessageBoxes boxes;
-    CRemoteAccess remote{"", boxes, [] { return std::make_unique<WaitingWindow>(); }};
+    // The boxes of downloads, shown over their progress windows.
+    RecordingMessageBoxes windowBoxes;
+    bool boxAfterClose = false;
+    CRemoteAccess::WindowFactory windows = [this] {
+        return std::make_unique<WaitingWindow>(windowBoxes, boxAfterClose);
+    };
+    CRemoteAccess remote{"", windows};
     RecordingTrash trash;
     CViewerLauncher viewer{std::vector<std::string>{}};
     CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};

@@ -35,10 +35,10 @@ protected:
         if (options.port == 21) {
             options.port = static_cast<uint16_t>(servers.Ftp().Port());
         }
-        CTransferJob job(*window, boxes);
+        CTransferJob job(*window);
         RunFtpTransfer(job, arguments, 0, options);
         EXPECT_FALSE(window->Closed()) << "the caller shows the result first";
-        return job.ResultMessage();
+        return Show(job.Outcome());
     }
 
     // The window of the next download.
@@ -49,32 +49,24 @@ protected:
 
 TEST_F(FtpTest, ProbeGivesServerTimeAndPathThroughAddressPortAndBlank) {
     servers.Serve("pub/probe me.txt", "content", kTenFebruary2002);
-    int32_t time = 0;
-    std::string path;
-    ProbeStatus status = ProbeStatus::Failed;
     const FtpProbeRequest request = Request(servers.FtpUrl("/pub/probe me.txt"));
     ASSERT_EQ(request.object, "/pub/probe%20me.txt");
 
-    EXPECT_EQ(ProbeFtpFile(request, time, path, boxes, &status), 1);
-    EXPECT_EQ(status, ProbeStatus::Found);
-    EXPECT_EQ(time, kTenFebruary2002);
-    EXPECT_EQ(path, "/pub/probe me.txt");
-    EXPECT_TRUE(boxes.Boxes().empty());
+    const ProbeResult result = ProbeFtpFile(request);
+    EXPECT_EQ(result.status, ProbeStatus::Found);
+    EXPECT_EQ(result.time, kTenFebruary2002);
+    EXPECT_EQ(result.path, "/pub/probe me.txt");
+    EXPECT_FALSE(result.message);
 }
 
 TEST_F(FtpTest, ProbeOfAbsentFileFolderOrDirectoryIsNotFoundWithoutBox) {
     servers.Serve("listing/present.txt", "x");
     for (const char* absent : {"/listing/absent.txt", "/nofolder/present.txt", "/listing"}) {
-        int32_t time = 7;
-        std::string path = "unchanged";
-        ProbeStatus status = ProbeStatus::Found;
-        EXPECT_EQ(ProbeFtpFile(Request(servers.FtpUrl(absent)), time, path, boxes, &status), 0)
-            << absent;
-        EXPECT_EQ(status, ProbeStatus::NotFound) << absent;
-        EXPECT_EQ(time, 7);
-        EXPECT_EQ(path, "unchanged");
+        const ProbeResult result = ProbeFtpFile(Request(servers.FtpUrl(absent)));
+        EXPECT_EQ(result.status, ProbeStatus::NotFound) << absent;
+        EXPECT_EQ(result.time, -1);
+        EXPECT_FALSE(result.message) << absent;
     }
-    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(FtpTest, ProbeLoginOrConnectionFailureShowsItsDescription) {
@@ -83,11 +75,7 @@ TEST_F(FtpTest, ProbeLoginOrConnectionFailureShowsItsDescription) {
     const FtpProbeRequest requests[] = {Request(servers.FtpUrl("/login.txt"), "wrong"),
                                         Request(refused)};
     for (const FtpProbeRequest& request : requests) {
-        int32_t time = 0;
-        std::string path;
-        ProbeStatus status = ProbeStatus::Found;
-        EXPECT_EQ(ProbeFtpFile(request, time, path, boxes, &status), 0);
-        EXPECT_EQ(status, ProbeStatus::Failed);
+        EXPECT_EQ(Show(ProbeFtpFile(request)).status, ProbeStatus::Failed);
     }
     const auto shown = boxes.Boxes();
     ASSERT_EQ(shown.size(), 2u);
@@ -163,11 +151,11 @@ TEST_F(FtpTest, CancelWhileConnectingOrInTheLoopLeavesOriginalUntouched) {
     for (int i = 0; i < 2; ++i) {
         RecordingTransferWindow recorder;
         recorder.CancelAt(triggers[i]);
-        CTransferJob job(recorder, boxes);
+        CTransferJob job(recorder);
         RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/cancel.bin", original}, 0,
                        {static_cast<uint16_t>(servers.Ftp().Port()), true});
-        EXPECT_EQ(job.ResultMessage(), "User Cancelled Download Operation");
-        EXPECT_FALSE(job.Succeeded());
+        EXPECT_EQ(job.Outcome().result.text, "User Cancelled Download Operation");
+        EXPECT_EQ(job.Outcome().status, TransferStatus::Cancelled);
         EXPECT_EQ(recorder.Texts(Kind::Status).back(), lastLines[i]);
         EXPECT_EQ(ReadWholeFile(original), "old");
         EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
@@ -215,10 +203,12 @@ TEST_F(FtpTest, DownloadFailuresEndWithTheirMessages) {
     EXPECT_EQ(Download({"/fail/present.bin", noFolder}), "Unable to create file " + noFolder);
     EXPECT_EQ(boxes.Boxes().back().text, "Unable to create file " + noFolder);
     Renew();
-    CTransferJob silent(*window, boxes);
+    CTransferJob silent(*window);
     RunFtpTransfer(silent, {"127.0.0.1", "user", "secret", "/fail/present.bin", original}, 1000,
                    {static_cast<uint16_t>(servers.Http().SilentPort()), true});
-    EXPECT_EQ(silent.ResultMessage(), "Internet Exception Error 28");
+    EXPECT_EQ(silent.Outcome().result.text, "Internet Exception Error 28");
+    EXPECT_EQ(silent.Outcome().result.code, 28);
+    EXPECT_EQ(silent.Outcome().status, TransferStatus::Failed);
 
     EXPECT_EQ(ReadWholeFile(original), "old");
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);

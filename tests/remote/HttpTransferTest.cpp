@@ -18,26 +18,15 @@ constexpr int64_t kNoonGmt = 1013342400;  // 10/02/2002 12:00:00 GMT, 13:00 in P
 
 class HttpTest : public RemoteTest {
 protected:
-    struct ProbeResult {
-        int result;
-        int32_t time;
-        std::string path;
-        ProbeStatus status;
-    };
-
-    ProbeResult Probe(const std::string& address) {
-        ProbeResult probe{-1, -5, "unchanged", ProbeStatus::Found};
-        probe.result = ProbeHttpFile(address, probe.time, probe.path, boxes, &probe.status);
-        return probe;
-    }
+    ProbeResult Probe(const std::string& address) { return Show(ProbeHttpFile(address)); }
 
     std::string Download(const std::string& address, const std::string& localPath,
                          uint32_t timeoutMs = 5000) {
         window = std::make_unique<RecordingTransferWindow>();
-        CTransferJob job(*window, boxes);
+        CTransferJob job(*window);
         RunHttpTransfer(job, {address, localPath}, timeoutMs);
         EXPECT_FALSE(window->Closed());
-        return job.ResultMessage();
+        return Show(job.Outcome());
     }
 
     // The texts of the boxes shown, from the `from`th on.
@@ -65,7 +54,6 @@ TEST_F(HttpTest, ProbeReadsLastModifiedAsGmtAndSendsAddressAsAgent) {
 
     const ProbeResult probe = Probe(address);
 
-    EXPECT_EQ(probe.result, 1);
     EXPECT_EQ(probe.status, ProbeStatus::Found);
     EXPECT_EQ(probe.time, kNoonGmt);
     EXPECT_EQ(probe.path, "/files/" + folder + "/page.htm");
@@ -80,7 +68,6 @@ TEST_F(HttpTest, ProbeFollowsRedirectsToWebAddressesOnly) {
 
     const ProbeResult toFtp =
         Probe(servers.Http().Url("/redirect/2?to=") + servers.FtpUrl("/moved.htm"));
-    EXPECT_EQ(toFtp.result, 0);
     EXPECT_EQ(toFtp.status, ProbeStatus::Failed);
     EXPECT_THAT(BoxTexts(), ElementsAre("HTTP server answered with status 302"));
 }
@@ -109,15 +96,14 @@ TEST_F(HttpTest, ProbeFailuresShowTheirBoxes) {
     for (const auto& test : cases) {
         const size_t before = boxes.Boxes().size();
         const ProbeResult probe = Probe(test.address);
-        EXPECT_EQ(probe.result, 0) << test.address;
         EXPECT_EQ(probe.status, test.status) << test.address;
-        EXPECT_EQ(probe.time, -5) << test.address;
+        EXPECT_EQ(probe.time, -1) << test.address;
         EXPECT_THAT(BoxTexts(before), ElementsAre(test.box)) << test.address;
     }
 }
 
 TEST_F(HttpTest, ProbeOfSilentServerEndsAtTheReceiveTimeOut) {
-    EXPECT_EQ(Probe(servers.Http().Url("/silent")).result, 0);
+    EXPECT_EQ(Probe(servers.Http().Url("/silent")).status, ProbeStatus::Failed);
     EXPECT_THAT(BoxTexts(), ElementsAre("HTTP Send Request failed: 28"));
 }
 
@@ -152,11 +138,11 @@ TEST_F(HttpTest, ChunkedAndEmptyAnswersHaveNoSize) {
     EXPECT_EQ(window->Texts(Kind::Status)[5], "10000 of 0  bytes read");
 
     RecordingTransferWindow emptyWindow;
-    CTransferJob job(emptyWindow, boxes);
+    CTransferJob job(emptyWindow);
     const std::string empty = local.File("empty.bin");
     WriteWholeFile(empty, "old");
     RunHttpTransfer(job, {servers.Http().Url("/files/empty.bin"), empty}, 5000);
-    EXPECT_EQ(job.ResultMessage(), "Internet Download Completed Successfully");
+    EXPECT_EQ(job.Outcome().result.text, "Internet Download Completed Successfully");
     EXPECT_EQ(ReadWholeFile(empty), "");
     EXPECT_THAT(emptyWindow.Values(Kind::Done), ElementsAre(0));
     EXPECT_TRUE(emptyWindow.Percentages().empty());
@@ -184,9 +170,9 @@ TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
 
     RecordingTransferWindow loopWindow;
     loopWindow.CancelAt([](const auto& update) { return update.kind == Kind::Done; });
-    CTransferJob loopJob(loopWindow, boxes);
+    CTransferJob loopJob(loopWindow);
     RunHttpTransfer(loopJob, {servers.Http().Url("/slow/slow.bin"), original}, 5000);
-    EXPECT_EQ(loopJob.ResultMessage(), "User Cancelled Download Operation");
+    EXPECT_EQ(loopJob.Outcome().result.text, "User Cancelled Download Operation");
     EXPECT_EQ(loopWindow.Texts(Kind::Status).back(),
               "Closing connection to " + servers.Http().Url("/slow/slow.bin"));
 
@@ -201,10 +187,10 @@ TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
         }
         silentWindow.PressCancel();
     });
-    CTransferJob job(silentWindow, boxes);
+    CTransferJob job(silentWindow);
     RunHttpTransfer(job, {servers.Http().Url("/silent/cancel"), original}, 0);
     user.join();
-    EXPECT_EQ(job.ResultMessage(), "User Cancelled Download Operation");
+    EXPECT_EQ(job.Outcome().result.text, "User Cancelled Download Operation");
     EXPECT_EQ(ReadWholeFile(original), "old");
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
     EXPECT_TRUE(boxes.Boxes().empty());

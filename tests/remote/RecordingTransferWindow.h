@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingMessageBoxes.h"
 #include "remote/TransferWindow.h"
 
 // The progress window for tests: records every update in order, and the percentages a
@@ -25,6 +26,7 @@ public:
     bool Start() override;
     void WaitForWorker(const std::function<void()>& onCancel) override;
     void Close() override;
+    IMessageBoxes& Boxes() override { return m_boxes; }
     void SetCaptionFile(const std::string& path) override;
     void SetStatusText(const std::string& text) override;
     void SetTotal(int32_t total) override;
@@ -43,6 +45,7 @@ public:
 private:
     void Record(Update update);
 
+    RecordingMessageBoxes m_boxes;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Update> m_updates;

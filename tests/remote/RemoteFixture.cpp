@@ -47,6 +47,20 @@ void RemoteTest::SetUp() {
     TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
+const ProbeResult& RemoteTest::Show(const ProbeResult& result) {
+    if (result.message) {
+        ShowRemoteMessage(*result.message, boxes, BoxOwner::None);
+    }
+    return result;
+}
+
+std::string RemoteTest::Show(const TransferOutcome& outcome) {
+    for (const RemoteMessage& box : outcome.boxes) {
+        ShowRemoteMessage(box, boxes, BoxOwner::None);
+    }
+    return outcome.result.text;
+}
+
 std::string Pattern(size_t size) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) {

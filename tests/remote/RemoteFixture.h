@@ -7,6 +7,8 @@
 #include <string>
 
 #include "RecordingMessageBoxes.h"
+#include "remote/Probe.h"
+#include "remote/TransferOutcome.h"
 #include "TempDir.h"
 #include "TestServers.h"
 
@@ -37,6 +39,10 @@ private:
 class RemoteTest : public testing::Test {
 protected:
     void SetUp() override;
+    // Shows a probe's box on `boxes`, as a check does when the probe failed.
+    const ProbeResult& Show(const ProbeResult& result);
+    // Shows the boxes a download raised on `boxes`; the result message.
+    std::string Show(const TransferOutcome& outcome);
 
     RemoteServers& servers = RemoteServers::Get();
     RecordingMessageBoxes boxes;

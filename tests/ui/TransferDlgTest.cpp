@@ -3,6 +3,8 @@
 #include "TestServers.h"
 #include "WidgetTestSupport.h"
 
+#include "core/Actions.h"
+#include "core/RemoteAccess.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "remote/TransferJob.h"
@@ -11,6 +13,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -22,6 +25,8 @@
 #include <thread>
 
 namespace {
+
+const QString kTitle = QStringLiteral("Morvane");
 
 class TransferDlgTest : public ::testing::Test {
 protected:
@@ -47,7 +52,7 @@ protected:
 
 TEST_F(TransferDlgTest, OpensWithBlankedZeroPercentAndTranslatedCancel) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
-    CTransferDlg window(nullptr);
+    CTransferDlg window(nullptr, kTitle);
     EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
     EXPECT_EQ(window.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
     EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
@@ -55,7 +60,7 @@ TEST_F(TransferDlgTest, OpensWithBlankedZeroPercentAndTranslatedCancel) {
 }
 
 TEST_F(TransferDlgTest, PercentageRules) {
-    CTransferDlg window(nullptr);
+    CTransferDlg window(nullptr, kTitle);
     ASSERT_TRUE(window.Start());
 
     // Unknown size: neither bar nor percentage move; the status line still does.
@@ -96,7 +101,7 @@ TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
         {"/pub/dir/", "Downloading "},
         {"/mixed\\path/name.bin", "Downloading name.bin"},
     };
-    CTransferDlg window(nullptr);
+    CTransferDlg window(nullptr, kTitle);
     ASSERT_TRUE(window.Start());
     for (const auto& [path, caption] : cases) {
         RunWorker(window, [&, path = path] { window.SetCaptionFile(path); });
@@ -109,7 +114,7 @@ TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
 }
 
 TEST_F(TransferDlgTest, CancelEscapeAndCloseBoxEachAskOnceEnterNothing) {
-    CTransferDlg window(nullptr);
+    CTransferDlg window(nullptr, kTitle);
     ASSERT_TRUE(window.Start());
     std::atomic<int> cancels{0};
     std::atomic<bool> stop{false};
@@ -140,7 +145,7 @@ TEST_F(TransferDlgTest, OwnerIsDisabledWhileTheWindowIsOpen) {
     QWidget owner;
     owner.show();
     {
-        CTransferDlg window(&owner);
+        CTransferDlg window(&owner, kTitle);
         ASSERT_TRUE(window.Start());
         EXPECT_FALSE(owner.isEnabled());
         EXPECT_TRUE(window.isEnabled());
@@ -150,13 +155,13 @@ TEST_F(TransferDlgTest, OwnerIsDisabledWhileTheWindowIsOpen) {
     }
     // Destroying the window without Close enables the owner too.
     {
-        CTransferDlg window(&owner);
+        CTransferDlg window(&owner, kTitle);
         window.Start();
     }
     EXPECT_TRUE(owner.isEnabled());
     // An owner that was disabled before stays disabled.
     owner.setEnabled(false);
-    CTransferDlg window(&owner);
+    CTransferDlg window(&owner, kTitle);
     window.Start();
     window.Close();
     EXPECT_FALSE(owner.isEnabled());
@@ -171,15 +176,14 @@ TEST_F(TransferDlgTest, FollowsARealFtpDownload) {
     CFtpTestServer server(served.Path().string());
     QWidget owner;
     owner.show();
-    RecordingMessageBoxes boxes;
-    CTransferDlg window(&owner);
+    CTransferDlg window(&owner, kTitle);
     {
-        CTransferJob job(window, boxes);
+        CTransferJob job(window);
         FtpTransferOptions options;
         options.port = static_cast<uint16_t>(server.Port());
         RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/big.bin", local.File("big.bin")}, 0,
                        options);
-        EXPECT_EQ(job.ResultMessage(), GetMessage("IDS_OKFTP"));
+        EXPECT_EQ(job.Outcome().result.text, GetMessage("IDS_OKFTP"));
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Downloading big.bin"));
         EXPECT_EQ(Percent(window), QStringLiteral("100%"));
         EXPECT_FALSE(window.Control<QLabel>(IDC_STATUS)->text().isEmpty());
@@ -188,6 +192,61 @@ TEST_F(TransferDlgTest, FollowsARealFtpDownload) {
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(ReadWholeFile(local.File("big.bin")) == content);
+}
+
+// A download's boxes, raised by the worker, appear on the user-interface thread over the
+// progress window, which is still open and still disables the main window: first the
+// missing file's box, then the result. Owned by the progress window, they take input
+// although the main window is disabled.
+TEST_F(TransferDlgTest, BoxesOfADownloadAppearOverItsOpenWindow) {
+    TempDir served;
+    TempDir local;
+    CFtpTestServer server(served.Path().string());
+    QWidget owner;
+    owner.show();
+    CTransferDlg* progress = nullptr;
+    CRemoteAccess remote("", [&] {
+        auto window = std::make_unique<CTransferDlg>(&owner, kTitle);
+        progress = window.get();
+        return window;
+    });
+    struct Seen {
+        QString text;
+        QString caption;
+        bool overProgress;
+        bool progressVisible;
+        bool ownerEnabled;
+        bool boxEnabled;
+    };
+    std::vector<Seen> seen;
+    // Answers each box that opens with a click on Ok, as the user would.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        seen.push_back({box->text(), box->windowTitle(), box->parentWidget() == progress,
+                        progress->isVisible(), owner.isEnabled(), box->isEnabled()});
+        ClickWidget(*box->button(QMessageBox::Ok));
+    });
+    user.start(10);
+
+    remote.DownloadFtp({"127.0.0.1", "user", "secret", "/absent.bin", local.File("absent.bin")},
+                       static_cast<uint16_t>(server.Port()), true, ShowTransferOutcome);
+
+    const QString missing = QStringLiteral("File NOT found on Server: /absent.bin");
+    ASSERT_EQ(seen.size(), 2u);
+    for (const Seen& box : seen) {
+        EXPECT_EQ(box.text, missing);
+        EXPECT_EQ(box.caption, kTitle);
+        EXPECT_TRUE(box.overProgress);
+        EXPECT_TRUE(box.progressVisible);
+        EXPECT_FALSE(box.ownerEnabled);
+        EXPECT_TRUE(box.boxEnabled);
+    }
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

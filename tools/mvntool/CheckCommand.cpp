@@ -120,7 +120,7 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CSystemClock clock;
     ConsoleNotice notice(options.apply);
     NoWaitCursor waitCursor;
-    CRemoteAccess remote(settings.InternetProbeHost(), boxes,
+    CRemoteAccess remote(settings.InternetProbeHost(),
                          [] { return std::make_unique<ConsoleProgressWindow>(true); });
     CQtTrash trash;
     ConsoleViewer viewer;

@@ -4,13 +4,11 @@
 
 int ConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
                                  BoxButtons buttons, BoxOwner) {
-    std::lock_guard lock(m_mutex);
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return Answer(buttons);
 }
 
 int ConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
-    std::lock_guard lock(m_mutex);
     std::fprintf(stderr, "%s\n", text.c_str());
     return Answer(buttons);
 }

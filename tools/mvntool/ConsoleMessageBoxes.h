@@ -2,8 +2,6 @@
 
 #include "i18n/MessageBoxes.h"
 
-#include <mutex>
-
 // Message boxes of a command-line run: caption and text on standard error, answered with
 // a fixed answer (Ok or Yes unless told otherwise).
 class ConsoleMessageBoxes : public IMessageBoxes {
@@ -18,5 +16,4 @@ private:
     int Answer(BoxButtons buttons) const;
 
     bool m_bAnswerYes;
-    std::mutex m_mutex;
 };

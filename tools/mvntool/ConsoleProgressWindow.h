@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "ConsoleMessageBoxes.h"
 #include "remote/TransferWindow.h"
 
 // The progress window of a command-line download: the caption, every status line and
@@ -22,6 +23,8 @@ public:
     void WaitForWorker(const std::function<void()>& onCancel) override;
     // Lets SIGINT through again.
     void Close() override;
+    // Printed like every box of a command-line run, quiet or not.
+    IMessageBoxes& Boxes() override { return m_boxes; }
 
     void SetCaptionFile(const std::string& path) override;
     void SetStatusText(const std::string& text) override;
@@ -31,6 +34,7 @@ public:
 
 private:
     bool m_bQuiet;
+    ConsoleMessageBoxes m_boxes;
     int m_finished;         // eventfd written by NotifyFinished
     int m_interrupts = -1;  // signalfd for SIGINT while started
     sigset_t m_previousMask{};

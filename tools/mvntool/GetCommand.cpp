@@ -28,13 +28,17 @@ int RunGetCommand(const Arguments& arguments) {
         return kExitFailed;
     }
     ConsoleProgressWindow window;
-    CTransferJob job(window, boxes);
+    CTransferJob job(window);
     if (parsed.kind == AddressKind::Ftp) {
         RunFtpTransfer(job, {parsed.server, login.user, login.password, parsed.object, localPath},
                        0, {parsed.port, true});
     } else {
         RunHttpTransfer(job, {address, localPath}, kHttpTimeoutMs);
     }
-    std::printf("%s\n", job.ResultMessage().c_str());
-    return job.Succeeded() ? kExitOk : kExitFailed;
+    const TransferOutcome& outcome = job.Outcome();
+    for (const RemoteMessage& box : outcome.boxes) {
+        ShowRemoteMessage(box, window.Boxes(), BoxOwner::MainWindow);
+    }
+    std::printf("%s\n", outcome.result.text.c_str());
+    return outcome.status == TransferStatus::Succeeded ? kExitOk : kExitFailed;
 }

@@ -24,26 +24,34 @@ const char* KindName(AddressKind kind) {
     return "other";
 }
 
+// A remote probe's time; false after its box, or the missing file's line, on standard
+// error.
+bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMessageBoxes& boxes,
+                     int32_t& time) {
+    if (result.status == ProbeStatus::Found) {
+        time = result.time;
+        return true;
+    }
+    if (result.message) {
+        ShowRemoteMessage(*result.message, boxes, BoxOwner::None);
+    } else if (result.status == ProbeStatus::NotFound) {
+        std::fprintf(stderr, "%s\n",
+                     FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
+    }
+    return false;
+}
+
 // The copy's time as a check would take it; false after saying why on standard error.
 bool ProbeTime(const std::string& address, const ParsedAddress& parsed, const RemoteLogin& login,
                IMessageBoxes& boxes, int32_t& time) {
-    std::string path;
     switch (parsed.kind) {
         case AddressKind::Ftp: {
-            ProbeStatus status = ProbeStatus::Failed;
             const FtpProbeRequest request{parsed.object, parsed.server, login.user, login.password,
                                           parsed.port};
-            if (ProbeFtpFile(request, time, path, boxes, &status)) {
-                return true;
-            }
-            if (status == ProbeStatus::NotFound) {
-                std::fprintf(stderr, "%s\n",
-                             FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
-            }
-            return false;
+            return TakeProbeResult(ProbeFtpFile(request), parsed, boxes, time);
         }
         case AddressKind::Http:
-            return ProbeHttpFile(address, time, path, boxes) == 1;
+            return TakeProbeResult(ProbeHttpFile(address), parsed, boxes, time);
         case AddressKind::LocalFile:
             if (FindFirstFileTime(address, time)) {
                 return true;

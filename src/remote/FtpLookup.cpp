@@ -1,0 +1,135 @@
+#include "remote/FtpLookup.h"
+
+#include <ctime>
+
+#include "remote/CurlTransfer.h"
+#include "remote/FtpListing.h"
+#include "remote/FtpSupport.h"
+
+namespace {
+
+size_t CollectListing(char* data, size_t size, size_t count, void* listing) {
+    static_cast<std::string*>(listing)->append(data, size * count);
+    return size * count;
+}
+
+// Whether a refusal says that the file or folder is not there, as servers word it.
+bool SaysAbsent(const std::string& refusal) {
+    std::string text;
+    for (char c : refusal) {
+        text += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    for (const char* words : {"no such file", "not found", "does not exist", "doesn't exist"}) {
+        if (text.find(words) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+FtpFileFacts Facts(FtpFileState state, CURLcode code = CURLE_OK) {
+    FtpFileFacts facts;
+    facts.state = state;
+    facts.code = code;
+    return facts;
+}
+
+// Runs one listing command on the folder; the server's answer, or the failure's code.
+CURLcode List(CURL* easy, const std::string& folderUrl, const char* command,
+              const FtpPerform& perform, std::string& listing) {
+    listing.clear();
+    curl_easy_setopt(easy, CURLOPT_URL, folderUrl.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, command);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CollectListing);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &listing);
+    const CURLcode code = PerformPassiveThenActive(easy, perform);
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+    return code;
+}
+
+FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
+    if (!entry.isFile) {
+        return Facts(FtpFileState::NotFound);
+    }
+    if (!entry.readable) {
+        return Facts(FtpFileState::Denied, CURLE_REMOTE_ACCESS_DENIED);
+    }
+    FtpFileFacts facts = Facts(FtpFileState::Found);
+    facts.time = entry.time;
+    facts.size = knownSize >= 0 ? knownSize : entry.size;
+    return facts;
+}
+
+// The file's entry in its folder's listing.
+FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
+                          const std::string& object, const CFtpReply& reply,
+                          const FtpPerform& perform, int64_t knownSize) {
+    const size_t slash = object.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : object.substr(0, slash + 1);
+    const std::string name = FtpServerPath(object.substr(slash + 1));
+    const std::string folderUrl =
+        folder.empty() ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, folder);
+    std::string listing;
+    CURLcode code = List(easy, folderUrl, "MLSD", perform, listing);
+    if (code == CURLE_OK) {
+        const auto entry = FindInMlsd(listing, name);
+        return entry ? FromEntry(*entry, knownSize) : Facts(FtpFileState::NotFound);
+    }
+    if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_ABORTED_BY_CALLBACK) {
+        return Facts(FtpFileState::Failed, code);
+    }
+    code = List(easy, folderUrl, nullptr, perform, listing);
+    if (code == CURLE_OK) {
+        const auto entry = FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)));
+        return entry ? FromEntry(*entry, knownSize) : Facts(FtpFileState::NotFound);
+    }
+    if (SaysAbsent(reply.Refusal())) {
+        return Facts(FtpFileState::NotFound);
+    }
+    return Facts(IsFtpNotFound(code) ? FtpFileState::Denied : FtpFileState::Failed, code);
+}
+
+}  // namespace
+
+FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
+                           const std::string& object, const CFtpReply& reply,
+                           const FtpPerform& perform) {
+    const bool folder = object.empty() || object.ends_with('/');
+    const std::string url =
+        folder ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, object);
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy, CURLOPT_FILETIME, folder ? 0L : 1L);
+    const CURLcode code = perform();
+    if (code != CURLE_OK && !IsFtpNotFound(code)) {
+        return Facts(FtpFileState::Failed, code);
+    }
+    if (folder) {
+        return Facts(FtpFileState::NotFound);
+    }
+    curl_off_t time = -1;
+    curl_off_t size = -1;
+    if (code == CURLE_OK) {
+        curl_easy_getinfo(easy, CURLINFO_FILETIME_T, &time);
+        curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        if (time >= 0) {
+            FtpFileFacts facts = Facts(FtpFileState::Found);
+            facts.time = time;
+            facts.size = size;
+            return facts;
+        }
+    }
+    return SearchFolder(easy, server, port, object, reply, perform, size);
+}
+
+CURLcode PerformPassiveThenActive(CURL* easy, const FtpPerform& perform) {
+    const CURLcode code = perform();
+    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) {
+        return code;
+    }
+    curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
+    return perform();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CFtpReply;
+
+enum class FtpFileState { Found, NotFound, Denied, Failed };
+
+// What the server tells about one file.
+struct FtpFileFacts {
+    FtpFileState state = FtpFileState::Failed;
+    int64_t time = -1;         // Found: last write, -1 when the server gives none
+    int64_t size = -1;         // Found: -1 when unknown
+    CURLcode code = CURLE_OK;  // Denied, Failed: the code of the step that failed
+};
+
+// Runs the handle's request as set up and gives its result.
+using FtpPerform = std::function<CURLcode()>;
+
+// Looks a file up on a logged-in handle: MDTM and SIZE first; when the server refuses
+// either, the folder's listing (MLSD facts, else LIST), as a directory search would. An
+// address ending in "/" names a folder, which is not a file. A refusal is absence only
+// when the server says the file or folder does not exist; otherwise it is denied access.
+FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
+                           const std::string& object, const CFtpReply& reply,
+                           const FtpPerform& perform);
+
+// Runs `perform`; when the server refuses passive mode, switches the handle to active mode
+// for good and runs it again.
+CURLcode PerformPassiveThenActive(CURL* easy, const FtpPerform& perform);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <vector>
+
+#include "remote/RemoteMessage.h"
+
+enum class TransferStatus { Succeeded, Cancelled, Failed };
+
+// What a download did, as a value for the caller to show while the progress window is
+// still open: first the boxes its failures raised, in order, then the result message.
+struct TransferOutcome {
+    TransferStatus status = TransferStatus::Failed;
+    std::vector<RemoteMessage> boxes;
+    RemoteMessage result;  // an application box; its text is never empty after a download
+};
