@@ -164,7 +164,7 @@ void BM_HttpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const std::string address = bench.http->Url("/files/small.txt");
     for (auto _ : state) {
-        int32_t time = 0;
+        int64_t time = 0;
         std::string path;
         if (!ProbeHttpFile(address, time, path, bench.boxes)) {
             state.SkipWithError("probe failed");
@@ -183,7 +183,7 @@ void BM_FtpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const ParsedAddress parsed = ClassifyAddress(bench.FtpUrl("/small.txt"));
     for (auto _ : state) {
-        int32_t time = 0;
+        int64_t time = 0;
         std::string path;
         if (!ProbeFtpFile({parsed.object, parsed.server, "user", "secret", parsed.port}, time, path,
                           bench.boxes)) {

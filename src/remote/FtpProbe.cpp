@@ -33,7 +33,7 @@ int Finish(ProbeStatus outcome, ProbeStatus* status) {
 
 // Login, then MDTM and SIZE on the control connection: no listing, no data connection.
 // Binary, because servers refuse SIZE in ASCII mode and the file would look missing.
-int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& serverPath,
+int ProbeFtpFile(const FtpProbeRequest& request, int64_t& time, std::string& serverPath,
                  IMessageBoxes& boxes, ProbeStatus* status) {
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";

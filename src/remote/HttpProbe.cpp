@@ -58,7 +58,7 @@ bool ReadHeaders(CURL* easy, HeaderReader& reader, IMessageBoxes& boxes) {
 
 }  // namespace
 
-int ProbeHttpFile(const std::string& address, int32_t& time, std::string& path,
+int ProbeHttpFile(const std::string& address, int64_t& time, std::string& path,
                   IMessageBoxes& boxes, ProbeStatus* status) {
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {

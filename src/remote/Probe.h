@@ -20,12 +20,12 @@ struct FtpProbeRequest {
 // 1 when the file is on the server: its last-write time and full server path are written.
 // 0 otherwise; a failed login or connection shows its description under "FTP connection
 // error" first. `status`, when given, tells "not found" apart from a failure.
-int ProbeFtpFile(const FtpProbeRequest& request, int32_t& time, std::string& serverPath,
+int ProbeFtpFile(const FtpProbeRequest& request, int64_t& time, std::string& serverPath,
                  IMessageBoxes& boxes, ProbeStatus* status = nullptr);
 
 // 1 with the answer's Last-Modified time (read as GMT) and the address's path; 0 on any
 // failure, after its own error box. `status` as for FTP.
-int ProbeHttpFile(const std::string& address, int32_t& time, std::string& path,
+int ProbeHttpFile(const std::string& address, int64_t& time, std::string& path,
                   IMessageBoxes& boxes, ProbeStatus* status = nullptr);
 
 // 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)

@@ -49,7 +49,7 @@ protected:
 
 TEST_F(FtpTest, ProbeGivesServerTimeAndPathThroughAddressPortAndBlank) {
     servers.Serve("pub/probe me.txt", "content", kTenFebruary2002);
-    int32_t time = 0;
+    int64_t time = 0;
     std::string path;
     ProbeStatus status = ProbeStatus::Failed;
     const FtpProbeRequest request = Request(servers.FtpUrl("/pub/probe me.txt"));
@@ -65,7 +65,7 @@ TEST_F(FtpTest, ProbeGivesServerTimeAndPathThroughAddressPortAndBlank) {
 TEST_F(FtpTest, ProbeOfAbsentFileFolderOrDirectoryIsNotFoundWithoutBox) {
     servers.Serve("listing/present.txt", "x");
     for (const char* absent : {"/listing/absent.txt", "/nofolder/present.txt", "/listing"}) {
-        int32_t time = 7;
+        int64_t time = 7;
         std::string path = "unchanged";
         ProbeStatus status = ProbeStatus::Found;
         EXPECT_EQ(ProbeFtpFile(Request(servers.FtpUrl(absent)), time, path, boxes, &status), 0)
@@ -83,7 +83,7 @@ TEST_F(FtpTest, ProbeLoginOrConnectionFailureShowsItsDescription) {
     const FtpProbeRequest requests[] = {Request(servers.FtpUrl("/login.txt"), "wrong"),
                                         Request(refused)};
     for (const FtpProbeRequest& request : requests) {
-        int32_t time = 0;
+        int64_t time = 0;
         std::string path;
         ProbeStatus status = ProbeStatus::Found;
         EXPECT_EQ(ProbeFtpFile(request, time, path, boxes, &status), 0);

@@ -20,7 +20,7 @@ class HttpTest : public RemoteTest {
 protected:
     struct ProbeResult {
         int result;
-        int32_t time;
+        int64_t time;
         std::string path;
         ProbeStatus status;
     };
