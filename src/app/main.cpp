@@ -9,6 +9,7 @@
 #include "core/RemoteAccess.h"
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
+#include "files/TemporaryFiles.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtNoticePresenter.h"
@@ -33,6 +34,7 @@ CTrayIcon::Mouse MouseOf(QSystemTrayIcon::ActivationReason reason) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeLimitSignal();
     QApplication application(argc, argv);
     // The main window is a dialog; hiding it into the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,7 +1,7 @@
 #include "remote/FtpTransfer.h"
 
 #include "i18n/MessageBoxes.h"
-#include "remote/PartFile.h"
+#include "files/FileReplacement.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
 #include "remote/TransferWindow.h"
@@ -10,7 +10,7 @@ namespace {
 
 // Where the body of a file goes while it arrives.
 struct BodySink {
-    CPartFile& file;
+    CFileReplacement& file;
     CProgressUnits& units;
     bool writeFailed = false;
 };
@@ -73,7 +73,7 @@ void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::str
     }
     const int shift = ProgressShift(m_nFileSize);
     window.SetTotal(ToWindowValue(m_nFileSize, shift));
-    CPartFile file(localPath);
+    CFileReplacement file(localPath);
     if (!file.Open()) {
         FailCreate(localPath);
         return;
@@ -142,7 +142,7 @@ bool CFtpTransferSession::Connect() {
 }
 
 void CFtpTransferSession::Retrieve(const std::string& object, const std::string& localPath,
-                                   CPartFile& file) {
+                                   CFileReplacement& file) {
     ITransferWindow& window = m_job.Window();
     const CByteLine byteLine;
     const int shift = ProgressShift(m_nFileSize);

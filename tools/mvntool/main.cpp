@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "files/TemporaryFiles.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +35,8 @@ int PrintUsage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeLimitSignal();
+    RemoveTemporaryFilesOnTerminationSignals();
     if (argc < 2) {
         return PrintUsage();
     }
