@@ -146,6 +146,9 @@ TEST_F(ActionsTest, QuickViewRunsTheViewerWithThePathAsOneArgument) {
 
     EXPECT_EQ(RunAndWait("notepad.exe " + path, viewer), 3);
     EXPECT_EQ(ReadWholeFile(record), "[" + path + "]");
+    // Never an option, whatever the viewer.
+    EXPECT_EQ(RunAndWait("notepad.exe --new-window", viewer), 3);
+    EXPECT_EQ(ReadWholeFile(record), "[./--new-window]");
 
     CViewerLauncher none({"no-such-viewer-here"});
     EXPECT_EQ(RunAndWait("notepad.exe " + path, none), 0);
