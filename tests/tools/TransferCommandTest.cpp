@@ -86,6 +86,18 @@ TEST_F(TransferCommandTest, ProbePrintsTheAddressAndTheCopysTime) {
     EXPECT_EQ(ftpRun.out, "kind: FTP\nserver: 127.0.0.1\nobject: /my%20file.txt\nport: " + port +
                               "\ntime: 1013336160 10/02/2002 11:16:00\n");
 
+    // The password from the first line of a file, so it is not in the process list.
+    const std::string passwordFile = logs->File("password");
+    WriteWholeFile(passwordFile, "secret\nnot this line\n");
+    const ToolRun fileRun =
+        Run({"probe", FtpUrl("/my file.txt"), "--user", "user", "--password-file", passwordFile});
+    EXPECT_EQ(fileRun.exitCode, 0) << fileRun.err;
+    EXPECT_EQ(fileRun.out, ftpRun.out);
+    const ToolRun missingRun =
+        Run({"probe", FtpUrl("/my file.txt"), "--password-file", logs->File("missing")});
+    EXPECT_EQ(missingRun.exitCode, 2);
+    EXPECT_THAT(missingRun.err, HasSubstr("cannot read the password file"));
+
     const ToolRun httpRun = Run({"probe", http->Url("/files/my%20file.txt")});
     EXPECT_EQ(httpRun.exitCode, 0) << httpRun.err;
     EXPECT_EQ(httpRun.out, "kind: HTTP\nserver: 127.0.0.1\nobject: /files/my%20file.txt\nport: " +

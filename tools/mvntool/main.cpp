@@ -17,8 +17,9 @@ const Command kCommands[] = {
     {"check", RunCheckCommand, "check [--all] [--apply] [--save] FILE"},
     {"dump", RunDumpCommand, "dump FILE"},
     {"write", RunWriteCommand, "write JSON FILE"},
-    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P]"},
-    {"get", RunGetCommand, "get ADDRESS LOCALPATH [--user U] [--password P]"},
+    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P | --password-file FILE]"},
+    {"get", RunGetCommand,
+     "get ADDRESS LOCALPATH [--user U] [--password P | --password-file FILE]"},
     {nullptr, nullptr, nullptr},
 };
 
