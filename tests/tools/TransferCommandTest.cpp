@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -169,6 +170,25 @@ TEST_F(TransferCommandTest, InterruptCancelsAndFullDiskFails) {
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(full.out, "File Error 27 " + target + "\n");
     EXPECT_EQ(ReadWholeFile(target), "old");
+}
+
+// SIGTERM ends the program as the signal does, and its temporary file goes with it.
+TEST_F(TransferCommandTest, TerminationLeavesOnlyTheUntouchedOriginal) {
+    Serve("term.bin", std::string(1 << 20, 't'));
+    const std::string target = local.File("target.bin");
+    WriteWholeFile(target, "old");
+    const pid_t pid = Start({"get", http->Url("/slow/term.bin"), target});
+    while (ReadWholeFile(local.File("stderr.txt")).find("bytes read") == std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    for (const auto& entry : std::filesystem::directory_iterator(local.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".mvn-tmp."), std::string::npos);
+    }
 }
 
 }  // namespace
