@@ -10,6 +10,7 @@
 #include "core/RemoteAccess.h"
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
+#include "files/TemporaryFiles.h"
 #include "i18n/MessageCatalogue.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
@@ -35,6 +36,7 @@ CTrayIcon::Mouse MouseOf(QSystemTrayIcon::ActivationReason reason) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeLimitSignal();
     QApplication application(argc, argv);
     // A Wayland desktop matches the windows to the menu entry by this id; on X11 the entry's
     // StartupWMClass names the window class, "morvane" after the program file.

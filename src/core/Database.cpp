@@ -1,13 +1,14 @@
 #include "core/Database.h"
 
-#include "core/AtomicFileWrite.h"
 #include "core/ElemArchive.h"
 #include "core/FileReading.h"
+#include "files/FileReplacement.h"
 #include "i18n/MessageBoxes.h"
 
-#include <unistd.h>
-
 namespace {
+
+// The list holds FTP passwords in plain text.
+constexpr mode_t kOwnerOnly = 0600;
 
 void ReportLoadFailure(std::string& databasePath, const char* key, IMessageBoxes& boxes) {
     ShowErrorBox(boxes, key, BoxOwner::MainWindow);
@@ -46,12 +47,13 @@ bool SaveDatabase(const std::string& databasePath, int32_t& modified, const Elem
         return true;
     }
     if (list.empty()) {
-        // Nothing to keep: a missing file or an empty path is as good as a removed file.
-        unlink(databasePath.c_str());
+        // Nothing to keep. A file that may not be replaced is not removed either; as for a
+        // missing file or an empty path, nothing is said.
+        RemoveReplaceableFile(databasePath);
         modified = 0;
         return true;
     }
-    switch (WriteFileAtomically(databasePath, WriteElemArchive(list))) {
+    switch (WriteFileAtomically(databasePath, WriteElemArchive(list), kOwnerOnly)) {
         case FileWriteStatus::CreateFailed:
             ShowErrorBox(boxes, "IDS_ERR_CREATEDB", BoxOwner::MainWindow);
             return false;

@@ -20,8 +20,10 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
                   IMessageBoxes& boxes);
 
 // Writes `list` to `databasePath` when `modified` is set. An empty list removes the file
-// instead (failures ignored). A non-empty list replaces the file as a whole; on failure an
-// error box owned by the main window says so, the old file stays whole and `modified` stays
-// set. Returns false after an error box.
+// instead (failures ignored). A non-empty list replaces the file as a whole, owner-only; on
+// failure an error box owned by the main window says so, the old file stays whole and
+// `modified` stays set. Links are followed: the file they name is saved or removed. Only a
+// regular file that we may write is replaced or removed ("Cannot create database file"
+// otherwise). Returns false after an error box.
 bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
                   IMessageBoxes& boxes);

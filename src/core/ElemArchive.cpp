@@ -3,7 +3,9 @@
 #include "core/ArchiveReader.h"
 #include "core/ArchiveWriter.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -19,6 +21,22 @@ constexpr uint16_t kBigObjectTag = 0x7FFF;
 constexpr uint32_t kBigClassTag = 0x80000000;
 // The class always takes the first entry after "no object".
 constexpr uint16_t kFirstClassReference = kClassTag | 1;
+
+// The file keeps a time in a signed 32-bit field; a time beyond its range is stored as the
+// nearest one the field holds.
+int32_t StoredTime(TimeValue time) {
+    return static_cast<int32_t>(std::clamp<TimeValue>(time, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
+}
+
+bool ReadTime(CArchiveReader& reader, TimeValue& time) {
+    int32_t stored = 0;
+    if (!reader.ReadI32(stored)) {
+        return false;
+    }
+    time = stored;
+    return true;
+}
 
 // What each entry of the load table stands for, in the order the archive introduced them.
 enum class LoadEntry : uint8_t { NoObject, Class, Element };
@@ -117,14 +135,14 @@ ArchiveError CElemArchiveLoader::CheckClassReference(uint32_t entry) const {
 
 bool CElemArchiveLoader::ReadFields(CKelElem& elem) {
     // Last access and state are results of this run only.
-    TimeValue ignoredLastAccess = 0;
+    int32_t ignoredLastAccess = 0;
     int32_t ignoredState = 0;
     return m_reader.ReadString(elem.m_strDescription) && m_reader.ReadI32(elem.m_nCheckMode) &&
-           m_reader.ReadI32(elem.m_timeReference) && m_reader.ReadString(elem.m_strOriginal) &&
+           ReadTime(m_reader, elem.m_timeReference) && m_reader.ReadString(elem.m_strOriginal) &&
            m_reader.ReadString(elem.m_strCopy) && m_reader.ReadI32(elem.m_bSignal) &&
            m_reader.ReadI32(elem.m_nAction) && m_reader.ReadI32(elem.m_bActive) &&
            m_reader.ReadI32(ignoredLastAccess) && m_reader.ReadI32(ignoredState) &&
-           m_reader.ReadI32(elem.m_timeAtTime) && m_reader.ReadI32(elem.m_nWhen) &&
+           ReadTime(m_reader, elem.m_timeAtTime) && m_reader.ReadI32(elem.m_nWhen) &&
            m_reader.ReadString(elem.m_strFtpUser) && m_reader.ReadString(elem.m_strFtpPassword) &&
            m_reader.ReadI32(elem.m_bFtpBinary);
 }
@@ -139,15 +157,15 @@ void WriteClassRecord(CArchiveWriter& writer) {
 void WriteFields(CArchiveWriter& writer, const CKelElem& elem) {
     writer.WriteString(elem.m_strDescription);
     writer.WriteI32(elem.m_nCheckMode);
-    writer.WriteI32(elem.m_timeReference);
+    writer.WriteI32(StoredTime(elem.m_timeReference));
     writer.WriteString(elem.m_strOriginal);
     writer.WriteString(elem.m_strCopy);
     writer.WriteI32(elem.m_bSignal);
     writer.WriteI32(elem.m_nAction);
     writer.WriteI32(elem.m_bActive);
-    writer.WriteI32(elem.m_timeLastAccess);
+    writer.WriteI32(StoredTime(elem.m_timeLastAccess));
     writer.WriteI32(elem.m_nState);
-    writer.WriteI32(elem.m_timeAtTime);
+    writer.WriteI32(StoredTime(elem.m_timeAtTime));
     writer.WriteI32(elem.m_nWhen);
     writer.WriteString(elem.m_strFtpUser);
     writer.WriteString(elem.m_strFtpPassword);

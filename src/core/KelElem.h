@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-// Seconds since 1970-01-01 00:00:00 UTC, signed 32-bit as the database file stores them;
-// -1 means "never".
-using TimeValue = int32_t;
+// Seconds since 1970-01-01 00:00:00 UTC; -1 means "never". 64-bit, so that the clock runs on
+// past 2038: only the database file keeps the signed 32-bit field (see ElemArchive).
+using TimeValue = int64_t;
 
 enum CheckMode : int32_t {
     CHECK_ABSOLUTE_TIME = 0,

@@ -3,25 +3,12 @@
 #include <glob.h>
 #include <sys/stat.h>
 
-#include <cstdint>
-#include <limits>
-
-TimeValue ToTimeValue(time_t time) {
-    if (time > std::numeric_limits<TimeValue>::max()) {
-        return std::numeric_limits<TimeValue>::max();
-    }
-    if (time < std::numeric_limits<TimeValue>::min()) {
-        return std::numeric_limits<TimeValue>::min();
-    }
-    return static_cast<TimeValue>(time);
-}
-
 bool FileModificationTime(const std::string& path, TimeValue& time) {
     struct stat status {};
     if (path.empty() || stat(path.c_str(), &status) != 0) {
         return false;
     }
-    time = ToTimeValue(status.st_mtim.tv_sec);
+    time = status.st_mtim.tv_sec;
     return true;
 }
 

@@ -1,9 +1,7 @@
 #include "core/SystemClock.h"
 
-#include "core/LocalFileTimes.h"
-
 #include <ctime>
 
 TimeValue CSystemClock::Now() const {
-    return ToTimeValue(std::time(nullptr));
+    return std::time(nullptr);
 }

@@ -50,6 +50,12 @@ int WaitForExit(pid_t pid) {
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
 }
 
+// A relative path that begins with "-" would be taken for an option by the viewer; the same
+// path from the current folder cannot be.
+std::string NotAnOption(const std::string& argument) {
+    return argument.starts_with('-') ? "./" + argument : argument;
+}
+
 }  // namespace
 
 CViewerLauncher::CViewerLauncher() : m_viewers(DefaultViewers()) {}
@@ -73,7 +79,7 @@ int CViewerLauncher::RunAndWait(const std::string& commandLine) {
     const size_t blank = commandLine.find(' ');
     std::string program = commandLine.substr(0, blank);
     const bool hasArgument = blank != std::string::npos;
-    std::string argument = hasArgument ? commandLine.substr(blank + 1) : std::string();
+    std::string argument = hasArgument ? NotAnOption(commandLine.substr(blank + 1)) : std::string();
 
     const std::string executable = program == kWindowsViewer ? FindViewer() : SearchPath(program);
     if (executable.empty()) {

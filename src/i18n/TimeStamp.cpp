@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-std::string FormatTimeStamp(int32_t time) {
+std::string FormatTimeStamp(int64_t time) {
     std::tm local{};
     const std::time_t value = time;
     if (time < 0 || !localtime_r(&value, &local)) {

@@ -1,7 +1,7 @@
 #include "remote/FtpTransfer.h"
 
+#include "files/FileReplacement.h"
 #include "remote/FtpLookup.h"
-#include "remote/PartFile.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
 #include "remote/TransferWindow.h"
@@ -14,7 +14,7 @@ constexpr long kDataSilenceSeconds = 30;
 
 // Where the body of a file goes while it arrives.
 struct BodySink {
-    CPartFile& file;
+    CFileReplacement& file;
     CProgressUnits& units;
     bool writeFailed = false;
 };
@@ -81,7 +81,7 @@ void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::str
     }
     const int shift = ProgressShift(m_nFileSize);
     window.SetTotal(ToWindowValue(m_nFileSize, shift));
-    CPartFile file(localPath);
+    CFileReplacement file(localPath);
     if (!file.Open()) {
         FailCreate(localPath);
         return;
@@ -154,7 +154,7 @@ bool CFtpTransferSession::Connect() {
 }
 
 void CFtpTransferSession::Retrieve(const std::string& object, const std::string& localPath,
-                                   CPartFile& file) {
+                                   CFileReplacement& file) {
     ITransferWindow& window = m_job.Window();
     const CByteLine byteLine;
     const int shift = ProgressShift(m_nFileSize);

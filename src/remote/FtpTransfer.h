@@ -7,7 +7,7 @@
 #include "remote/FtpSupport.h"
 #include "remote/TransferJob.h"
 
-class CPartFile;
+class CFileReplacement;
 
 // Worker thread of an FTP download: fetches every pair of the job's arguments, each after
 // the previous one; a failure ends the whole download. Always 0.
@@ -30,7 +30,7 @@ public:
 private:
     CURLcode Perform(const std::string& url, bool body, void* sink);
     bool Connect();
-    void Retrieve(const std::string& object, const std::string& localPath, CPartFile& file);
+    void Retrieve(const std::string& object, const std::string& localPath, CFileReplacement& file);
     void FailCreate(const std::string& localPath);
     void FailInternet(CURLcode code);
     void FailFile(int cause, const std::string& localPath);

@@ -6,7 +6,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "remote/CurlTransfer.h"
 #include "remote/HttpSupport.h"
-#include "remote/PartFile.h"
+#include "files/FileReplacement.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferJob.h"
 #include "remote/TransferText.h"
@@ -46,7 +46,7 @@ private:
     const std::string& m_strLocalPath;
     HttpTarget m_target;
     CHttpHeaders m_headers;
-    std::optional<CPartFile> m_file;
+    std::optional<CFileReplacement> m_file;
     std::optional<CProgressUnits> m_units;
     const CByteLine m_byteLine;
     int64_t m_nSize = 0;

@@ -14,7 +14,7 @@ enum class ProbeStatus { Found, NotFound, Failed };
 // `message`, for the caller to show or to leave when the answer is an expected absence.
 struct ProbeResult {
     ProbeStatus status = ProbeStatus::Failed;
-    int32_t time = -1;  // Found: the copy's last-write time
+    int64_t time = -1;  // Found: the copy's last-write time
     std::string path;   // Found: the file's path on the server (HTTP: the address's path)
     std::optional<RemoteMessage> message;
 };

@@ -40,7 +40,7 @@ constexpr RadioValue kWhenRadios[] = {
     {IDC_PERMANENT, WHEN_PERMANENT},
 };
 
-// Times outside this range do not fit the element's 32-bit time value.
+// Times outside this range do not fit the database file's 32-bit time field.
 const QDate kFirstDate(1970, 1, 1);
 const QDate kLastDate(2038, 1, 18);
 

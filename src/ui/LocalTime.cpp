@@ -1,7 +1,6 @@
 #include "ui/LocalTime.h"
 
 #include <ctime>
-#include <limits>
 
 namespace {
 
@@ -33,8 +32,5 @@ TimeValue TimeOfLocal(const QDate& date, const QTime& time) {
     fields.tm_min = time.minute();
     fields.tm_sec = time.second();
     fields.tm_isdst = -1;
-    const long long value = std::mktime(&fields);
-    constexpr long long kLowest = std::numeric_limits<TimeValue>::min();
-    constexpr long long kHighest = std::numeric_limits<TimeValue>::max();
-    return static_cast<TimeValue>(value < kLowest ? kLowest : value > kHighest ? kHighest : value);
+    return std::mktime(&fields);
 }

@@ -3,6 +3,7 @@
 #include "core/KelElem.h"
 
 #include "CheckFakes.h"
+#include "SpecialFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -98,12 +99,40 @@ TEST_F(ActionsTest, FailedLocalCopyLeavesTheOriginalAlone) {
         EXPECT_EQ(CopyNewOverOld(elem, c.source, c.target, m_env.context), 0);
     }
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
-    if (geteuid() != 0) {
-        EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, readOnly, m_env.context), 0);
-        EXPECT_EQ(ReadWholeFile(readOnly), "kept");
-    }
+    EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, readOnly, m_env.context), 0);
+    EXPECT_EQ(ReadWholeFile(readOnly), "kept");
     EXPECT_EQ(EntriesIn(m_dir.Path()), 4u);  // old, new, folder, read-only: no leftovers
     EXPECT_TRUE(m_env.boxes.Boxes().empty());
+}
+
+// Devices, FIFOs, sockets and folders are neither read nor replaced; opening a FIFO that has
+// no writer does not wait for one.
+TEST_F(ActionsTest, LocalCopyTakesOnlyRegularFiles) {
+    const CKelElem elem = Element(ACTION_COPY_NEW);
+    WriteWholeFile(elem.m_strCopy, "new");
+    WriteWholeFile(elem.m_strOriginal, "old");
+    const std::filesystem::path special = m_dir.Path() / "special";
+    std::filesystem::create_directory(special);
+    for (const SpecialFile& file : MakeSpecialFiles(special)) {
+        SCOPED_TRACE(file.kind);
+        const FileIdentity identity = IdentityOf(file.path);
+        EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, file.path, m_env.context), 0);
+        EXPECT_EQ(CopyNewOverOld(elem, file.path, elem.m_strOriginal, m_env.context), 0);
+        EXPECT_EQ(IdentityOf(file.path), identity);
+    }
+    EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
+    EXPECT_EQ(EntriesIn(m_dir.Path()), 3u);
+}
+
+TEST_F(ActionsTest, LocalCopyOntoALongName) {
+    const CKelElem elem = Element(ACTION_COPY_NEW);
+    WriteWholeFile(elem.m_strCopy, "new");
+    for (const size_t length : {250, 255}) {
+        const std::string target = m_dir.File(std::string(length, 'o'));
+        EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, target, m_env.context), 1) << length;
+        EXPECT_EQ(ReadWholeFile(target), "new") << length;
+    }
+    EXPECT_EQ(EntriesIn(m_dir.Path()), 3u);
 }
 
 TEST_F(ActionsTest, QuickViewRunsTheViewerWithThePathAsOneArgument) {
@@ -117,6 +146,9 @@ TEST_F(ActionsTest, QuickViewRunsTheViewerWithThePathAsOneArgument) {
 
     EXPECT_EQ(RunAndWait("notepad.exe " + path, viewer), 3);
     EXPECT_EQ(ReadWholeFile(record), "[" + path + "]");
+    // Never an option, whatever the viewer.
+    EXPECT_EQ(RunAndWait("notepad.exe --new-window", viewer), 3);
+    EXPECT_EQ(ReadWholeFile(record), "[./--new-window]");
 
     CViewerLauncher none({"no-such-viewer-here"});
     EXPECT_EQ(RunAndWait("notepad.exe " + path, none), 0);

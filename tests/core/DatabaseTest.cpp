@@ -6,6 +6,7 @@
 #include "i18n/MessageTables.h"
 
 #include "RecordingMessageBoxes.h"
+#include "SpecialFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +204,70 @@ TEST_F(Database, SavingThroughALinkReplacesItsTarget) {
     EXPECT_TRUE(SaveDatabase(link, modified, saved, boxes));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadWholeFile(target), WriteElemArchive(saved));
+}
+
+// Saving a dangling link creates the file it names; an empty list removes that file and
+// leaves the link, so no copy of the old list stays behind it.
+TEST_F(Database, LinksAreSavedAndRemovedAsTheFileTheyName) {
+    const std::string target = dir.File("real.MVN");
+    const std::string link = dir.File("watch.MVN");
+    fs::create_symlink("real.MVN", link);
+    const ElemList saved = OneElement("created through");
+    EXPECT_TRUE(SaveDatabase(link, modified, saved, boxes));
+    EXPECT_EQ(ReadWholeFile(target), WriteElemArchive(saved));
+    EXPECT_TRUE(fs::is_symlink(link));
+
+    modified = 1;
+    EXPECT_TRUE(SaveDatabase(link, modified, ElemList(), boxes));
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Nothing but a regular file that may be written is replaced or removed: the save fails as
+// opening it for writing would, and an empty list leaves it.
+TEST_F(Database, OnlyAWritableRegularFileIsReplacedOrRemoved) {
+    std::vector<SpecialFile> refused = MakeSpecialFiles(dir.Path());
+    const std::string readOnly = dir.File("read-only.MVN");
+    const std::string old = ReadWholeFile(DataPath("example-164.mvn"));
+    WriteWholeFile(readOnly, old);
+    ASSERT_EQ(chmod(readOnly.c_str(), 0400), 0);
+    refused.push_back({"read-only list", readOnly});
+    for (const SpecialFile& file : refused) {
+        SCOPED_TRACE(file.kind);
+        const FileIdentity identity = IdentityOf(file.path);
+        RecordingMessageBoxes shown;
+        int32_t flag = 1;
+        EXPECT_FALSE(SaveDatabase(file.path, flag, OneElement("x"), shown));
+        ASSERT_EQ(shown.Boxes().size(), 1u);
+        EXPECT_EQ(shown.Boxes()[0].text, "Cannot create database file");
+        EXPECT_EQ(flag, 1);
+        EXPECT_TRUE(SaveDatabase(file.path, flag, ElemList(), shown));
+        EXPECT_EQ(flag, 0);
+        EXPECT_EQ(shown.Boxes().size(), 1u);
+        EXPECT_EQ(IdentityOf(file.path), identity);
+    }
+    EXPECT_EQ(ReadWholeFile(readOnly), old);
+    EXPECT_EQ(PermissionsOf(readOnly), 0400u);
+    EXPECT_EQ(FileCount(dir.Path()), refused.size());
+}
+
+TEST_F(Database, LongListNamesAreSavedAndRead) {
+    for (const size_t length : {248, 249, 250, 255}) {
+        SCOPED_TRACE(length);
+        const std::string path = dir.File(std::string(length - 4, 'w') + ".MVN");
+        const ElemList saved = OneElement("long name");
+        modified = 1;
+        EXPECT_TRUE(SaveDatabase(path, modified, saved, boxes));
+        ElemList read;
+        std::string readPath = path;
+        EXPECT_TRUE(LoadDatabase(readPath, modified, read, boxes));
+        ASSERT_EQ(read.size(), 1u);
+        EXPECT_EQ(read[0]->m_strDescription, "long name");
+        fs::remove(path);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(FileCount(dir.Path()), 0u);
 }
 
 TEST_F(Database, UncreatableFileKeepsTheModifiedFlag) {

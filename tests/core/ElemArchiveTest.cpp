@@ -129,6 +129,24 @@ TEST(ArchiveReader, RoundTripKeepsEveryStoredFieldAndBytes) {
     }
 }
 
+// Times past 2038 live in memory; the file's 32-bit fields keep the nearest time they hold.
+TEST(ArchiveWriter, StoresTimesBeyondThe32BitRangeAsItsLimits) {
+    ElemList list;
+    list.push_back(ExampleElement());
+    list[0]->m_timeReference = 4102444800;  // 2100-01-01
+    list[0]->m_timeLastAccess = -1;
+    list[0]->m_timeAtTime = -4102444800;
+    const std::string bytes = WriteElemArchive(list);
+    EXPECT_EQ(bytes.substr(16 + 8, 4), std::string("\xFF\xFF\xFF\x7F", 4));
+    EXPECT_EQ(bytes.substr(16 + 8 + 4 + 18 + 12, 4), std::string("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_EQ(bytes.substr(16 + 8 + 4 + 18 + 20, 4), std::string("\x00\x00\x00\x80", 4));
+
+    ElemList read;
+    ASSERT_EQ(ReadElemArchive(bytes, read), ArchiveError::None);
+    EXPECT_EQ(read[0]->m_timeReference, 2147483647);
+    EXPECT_EQ(read[0]->m_timeAtTime, -2147483647 - 1);
+}
+
 TEST(ArchiveReader, DropsLastAccessAndState) {
     ElemList list;
     auto elem = ExampleElement();

@@ -134,6 +134,26 @@ TEST_F(SchedulerTest, PassesFollowTheFirstWholeMinuteAfterStart) {
     EXPECT_EQ(m_timers.running, (std::map<int, int>{{1001, 60000}}));
 }
 
+// The last second of the 32-bit clock is 2038-01-19 03:14:07 UTC, 04:14:07 in Paris.
+TEST_F(SchedulerTest, TheClockRunsOnPast2038) {
+    CKelElem& permanent = Add("permanent", WHEN_PERMANENT);
+    CKelElem& atTime = Add("at time", WHEN_AT_TIME, LocalTimeValue(2040, 5, 1, 4, 16, 0));
+    m_env.clock.now = LocalTimeValue(2038, 1, 19, 4, 14, 7);
+    m_scheduler.Start();
+    for (int second = 8; second < 60; ++second) {
+        m_env.clock.now = LocalTimeValue(2038, 1, 19, 4, 14, second);
+        EXPECT_FALSE(m_scheduler.OnTimer(1002));
+    }
+    m_env.clock.now = LocalTimeValue(2038, 1, 19, 4, 15, 0);
+    EXPECT_TRUE(m_scheduler.OnTimer(1002));
+    EXPECT_EQ(permanent.m_timeLastAccess, 2147483700);
+    EXPECT_EQ(atTime.m_timeLastAccess, -1);
+
+    m_env.clock.now = LocalTimeValue(2038, 1, 19, 4, 16, 0);
+    EXPECT_TRUE(m_scheduler.OnTimer(1001));
+    EXPECT_EQ(atTime.m_timeLastAccess, m_env.clock.now);
+}
+
 TEST_F(SchedulerTest, MinutePassKeepsTheSelection) {
     Add("b", WHEN_PERMANENT);
     Add("a", WHEN_PERMANENT);

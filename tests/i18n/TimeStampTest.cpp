@@ -21,6 +21,7 @@ TEST_F(TimeStampTest, FrenchConventionsInLocalTime) {
     EXPECT_EQ(FormatTimeStamp(1013332560), "10/02/2002 10:16:00");
     EXPECT_EQ(FormatTimeStamp(0), "01/01/1970 01:00:00");
     EXPECT_EQ(FormatTimeStamp(2147483647), "19/01/2038 04:14:07");
+    EXPECT_EQ(FormatTimeStamp(2240000000), "24/12/2040 23:13:20");
 }
 
 TEST_F(TimeStampTest, TimesWithoutLocalTimeGiveOneBlank) {

@@ -7,6 +7,7 @@
 
 #include "RecordingTransferWindow.h"
 #include "RemoteFixture.h"
+#include "SpecialFiles.h"
 #include "remote/Address.h"
 #include "remote/Probe.h"
 #include "remote/TransferJob.h"
@@ -211,6 +212,18 @@ TEST_F(FtpTest, DownloadFailuresEndWithTheirMessages) {
     EXPECT_EQ(silent.Outcome().status, TransferStatus::Failed);
 
     EXPECT_EQ(ReadWholeFile(original), "old");
+    EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
+}
+
+TEST_F(FtpTest, DownloadOntoAnythingButARegularFileIsRefused) {
+    servers.Serve("special.bin", "data");
+    for (const SpecialFile& file : MakeSpecialFiles(local.Path())) {
+        SCOPED_TRACE(file.kind);
+        const FileIdentity identity = IdentityOf(file.path);
+        Renew();
+        EXPECT_EQ(Download({"/special.bin", file.path}), "Unable to create file " + file.path);
+        EXPECT_EQ(IdentityOf(file.path), identity);
+    }
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
 }
 

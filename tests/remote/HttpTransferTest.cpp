@@ -6,6 +6,7 @@
 
 #include "RecordingTransferWindow.h"
 #include "RemoteFixture.h"
+#include "SpecialFiles.h"
 #include "remote/Probe.h"
 #include "remote/TransferJob.h"
 
@@ -194,6 +195,18 @@ TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
     EXPECT_EQ(ReadWholeFile(original), "old");
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HttpTest, DownloadOntoAnythingButARegularFileIsRefused) {
+    servers.Serve("special.bin", "data");
+    for (const SpecialFile& file : MakeSpecialFiles(local.Path())) {
+        SCOPED_TRACE(file.kind);
+        const FileIdentity identity = IdentityOf(file.path);
+        EXPECT_EQ(Download(servers.Http().Url("/files/special.bin"), file.path),
+                  "Unable to create file " + file.path);
+        EXPECT_EQ(IdentityOf(file.path), identity);
+    }
+    EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
 }
 
 TEST_F(HttpTest, DownloadSendsAddressAsAgent) {

@@ -72,7 +72,7 @@ std::string Pattern(size_t size) {
 int LeftoverDownloads(const std::string& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        count += entry.path().filename().string().starts_with(".mvn-download-");
+        count += entry.path().filename().string().find(".mvn-tmp.") != std::string::npos;
     }
     return count;
 }

@@ -52,5 +52,5 @@ protected:
 // A byte pattern that shows misplaced units.
 std::string Pattern(size_t size);
 
-// Files whose name starts with ".mvn-download-" in `folder`: downloads left behind.
+// Temporary files of replacements in `folder`: downloads left behind.
 int LeftoverDownloads(const std::string& folder);

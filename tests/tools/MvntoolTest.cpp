@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -158,6 +164,56 @@ TEST(Mvntool, MalformedJsonIsNamedAndLeavesTheFileUntouched) {
     }
     EXPECT_EQ(RunTool(dir, {"write", dir.File("none.json"), target}).exitCode, 2);
     EXPECT_EQ(RunTool(dir, {"dump"}).exitCode, 2);
+}
+
+// A list of `count` elements whose texts start with `word`, as JSON for mvntool write.
+std::string LargeListJson(const std::string& word, int count) {
+    std::string json = "{\"elements\": [";
+    for (int i = 0; i < count; ++i) {
+        json += (i ? ",{" : "{") + std::string("\"m_strDescription\": \"") + word +
+                std::to_string(i) + "\", \"m_strFtpPassword\": \"secret\"}";
+    }
+    return json + "]}";
+}
+
+// kill -9 at any moment of a save leaves the old list or the new one, never a mix; the next
+// save leaves the list alone in its folder, and it reads back.
+TEST(Mvntool, KilledSavesLeaveTheOldOrTheNewListAndTheNextSaveCleansUp) {
+    TempDir inputs;
+    TempDir lists;
+    TempDir output;
+    const std::string oldJson = inputs.File("old.json");
+    const std::string newJson = inputs.File("new.json");
+    WriteWholeFile(oldJson, LargeListJson("old ", 200000));
+    WriteWholeFile(newJson, LargeListJson("new ", 200000));
+    const std::string list = lists.File("list.mvn");
+    const std::string reference = inputs.File("reference.mvn");
+    ASSERT_EQ(RunCaptured({MVNTOOL_PATH, "write", newJson, reference}, output).exitCode, 0);
+    const std::string newBytes = ReadWholeFile(reference);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunCaptured({MVNTOOL_PATH, "write", oldJson, list}, output).exitCode, 0);
+    const auto duration = std::chrono::steady_clock::now() - started;
+    const std::string oldBytes = ReadWholeFile(list);
+
+    std::mt19937 random(11);
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(duration).count());
+    for (int kill = 0; kill < 24; ++kill) {
+        const pid_t pid = StartCaptured({MVNTOOL_PATH, "write", newJson, list}, output);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        const std::string bytes = ReadWholeFile(list);
+        EXPECT_TRUE(bytes == oldBytes || bytes == newBytes) << "kill " << kill;
+    }
+    ASSERT_EQ(RunCaptured({MVNTOOL_PATH, "write", newJson, list}, output).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(list), newBytes);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(lists.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"list.mvn"});
 }
 
 }  // namespace

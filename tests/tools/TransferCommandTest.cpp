@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -86,6 +87,18 @@ TEST_F(TransferCommandTest, ProbePrintsTheAddressAndTheCopysTime) {
     EXPECT_EQ(ftpRun.out, "kind: FTP\nserver: 127.0.0.1\nobject: /my%20file.txt\nport: " + port +
                               "\ntime: 1013336160 10/02/2002 11:16:00\n");
 
+    // The password from the first line of a file, so it is not in the process list.
+    const std::string passwordFile = logs->File("password");
+    WriteWholeFile(passwordFile, "secret\nnot this line\n");
+    const ToolRun fileRun =
+        Run({"probe", FtpUrl("/my file.txt"), "--user", "user", "--password-file", passwordFile});
+    EXPECT_EQ(fileRun.exitCode, 0) << fileRun.err;
+    EXPECT_EQ(fileRun.out, ftpRun.out);
+    const ToolRun missingRun =
+        Run({"probe", FtpUrl("/my file.txt"), "--password-file", logs->File("missing")});
+    EXPECT_EQ(missingRun.exitCode, 2);
+    EXPECT_THAT(missingRun.err, HasSubstr("cannot read the password file"));
+
     const ToolRun httpRun = Run({"probe", http->Url("/files/my%20file.txt")});
     EXPECT_EQ(httpRun.exitCode, 0) << httpRun.err;
     EXPECT_EQ(httpRun.out, "kind: HTTP\nserver: 127.0.0.1\nobject: /files/my%20file.txt\nport: " +
@@ -157,6 +170,25 @@ TEST_F(TransferCommandTest, InterruptCancelsAndFullDiskFails) {
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(full.out, "File Error 27 " + target + "\n");
     EXPECT_EQ(ReadWholeFile(target), "old");
+}
+
+// SIGTERM ends the program as the signal does, and its temporary file goes with it.
+TEST_F(TransferCommandTest, TerminationLeavesOnlyTheUntouchedOriginal) {
+    Serve("term.bin", std::string(1 << 20, 't'));
+    const std::string target = local.File("target.bin");
+    WriteWholeFile(target, "old");
+    const pid_t pid = Start({"get", http->Url("/slow/term.bin"), target});
+    while (ReadWholeFile(local.File("stderr.txt")).find("bytes read") == std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    for (const auto& entry : std::filesystem::directory_iterator(local.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".mvn-tmp."), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ int RunWriteCommand(const Arguments& arguments);
 // of them) and prints each element's state.
 int RunCheckCommand(const Arguments& arguments);
 
-// The login of `mvntool probe` and `mvntool get`: "--user U" and "--password P".
+// The login of `mvntool probe` and `mvntool get`: "--user U" and "--password P", or
+// "--password-file FILE" (its first line), which other users cannot read in the process list.
 struct RemoteLogin {
     std::string user = "anonymous";
     std::string password;

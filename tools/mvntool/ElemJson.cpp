@@ -16,28 +16,30 @@
 
 namespace {
 
-// One member of CKelElem: either a string or a 32-bit integer.
+// One member of CKelElem: a string, a 32-bit integer or a time. A time is written to the
+// file in 32 bits, so it takes the same range as the integers here.
 struct ElemField {
     const char* name;
-    std::string CKelElem::*text;
-    int32_t CKelElem::*number;
+    std::string CKelElem::*text = nullptr;
+    int32_t CKelElem::*number = nullptr;
+    TimeValue CKelElem::*time = nullptr;
 };
 
 constexpr ElemField kFields[] = {
-    {"m_strDescription", &CKelElem::m_strDescription, nullptr},
+    {"m_strDescription", &CKelElem::m_strDescription},
     {"m_nCheckMode", nullptr, &CKelElem::m_nCheckMode},
-    {"m_timeReference", nullptr, &CKelElem::m_timeReference},
-    {"m_strOriginal", &CKelElem::m_strOriginal, nullptr},
-    {"m_strCopy", &CKelElem::m_strCopy, nullptr},
+    {"m_timeReference", nullptr, nullptr, &CKelElem::m_timeReference},
+    {"m_strOriginal", &CKelElem::m_strOriginal},
+    {"m_strCopy", &CKelElem::m_strCopy},
     {"m_bSignal", nullptr, &CKelElem::m_bSignal},
     {"m_nAction", nullptr, &CKelElem::m_nAction},
     {"m_bActive", nullptr, &CKelElem::m_bActive},
-    {"m_timeLastAccess", nullptr, &CKelElem::m_timeLastAccess},
+    {"m_timeLastAccess", nullptr, nullptr, &CKelElem::m_timeLastAccess},
     {"m_nState", nullptr, &CKelElem::m_nState},
-    {"m_timeAtTime", nullptr, &CKelElem::m_timeAtTime},
+    {"m_timeAtTime", nullptr, nullptr, &CKelElem::m_timeAtTime},
     {"m_nWhen", nullptr, &CKelElem::m_nWhen},
-    {"m_strFtpUser", &CKelElem::m_strFtpUser, nullptr},
-    {"m_strFtpPassword", &CKelElem::m_strFtpPassword, nullptr},
+    {"m_strFtpUser", &CKelElem::m_strFtpUser},
+    {"m_strFtpPassword", &CKelElem::m_strFtpPassword},
     {"m_bFtpBinary", nullptr, &CKelElem::m_bFtpBinary},
 };
 
@@ -81,8 +83,10 @@ void AppendElement(const CKelElem& elem, std::string& json) {
         json += "\": ";
         if (field.text) {
             AppendJsonString(DisplayText(elem.*field.text), json);
-        } else {
+        } else if (field.number) {
             json += std::to_string(elem.*field.number);
+        } else {
+            json += std::to_string(elem.*field.time);
         }
         json += &field == &kFields[std::size(kFields) - 1] ? "\n" : ",\n";
     }
@@ -113,6 +117,14 @@ bool ReadMember(const QJsonValue& value, const ElemField& field, const std::stri
                 CKelElem& elem, std::string& error) {
     if (field.number) {
         return ReadNumber(value, elem.*field.number, Where(element, field.name), error);
+    }
+    if (field.time) {
+        int32_t stored = 0;
+        if (!ReadNumber(value, stored, Where(element, field.name), error)) {
+            return false;
+        }
+        elem.*field.time = stored;
+        return true;
     }
     if (!value.isString()) {
         error = Where(element, field.name) + ": expected a string";

@@ -27,7 +27,7 @@ const char* KindName(AddressKind kind) {
 // A remote probe's time; false after its box, or the missing file's line, on standard
 // error.
 bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMessageBoxes& boxes,
-                     int32_t& time) {
+                     TimeValue& time) {
     if (result.status == ProbeStatus::Found) {
         time = result.time;
         return true;
@@ -43,7 +43,7 @@ bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMe
 
 // The copy's time as a check would take it; false after saying why on standard error.
 bool ProbeTime(const std::string& address, const ParsedAddress& parsed, const RemoteLogin& login,
-               IMessageBoxes& boxes, int32_t& time) {
+               IMessageBoxes& boxes, TimeValue& time) {
     switch (parsed.kind) {
         case AddressKind::Ftp: {
             const FtpProbeRequest request{parsed.object, parsed.server, login.user, login.password,
@@ -78,10 +78,10 @@ int RunProbeCommand(const Arguments& arguments) {
     const ParsedAddress parsed = ClassifyAddress(address);
     std::printf("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),
                 parsed.server.c_str(), parsed.object.c_str(), unsigned{parsed.port});
-    int32_t time = -1;
+    TimeValue time = -1;
     if (!ProbeTime(address, parsed, login, boxes, time)) {
         return kExitFailed;
     }
-    std::printf("time: %d %s\n", time, FormatTimeStamp(time).c_str());
+    std::printf("time: %lld %s\n", static_cast<long long>(time), FormatTimeStamp(time).c_str());
     return kExitOk;
 }

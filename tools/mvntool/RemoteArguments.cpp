@@ -1,6 +1,25 @@
 #include <cstdio>
+#include <fstream>
 
 #include "Commands.h"
+
+namespace {
+
+// The first line of `path`, without its line end; false after saying why.
+bool ReadPasswordFile(const std::string& path, std::string& password) {
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot read the password file\n", path.c_str());
+        return false;
+    }
+    std::getline(file, password);
+    if (password.ends_with('\r')) {
+        password.pop_back();
+    }
+    return true;
+}
+
+}  // namespace
 
 bool ParseRemoteArguments(const Arguments& arguments,
                           std::initializer_list<std::string*> positional, RemoteLogin& login) {
@@ -9,6 +28,10 @@ bool ParseRemoteArguments(const Arguments& arguments,
         const std::string& word = arguments[i];
         if ((word == "--user" || word == "--password") && i + 1 < arguments.size()) {
             (word == "--user" ? login.user : login.password) = arguments[++i];
+        } else if (word == "--password-file" && i + 1 < arguments.size()) {
+            if (!ReadPasswordFile(arguments[++i], login.password)) {
+                return false;
+            }
         } else if (word.starts_with("--")) {
             std::fprintf(stderr, "unknown option %s\n", word.c_str());
             return false;

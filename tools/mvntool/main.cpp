@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "files/TemporaryFiles.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -15,8 +17,9 @@ const Command kCommands[] = {
     {"check", RunCheckCommand, "check [--all] [--apply] [--save] FILE"},
     {"dump", RunDumpCommand, "dump FILE"},
     {"write", RunWriteCommand, "write JSON FILE"},
-    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P]"},
-    {"get", RunGetCommand, "get ADDRESS LOCALPATH [--user U] [--password P]"},
+    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P | --password-file FILE]"},
+    {"get", RunGetCommand,
+     "get ADDRESS LOCALPATH [--user U] [--password P | --password-file FILE]"},
     {nullptr, nullptr, nullptr},
 };
 
@@ -33,6 +36,8 @@ int PrintUsage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeLimitSignal();
+    RemoveTemporaryFilesOnTerminationSignals();
     if (argc < 2) {
         return PrintUsage();
     }

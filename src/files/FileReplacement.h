@@ -1,0 +1,69 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The one way every writer replaces a file: the new content goes to a temporary file beside
+// the target, readable and writable by its owner only, which is flushed to the disk, renamed
+// over the target, and the folder flushed after it. Until then the target stays as it was;
+// a replacement that does not commit removes its temporary file.
+//
+// Only a regular file is replaced, or a missing one created: a folder, device, FIFO or
+// socket at the target is refused, and so is a file that may not be written (no write
+// permission for us, or none for anyone). A symbolic link is followed to the file it names,
+// also when that file does not exist yet; the link stays. A temporary file of the same target
+// left behind by a crash is removed first. The temporary name fits the folder's name limit
+// whatever the target's name.
+class CFileReplacement {
+public:
+    explicit CFileReplacement(const std::string& target);
+    ~CFileReplacement();
+    CFileReplacement(const CFileReplacement&) = delete;
+    CFileReplacement& operator=(const CFileReplacement&) = delete;
+
+    // Checks the target and creates the temporary file.
+    bool Open();
+    // Writes everything or fails.
+    bool Write(const char* data, size_t size);
+    // The temporary file, for settings such as its times before the commit.
+    int Descriptor() const { return m_fd; }
+    // Puts the temporary file in the target's place with `mode`, by default the replaced
+    // file's permissions (those of a new file when there was none); the owner and group of
+    // a replaced file are kept where we may set them.
+    bool Commit(std::optional<mode_t> mode = std::nullopt);
+
+    // The file that is replaced: the target with its links followed.
+    const std::string& Target() const { return m_strTarget; }
+    // errno of the last failure.
+    int Error() const { return m_nError; }
+
+private:
+    bool CheckTarget();
+    bool CreateTemporary();
+    bool Fail(int error);
+    void Discard();
+
+    std::string m_strTarget;
+    std::string m_strTemporary;
+    std::optional<struct stat> m_replaced;
+    int m_fd = -1;
+    int m_nSlot = -1;
+    int m_nError = 0;
+};
+
+enum class FileWriteStatus {
+    Ok,
+    CreateFailed,  // the target may not be replaced, or no temporary file could be made
+    WriteFailed,   // the bytes could not all reach the disk
+};
+
+// Replaces the file at `path` with `bytes` as a whole, with the permissions `mode`.
+FileWriteStatus WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
+
+// Removes the file at `path` (through links: the file they name) when a replacement may
+// replace it, with any temporary file of it left by a crash; false when nothing was removed.
+bool RemoveReplaceableFile(const std::string& path);

@@ -1,0 +1,23 @@
+#pragma once
+
+// The temporary files of the replacements under way in this process, so that a signal that
+// ends the process can remove them first: a temporary file of the watch list holds its FTP
+// passwords in plain text.
+
+// Records the temporary file `path`; the slot to forget it by, or -1 when none is free (the
+// next write of the same target then removes the file if it survives).
+int RecordTemporaryFile(const char* path);
+// The file has been renamed or removed by its owner.
+void ForgetTemporaryFile(int slot);
+
+// Removes every recorded temporary file. Safe in a signal handler; meant for the end of the
+// process (a file removed here is not recorded again).
+void RemoveTemporaryFilesInFlight();
+
+// SIGTERM, SIGINT and SIGHUP remove the temporary files, then end the process as the
+// signal would have. For programs without their own handling of these signals.
+void RemoveTemporaryFilesOnTerminationSignals();
+
+// A write beyond the file-size limit then fails with EFBIG, an ordinary write failure,
+// instead of ending the process.
+void IgnoreFileSizeLimitSignal();
