@@ -30,6 +30,11 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
     ProbeResult result;
+    if (!IsSafeFtpLogin(request.user, request.password)) {
+        result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "", kUnsafeFtpLoginText,
+                                       CURLE_LOGIN_DENIED};
+        return result;
+    }
     if (!easy) {
         result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
                                        curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT};

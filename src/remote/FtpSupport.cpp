@@ -90,6 +90,13 @@ size_t CFtpReply::OnReply(char* data, size_t size, size_t count, void* self) {
     return size * count;
 }
 
+bool IsSafeFtpLogin(const std::string& user, const std::string& password) {
+    const auto safe = [](const std::string& text) {
+        return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+    };
+    return safe(user) && safe(password);
+}
+
 void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& password) {
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
     // An empty user leaves libcurl's anonymous login.

@@ -47,6 +47,10 @@ CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOpt
         return;
     }
     m_strServer = arguments[0];
+    if (!IsSafeFtpLogin(arguments[1], arguments[2])) {
+        FailUnsafeLogin();
+        return;
+    }
     if (!m_easy) {
         FailInternet(CURLE_FAILED_INIT);
         return;
@@ -189,6 +193,15 @@ void CFtpTransferSession::FailCreate(const std::string& localPath) {
         MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_CREATEFILE", localPath);
     Show(refused.text);
     m_job.FailWithBox(refused);
+    m_bFailed = true;
+}
+
+// Refused before connecting, so no text of the list reaches the server as a command.
+void CFtpTransferSession::FailUnsafeLogin() {
+    RemoteMessage failure = MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET",
+                                              static_cast<int>(CURLE_LOGIN_DENIED));
+    failure.text += std::string("\n") + kUnsafeFtpLoginText;
+    m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }
 

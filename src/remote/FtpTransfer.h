@@ -32,6 +32,7 @@ private:
     bool Connect();
     void Retrieve(const std::string& object, const std::string& localPath, CFileReplacement& file);
     void FailCreate(const std::string& localPath);
+    void FailUnsafeLogin();
     void FailInternet(CURLcode code);
     void FailFile(int cause, const std::string& localPath);
     void Show(const std::string& text);

@@ -9,6 +9,7 @@
 #include "RemoteFixture.h"
 #include "SpecialFiles.h"
 #include "remote/Address.h"
+#include "remote/FtpSupport.h"
 #include "remote/Probe.h"
 #include "remote/TransferJob.h"
 
@@ -88,6 +89,40 @@ TEST_F(FtpTest, ProbeLoginOrConnectionFailureShowsItsDescription) {
         EXPECT_EQ(box.buttons, BoxButtons::Ok);
         EXPECT_EQ(box.owner, BoxOwner::None);
     }
+}
+
+// A login text that could end the login line is refused before any connection: against a
+// closed port the failure is still the refusal, never a failed connect.
+TEST_F(FtpTest, LineBreakOrNulInTheLoginIsRefusedBeforeAnythingIsSent) {
+    const std::string victim = servers.Serve("victim.txt", "keep");
+    const std::string original = local.File("original.txt");
+    WriteWholeFile(original, "old");
+    const std::string closed = "ftp://127.0.0.1:" + std::to_string(ClosedPort()) + "/victim.txt";
+    const std::string hostile[] = {"bob\r\nDELE victim.txt", "bob\nQUIT", {"bob\0DELE", 8}};
+    for (const std::string& text : hostile) {
+        for (const bool inUser : {true, false}) {
+            SCOPED_TRACE(inUser ? "user" : "password");
+            for (const std::string& address : {closed, servers.FtpUrl("/victim.txt")}) {
+                FtpProbeRequest request = Request(address);
+                (inUser ? request.user : request.password) = text;
+                const ProbeResult result = ProbeFtpFile(request);
+                EXPECT_EQ(result.status, ProbeStatus::Failed);
+                ASSERT_TRUE(result.message);
+                EXPECT_EQ(result.message->text, kUnsafeFtpLoginText);
+            }
+            Renew();
+            std::vector<std::string> arguments{"127.0.0.1", "user", "secret", "/victim.txt",
+                                               original};
+            arguments[inUser ? 1 : 2] = text;
+            CTransferJob job(*window);
+            RunFtpTransfer(job, arguments, 0, {static_cast<uint16_t>(servers.Ftp().Port())});
+            EXPECT_EQ(job.Outcome().result.text,
+                      std::string("Internet Exception Error 67\n") + kUnsafeFtpLoginText);
+            EXPECT_EQ(job.Outcome().status, TransferStatus::Failed);
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(original), "old");
+    EXPECT_EQ(ReadWholeFile(victim), "keep");
 }
 
 TEST_F(FtpTest, DownloadOfTwoUnitsReplacesOriginalUnitByUnit) {
