@@ -8,6 +8,6 @@
 bool IsValidUtf8(std::string_view bytes);
 
 // A string of the watch list as UTF-8 text to show: itself when it is valid UTF-8,
-// otherwise its bytes read as Windows-1252 (lists written on the original platform hold
+// otherwise its bytes read as Windows-1252 (older stored lists hold French letters in
 // that code page).
 std::string DisplayText(std::string_view bytes);

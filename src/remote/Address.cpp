@@ -12,7 +12,7 @@
 
 namespace {
 
-// Longest server or object an address may carry, as the platform's URL buffers allowed.
+// Longest server or object an address may carry; stored lists never held longer ones.
 constexpr size_t kMaxPartLength = 2084;
 
 bool IsSchemeChar(char c) {

@@ -7,8 +7,8 @@
 
 namespace {
 
-// The bounds the platform's FTP client applied by default: libcurl's own (five minutes to
-// connect) would freeze the window behind a silent server for far longer.
+// A silent server ends the probe within these bounds; libcurl's own (five minutes to
+// connect) would keep a check waiting far longer.
 constexpr long kProbeConnectTimeoutSeconds = 60;
 constexpr long kProbeResponseTimeoutSeconds = 30;
 

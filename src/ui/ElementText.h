@@ -4,8 +4,8 @@
 
 #include <string>
 
-// An element's text as a control shows it: UTF-8, or Windows-1252 for lists written on
-// the original platform.
+// An element's text as a control shows it: UTF-8, or Windows-1252 for older stored lists
+// whose French letters are in that code page.
 QString ShownText(const std::string& bytes);
 
 // What goes back into the element from a control: the original bytes when the control
