@@ -179,10 +179,19 @@ def click_tray_menu_item(session, process, panel, item):
     wait_for("the tray menu to close", lambda: not session.popup_menu())
 
 
-def scenario_tray_menu(session, program):
+def start_window_manager(session, panel):
+    """Starts openbox over the running tray and waits until it manages the tray's panel:
+    only then is it past its start-up, where a window mapped a moment too early can be
+    left neither mapped nor managed."""
     session.spawn(["openbox", "--sm-disable"], log="openbox.log")
     wait_for("the window manager", lambda: session.selection_owned("WM_S0"))
+    wait_for("the window manager to manage the tray",
+             lambda: int(panel) in session.managed_windows())
+
+
+def scenario_tray_menu(session, program):
     panel = start_tray(session)
+    start_window_manager(session, panel)
     program.set_up()
     process = program.start()
     window = session.one_window("Morvane")
@@ -209,7 +218,7 @@ def scenario_tray_menu(session, program):
 SCENARIOS = {"start": (scenario_start, ["Xvfb", "xdotool", "xwininfo"]),
              "tray": (scenario_tray, ["Xvfb", "xdotool", "xwininfo", "trayer"]),
              "tray_menu": (scenario_tray_menu,
-                           ["Xvfb", "xdotool", "xwininfo", "trayer", "openbox"])}
+                           ["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"])}
 
 
 def main(argv):

@@ -171,6 +171,11 @@ class XSession:
         atom = self._x11.XInternAtom(self._connection, name.encode(), 0)
         return self._x11.XGetSelectionOwner(self._connection, atom) != 0
 
+    def managed_windows(self):
+        """Ids of the windows the window manager lists as its clients (_NET_CLIENT_LIST)."""
+        line = self.run("xprop", "-root", "-notype", "_NET_CLIENT_LIST")
+        _, _, ids = line.partition("#")
+        return {int(word.strip(), 16) for word in ids.split(",") if word.strip()}
 
     def popup_menu(self):
         """(x, y, width, height) of a mapped popup menu (an override-redirect window with a
