@@ -1,0 +1,44 @@
+#include "PackageServers.h"
+
+#include <unistd.h>
+
+namespace {
+
+const char* ProgramPath(PackageServerKind kind) {
+    switch (kind) {
+        case PackageServerKind::Proftpd:
+            return "/usr/sbin/proftpd";
+        case PackageServerKind::Nginx:
+            return "/usr/sbin/nginx";
+        case PackageServerKind::Lighttpd:
+            break;
+    }
+    return "/usr/sbin/lighttpd";
+}
+
+std::vector<std::string> LauncherArguments(PackageServerKind kind, const std::string& root,
+                                           const std::string& work,
+                                           const std::vector<std::string>& deniedCommands) {
+    std::vector<std::string> arguments{ProgramPath(kind), root, work};
+    for (const std::string& commands : deniedCommands) {
+        arguments.insert(arguments.end(), {"--deny", commands});
+    }
+    return arguments;
+}
+
+}  // namespace
+
+bool CPackageServer::Installed(PackageServerKind kind) {
+    return access(ProgramPath(kind), X_OK) == 0;
+}
+
+CPackageServer::CPackageServer(PackageServerKind kind, const std::string& root,
+                               const std::vector<std::string>& deniedCommands)
+    : m_kind(kind),
+      m_process("package_server.py",
+                LauncherArguments(kind, root, m_work.Path().string(), deniedCommands)) {}
+
+std::string CPackageServer::Url(const std::string& path, bool ipv6) const {
+    const char* scheme = m_kind == PackageServerKind::Proftpd ? "ftp://" : "http://";
+    return scheme + std::string(ipv6 ? "[::1]" : "127.0.0.1") + ":" + std::to_string(Port()) + path;
+}

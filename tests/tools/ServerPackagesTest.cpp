@@ -1,0 +1,173 @@
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "PackageServers.h"
+#include "TempDir.h"
+#include "ToolRun.h"
+
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::Not;
+using testing::StartsWith;
+
+namespace {
+
+constexpr int64_t kSummerTime = 1013336167;  // 10/02/2002 10:16:07 GMT
+// What `mvntool probe` prints for that time (the tests run in Paris time).
+constexpr const char* kSummerLine = "time: 1013336167 10/02/2002 11:16:07\n";
+
+// `mvntool probe` and `mvntool get` against proftpd, nginx and lighttpd as Debian ships
+// them, each configured the way the case needs.
+class ServerPackagesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const PackageServerKind kind :
+             {PackageServerKind::Proftpd, PackageServerKind::Nginx, PackageServerKind::Lighttpd}) {
+            if (!CPackageServer::Installed(kind)) {
+                GTEST_SKIP() << "proftpd-basic, nginx and lighttpd are not all installed";
+            }
+        }
+        Serve("summer.txt", "summer\n", kSummerTime);
+    }
+
+    void Serve(const std::string& name, const std::string& bytes, int64_t modified = -1) {
+        const std::string path = m_served.File(name);
+        WriteWholeFile(path, bytes);
+        if (modified >= 0) {
+            const timespec times[2] = {{modified, 0}, {modified, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+    }
+
+    ToolRun Probe(const std::string& address) {
+        return Run({"probe", address, "--user", "user", "--password", "secret"});
+    }
+    ToolRun Get(const std::string& address, const std::string& target) {
+        return Run({"get", address, target, "--user", "user", "--password", "secret"});
+    }
+    ToolRun Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), MVNTOOL_PATH);
+        return RunCaptured(std::move(arguments), m_local);
+    }
+
+    TempDir m_served;
+    TempDir m_local;
+};
+
+TEST_F(ServerPackagesTest, ProftpdGivesExactTimesWhetherOrNotItAnswersMdtmAndSize) {
+    for (const std::vector<std::string>& denied :
+         {std::vector<std::string>{}, {"MDTM"}, {"MDTM SIZE"}}) {
+        const std::string label = denied.empty() ? "plain" : denied[0];
+        const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(), denied);
+        for (const bool ipv6 : {false, true}) {
+            const ToolRun probe = Probe(proftpd.Url("/summer.txt", ipv6));
+            EXPECT_EQ(probe.exitCode, 0) << label << ipv6 << probe.err;
+            EXPECT_THAT(probe.out, EndsWith(kSummerLine)) << label << ipv6;
+        }
+    }
+}
+
+// Without MDTM, SIZE and machine listings, the LIST line tells the time to the minute.
+TEST_F(ServerPackagesTest, ProftpdListLineGivesTheMinute) {
+    const int64_t recent = (std::time(nullptr) / 60 - 10 * 24 * 60) * 60 + 37;
+    Serve("recent.txt", "recent", recent);
+    const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(),
+                                 {"MDTM SIZE MLSD MLST"});
+    const ToolRun probe = Probe(proftpd.Url("/recent.txt"));
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_THAT(probe.out, HasSubstr("\ntime: " + std::to_string(recent - 37) + " ")) << probe.out;
+}
+
+TEST_F(ServerPackagesTest, ProftpdRefusingPassiveModeIsReadInActiveMode) {
+    const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(),
+                                 {"PASV EPSV"});
+    const std::string target = m_local.File("summer.txt");
+    const ToolRun get = Get(proftpd.Url("/summer.txt"), target);
+    EXPECT_EQ(get.exitCode, 0) << get.out << get.err;
+    EXPECT_EQ(ReadWholeFile(target), "summer\n");
+    const ToolRun probe = Probe(proftpd.Url("/summer.txt"));
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_THAT(probe.out, EndsWith(kSummerLine));
+}
+
+// A file the user may not read is there: its download fails without saying it is missing.
+// A folder is not a file.
+TEST_F(ServerPackagesTest, ProftpdDeniedAccessIsNotAbsence) {
+    Serve("private.txt", "private");
+    chmod(m_served.File("private.txt").c_str(), 0600);
+    std::filesystem::create_directory(m_served.File("open"));
+
+    for (const std::vector<std::string>& denied : {std::vector<std::string>{}, {"MDTM SIZE"}}) {
+        const std::string label = denied.empty() ? "plain" : denied[0];
+        const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(), denied);
+
+        const std::string target = m_local.File("target.txt");
+        WriteWholeFile(target, "old");
+        for (const std::string path : {"/private.txt"}) {
+            const ToolRun get = Get(proftpd.Url(path), target);
+            EXPECT_EQ(get.exitCode, 1) << label << path;
+            EXPECT_THAT(get.out, StartsWith("Internet Exception Error ")) << label << path;
+            EXPECT_EQ(ReadWholeFile(target), "old") << label << path;
+        }
+
+        for (const std::string path :
+             {"/missing.txt", "/nowhere/missing.txt", "/open/", "/nowhere/"}) {
+            const ToolRun missing = Probe(proftpd.Url(path));
+            EXPECT_EQ(missing.exitCode, 1) << label << path;
+            EXPECT_EQ(missing.err, "File NOT found on Server: " + path + "\n") << label << path;
+        }
+    }
+}
+
+TEST_F(ServerPackagesTest, WebServersGiveExactTimesAndFollowRedirects) {
+    for (const PackageServerKind kind : {PackageServerKind::Nginx}) {
+        const CPackageServer server(kind, m_served.Path().string());
+        const std::string label = server.Url("");
+        for (const std::string path : {"/files/summer.txt", "/redirect/summer.txt"}) {
+            for (const bool ipv6 : {false, true}) {
+                const ToolRun probe = Probe(server.Url(path, ipv6));
+                EXPECT_EQ(probe.exitCode, 0) << label << path << ipv6 << probe.err;
+                EXPECT_THAT(probe.out, EndsWith(kSummerLine)) << label << path << ipv6;
+            }
+            const std::string target = m_local.File("summer.txt");
+            std::filesystem::remove(target);
+            const ToolRun get = Get(server.Url(path), target);
+            EXPECT_EQ(get.exitCode, 0) << label << path << get.out;
+            EXPECT_EQ(ReadWholeFile(target), "summer\n") << label << path;
+        }
+    }
+}
+
+TEST_F(ServerPackagesTest, NginxAnswersWithoutLastModifiedAndInChunks) {
+    std::string content;
+    for (int line = 0; content.size() < 200000; ++line) {
+        content += "line " + std::to_string(line) + "\n";
+    }
+    Serve("long.txt", content, kSummerTime);
+    const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string());
+
+    const ToolRun noTime = Probe(nginx.Url("/nolm/summer.txt"));
+    EXPECT_EQ(noTime.exitCode, 1);
+    EXPECT_THAT(noTime.err, StartsWith("ERROR: HTTP Query Info failed: ")) << noTime.err;
+
+    const ToolRun chunked = Probe(nginx.Url("/chunked/long.txt"));
+    EXPECT_EQ(chunked.exitCode, 0) << chunked.err;
+    EXPECT_THAT(chunked.out, EndsWith(kSummerLine));
+    for (const std::string path : {"/nolm/long.txt", "/chunked/long.txt"}) {
+        const std::string target = m_local.File("long.txt");
+        std::filesystem::remove(target);
+        const ToolRun get = Get(nginx.Url(path), target);
+        EXPECT_EQ(get.exitCode, 0) << path << get.out;
+        EXPECT_TRUE(ReadWholeFile(target) == content) << path;
+    }
+}
+
+}  // namespace
