@@ -123,6 +123,7 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
         return false;
     }
     m_strServerPath = FtpServerPath(object);
+    m_nLookedUpSize = facts.size;
     // Small files show no percentage.
     m_nFileSize = facts.size < kTransferUnit ? 0 : facts.size;
     return true;
@@ -136,6 +137,9 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
     curl_easy_setopt(easy, CURLOPT_NOBODY, body ? 0L : 1L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, 0L);
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, body && !m_options.binary ? 1L : 0L);
+    // The size is already known from the lookup, which also works on servers refusing
+    // SIZE; asking again would fail the download there. Completeness is checked after.
+    curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, body ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
     return PerformPassiveThenActive(easy, [this, easy] {
@@ -178,6 +182,10 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
             FailInternet(code);
             return;
         }
+        if (!ReceivedWholeFile()) {
+            FailInternet(CURLE_PARTIAL_FILE);
+            return;
+        }
         units.Finish(false);
     }
     // A cancel seen up to here leaves the destination as it was.
@@ -186,6 +194,17 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
         return;
     }
     Show(FormatKeyText("IDS_CLOSINGFTP", m_strServer));
+}
+
+// A binary transfer of a file of known size ends with exactly that many bytes; a text
+// transfer may change line ends, so its length is not checked.
+bool CFtpTransferSession::ReceivedWholeFile() {
+    if (!m_options.binary || m_nLookedUpSize < 0) {
+        return true;
+    }
+    curl_off_t received = 0;
+    curl_easy_getinfo(m_easy.get(), CURLINFO_SIZE_DOWNLOAD_T, &received);
+    return received == m_nLookedUpSize;
 }
 
 void CFtpTransferSession::FailCreate(const std::string& localPath) {

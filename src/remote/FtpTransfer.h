@@ -32,6 +32,7 @@ private:
     bool Connect();
     void Retrieve(const std::string& object, const std::string& localPath, CFileReplacement& file);
     void FailCreate(const std::string& localPath);
+    bool ReceivedWholeFile();
     void FailUnsafeLogin();
     void FailInternet(CURLcode code);
     void FailFile(int cause, const std::string& localPath);
@@ -44,5 +45,6 @@ private:
     CFtpReply m_reply;
     std::string m_strServerPath;
     int64_t m_nFileSize = 0;
+    int64_t m_nLookedUpSize = -1;  // -1 when the server told no size
     bool m_bFailed = false;
 };

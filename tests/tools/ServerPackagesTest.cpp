@@ -75,6 +75,18 @@ TEST_F(ServerPackagesTest, ProftpdGivesExactTimesWhetherOrNotItAnswersMdtmAndSiz
     }
 }
 
+// The download takes its size from the same lookup as the probe, so a server refusing
+// SIZE is downloaded from too.
+TEST_F(ServerPackagesTest, ProftpdRefusingMdtmAndSizeIsDownloadedFrom) {
+    const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(),
+                                 {"MDTM SIZE"});
+    const std::string target = m_local.File("summer.txt");
+    WriteWholeFile(target, "old");
+    const ToolRun get = Get(proftpd.Url("/summer.txt"), target);
+    EXPECT_EQ(get.exitCode, 0) << get.out << get.err;
+    EXPECT_EQ(ReadWholeFile(target), "summer\n");
+}
+
 // Without MDTM, SIZE and machine listings, the LIST line tells the time to the minute.
 TEST_F(ServerPackagesTest, ProftpdListLineGivesTheMinute) {
     const int64_t recent = (std::time(nullptr) / 60 - 10 * 24 * 60) * 60 + 37;
