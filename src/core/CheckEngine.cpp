@@ -10,6 +10,7 @@
 #include "remote/Address.h"
 
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -24,9 +25,26 @@ bool AbsenceCounts(const CKelElem& elem) {
     return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
 }
 
+// Marks the element as having its failure box on screen for the lifetime of the scope.
+class OpenBoxMark {
+public:
+    OpenBoxMark(std::set<const CKelElem*>& marked, const CKelElem& elem)
+        : m_marked(marked), m_elem(elem) {
+        m_marked.insert(&m_elem);
+    }
+    ~OpenBoxMark() { m_marked.erase(&m_elem); }
+    OpenBoxMark(const OpenBoxMark&) = delete;
+    OpenBoxMark& operator=(const OpenBoxMark&) = delete;
+
+private:
+    std::set<const CKelElem*>& m_marked;
+    const CKelElem& m_elem;
+};
+
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
 // "not found" is the copy's absence, as for a local file, and no news to the user;
-// elsewhere it is a failure: the probe's own box, then the connection error box.
+// elsewhere it is a failure: the probe's own box, then the connection error box, unless a
+// box of an earlier check of the same element is still waiting for its answer.
 void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue now,
                       const char* errorKey, CheckContext& context, CopyProbe& probe) {
     if (result.status == ProbeStatus::Found) {
@@ -36,7 +54,8 @@ void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue
         if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
             probe.time = now;
         }
-    } else {
+    } else if (!context.elementsWithOpenBox.contains(&elem)) {
+        const OpenBoxMark mark(context.elementsWithOpenBox, elem);
         if (result.message) {
             ShowRemoteMessage(*result.message, context.boxes, BoxOwner::None);
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -95,4 +96,7 @@ struct CheckContext {
     ITrash& trash;
     IViewerLauncher& viewer;
     IMessageBoxes& boxes;
+    // The elements whose check has its failure box on screen. A pass that runs inside that
+    // box's loop checks them again without a second box, so boxes cannot pile up.
+    std::set<const CKelElem*> elementsWithOpenBox{};
 };

@@ -6,19 +6,25 @@
 #include "app/TrayShell.h"
 #include "core/Database.h"
 #include "ui/DialogBuilder.h"
+#include "ui/QtMessageBoxes.h"
 #include "ui/ResourceIds.h"
 
 #include "CheckFakes.h"
 #include "TempDir.h"
+#include "TestServers.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -367,6 +373,98 @@ TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
     ChooseFromTrayMenu(window, 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.Elements()[0]->m_nState, STATE_NO_NEW_VERSION);
+}
+
+// The message boxes on screen, the one opened last at the end.
+std::vector<QMessageBox*> OpenBoxes() {
+    std::vector<QMessageBox*> open;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box && box->isVisible()) {
+            open.push_back(box);
+        }
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    std::stable_partition(open.begin(), open.end(), [modal](QWidget* box) { return box != modal; });
+    return open;
+}
+
+// An FTP element whose server refuses the login and an HTTP element whose server is down,
+// both permanent, their failure boxes left unanswered. The minute pass that the aligning
+// timer starts shows the FTP element's box; the minute timer (at a short period) then fires
+// inside that box's loop: its pass shows the HTTP element's box but no second box for the
+// FTP element. Once answered, every pass unwinds.
+TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUp) {
+    TempDir served;
+    const CFtpTestServer server(served.Path().string());
+    QtMessageBoxes boxes(QStringLiteral("morvane"));
+    CheckContext checks{m_checks.clock,
+                        m_checks.notice,
+                        m_checks.waitCursor,
+                        m_checks.remote,
+                        m_checks.trash,
+                        m_checks.viewer,
+                        boxes};
+    m_checks.clock.now = LocalTimeValue(2026, 12, 7, 10, 16, 0);
+    CMorvaneDlg window({m_app, boxes, m_dialogs, m_tray, checks});
+    boxes.SetMainWindow(&window);
+    window.InitDialog();
+    window.show();
+    const std::string addresses[] = {
+        "ftp://127.0.0.1:" + std::to_string(server.Port()) + "/report.txt",
+        "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/report.txt"};
+    for (const std::string& address : addresses) {
+        m_dialogs.edits.push_back([address](CKelElem& elem) {
+            elem.m_strDescription = address;
+            elem.m_nWhen = WHEN_PERMANENT;
+            elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+            elem.m_strCopy = address;
+            elem.m_strFtpUser = "user";
+            elem.m_strFtpPassword = "wrong";
+            return IDOK;
+        });
+        window.OnNew();
+    }
+
+    // Boxes open at once, by element.
+    size_t mostFtp = 0;
+    size_t mostHttp = 0;
+    int unanswered = 0;
+    QEventLoop done;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        const std::vector<QMessageBox*> open = OpenBoxes();
+        const auto http =
+            static_cast<size_t>(std::count_if(open.begin(), open.end(), [](QMessageBox* box) {
+                return box->text().contains(QStringLiteral("HTTP"));
+            }));
+        mostFtp = std::max(mostFtp, open.size() - http);
+        mostHttp = std::max(mostHttp, http);
+        // Left unanswered for about fifteen minute periods from the first box on.
+        if (!open.empty() && unanswered == 0) {
+            window.Timers().Start(CScheduler::kTimerMinute, 50);
+        }
+        if (unanswered < 40) {
+            unanswered += open.empty() ? 0 : 1;
+            return;
+        }
+        window.Timers().Stop(CScheduler::kTimerMinute);
+        if (!open.empty()) {
+            open.back()->button(QMessageBox::Ok)->click();
+        } else {
+            done.quit();
+        }
+    });
+    user.start(20);
+    done.exec();
+
+    EXPECT_EQ(mostFtp, 1u);
+    EXPECT_EQ(mostHttp, 1u);
+    EXPECT_TRUE(OpenBoxes().empty());
+    for (const auto& elem : window.Elements()) {
+        EXPECT_EQ(elem->m_nState, STATE_NO_NEW_VERSION);
+        EXPECT_EQ(elem->m_bActive, 1);
+    }
 }
 
 TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {
