@@ -9,11 +9,9 @@ const char* ProgramPath(PackageServerKind kind) {
         case PackageServerKind::Proftpd:
             return "/usr/sbin/proftpd";
         case PackageServerKind::Nginx:
-            return "/usr/sbin/nginx";
-        case PackageServerKind::Lighttpd:
             break;
     }
-    return "/usr/sbin/lighttpd";
+    return "/usr/sbin/nginx";
 }
 
 std::vector<std::string> LauncherArguments(PackageServerKind kind, const std::string& root,

@@ -1,4 +1,4 @@
-"""Runs a Debian server package (proftpd, nginx, lighttpd) for one test: writes its
+"""Runs a Debian server package (proftpd, nginx) for one test: writes its
 configuration into WORK, starts it in the foreground on a free port of 127.0.0.1 and ::1,
 prints "PORT <n>" once it accepts connections, and stops it when the test ends (its end of
 the standard input pipe closes) or when this launcher is told to stop.
@@ -7,7 +7,6 @@ the standard input pipe closes) or when this launcher is told to stop.
                           in ROOT, read-only; each --deny refuses those commands to all
   .../nginx ROOT WORK     /files/NAME (Last-Modified), /nolm/NAME (none), /chunked/NAME
                           (chunked, Last-Modified), /redirect/NAME (302 to /files/NAME)
-  .../lighttpd ROOT WORK  /files/NAME (Last-Modified), /redirect/NAME (302 to /files/NAME)
 """
 import argparse
 import ctypes
@@ -119,22 +118,6 @@ http {{
     return [program, "-p", work + "/", "-e", work + "/nginx-error.log", "-c", conf]
 
 
-def lighttpd(program, root, work, port):
-    conf = os.path.join(work, "lighttpd.conf")
-    write(conf, f"""server.document-root = "{root}"
-server.port = {port}
-server.bind = "127.0.0.1"
-$SERVER["socket"] == "[::1]:{port}" {{ }}
-server.errorlog = "{work}/lighttpd-error.log"
-server.upload-dirs = ( "{work}" )
-server.modules = ( "mod_alias", "mod_redirect" )
-alias.url = ( "/files/" => "{root}/" )
-url.redirect = ( "^/redirect/(.*)$" => "/files/$1" )
-url.redirect-code = 302
-""")
-    return [program, "-D", "-f", conf]
-
-
 def die_with_launcher():
     """The server ends when this launcher ends, however it ends."""
     PR_SET_PDEATHSIG = 1
@@ -165,10 +148,8 @@ def main():
     kind = os.path.basename(args.program)
     if kind == "proftpd":
         command = proftpd(args.program, root, work, port, args.deny)
-    elif kind == "nginx":
-        command = nginx(args.program, root, work, port)
     else:
-        command = lighttpd(args.program, root, work, port)
+        command = nginx(args.program, root, work, port)
     log = open(os.path.join(work, kind + ".out"), "w")
     server = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                               preexec_fn=die_with_launcher)
