@@ -19,7 +19,8 @@ bool SaysAbsent(const std::string& refusal) {
     for (char c : refusal) {
         text += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     }
-    for (const char* words : {"no such file", "not found", "does not exist", "doesn't exist"}) {
+    for (const char* words :
+         {"no such file", "not found", "does not exist", "doesn't exist", "not a directory"}) {
         if (text.find(words) != std::string::npos) {
             return true;
         }
@@ -63,6 +64,40 @@ FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
     return facts;
 }
 
+// A folder the user may not enter lists as empty on some servers (proftpd): a file missing
+// from its listing is absent only when the folder can be entered. The login folder is
+// entered again after, so later relative paths still start there.
+FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
+                         const std::string& folder, const CFtpReply& reply,
+                         const FtpPerform& perform) {
+    const char* entry = nullptr;
+    const std::string path = FtpServerPath(folder);
+    // A decoded line break would end the command and start another.
+    if (folder.empty() || path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos ||
+        curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry) != CURLE_OK || !entry) {
+        return Facts(FtpFileState::NotFound);
+    }
+    const std::string enter = "CWD " + path;
+    const std::string back = std::string("CWD ") + entry;
+    curl_slist* commands = curl_slist_append(nullptr, enter.c_str());
+    curl_slist* both = commands ? curl_slist_append(commands, back.c_str()) : nullptr;
+    if (!both) {
+        curl_slist_free_all(commands);
+        return Facts(FtpFileState::Failed, CURLE_OUT_OF_MEMORY);
+    }
+    curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server, port).c_str());
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy, CURLOPT_QUOTE, both);
+    const CURLcode code = perform();
+    curl_easy_setopt(easy, CURLOPT_QUOTE, nullptr);
+    curl_slist_free_all(both);
+    if (code == CURLE_OK || (code == CURLE_QUOTE_ERROR && SaysAbsent(reply.Refusal()))) {
+        return Facts(FtpFileState::NotFound);
+    }
+    return Facts(code == CURLE_QUOTE_ERROR ? FtpFileState::Denied : FtpFileState::Failed,
+                 code == CURLE_QUOTE_ERROR ? CURLE_REMOTE_ACCESS_DENIED : code);
+}
+
 // The file's entry in its folder's listing.
 FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
                           const std::string& object, const CFtpReply& reply,
@@ -76,7 +111,8 @@ FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
     CURLcode code = List(easy, folderUrl, "MLSD", perform, listing);
     if (code == CURLE_OK) {
         const auto entry = FindInMlsd(listing, name);
-        return entry ? FromEntry(*entry, knownSize) : Facts(FtpFileState::NotFound);
+        return entry ? FromEntry(*entry, knownSize)
+                     : EnterFolder(easy, server, port, folder, reply, perform);
     }
     if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_ABORTED_BY_CALLBACK) {
         return Facts(FtpFileState::Failed, code);
@@ -84,7 +120,8 @@ FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
     code = List(easy, folderUrl, nullptr, perform, listing);
     if (code == CURLE_OK) {
         const auto entry = FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)));
-        return entry ? FromEntry(*entry, knownSize) : Facts(FtpFileState::NotFound);
+        return entry ? FromEntry(*entry, knownSize)
+                     : EnterFolder(easy, server, port, folder, reply, perform);
     }
     if (SaysAbsent(reply.Refusal())) {
         return Facts(FtpFileState::NotFound);

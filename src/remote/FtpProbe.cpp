@@ -69,6 +69,9 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
             result.status = ProbeStatus::NotFound;
             return result;
         case FtpFileState::Denied:
+            // libcurl's own text names the step the denial came at, not the denial.
+            errorBuffer[0] = '\0';
+            break;
         case FtpFileState::Failed:
             break;
     }

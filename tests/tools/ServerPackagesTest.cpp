@@ -110,12 +110,15 @@ TEST_F(ServerPackagesTest, ProftpdRefusingPassiveModeIsReadInActiveMode) {
     EXPECT_THAT(probe.out, EndsWith(kSummerLine));
 }
 
-// A file the user may not read is there: its download fails without saying it is missing.
-// A folder is not a file.
+// A file the user may not read, or one in a folder the user may not enter, is there: its
+// probe and download fail without saying it is missing. A folder is not a file.
 TEST_F(ServerPackagesTest, ProftpdDeniedAccessIsNotAbsence) {
     Serve("private.txt", "private");
     chmod(m_served.File("private.txt").c_str(), 0600);
     std::filesystem::create_directory(m_served.File("open"));
+    std::filesystem::create_directory(m_served.File("closed"));
+    WriteWholeFile(m_served.File("closed") + "/inside.txt", "inside");
+    chmod(m_served.File("closed").c_str(), 0700);
 
     for (const std::vector<std::string>& denied : {std::vector<std::string>{}, {"MDTM SIZE"}}) {
         const std::string label = denied.empty() ? "plain" : denied[0];
@@ -123,15 +126,19 @@ TEST_F(ServerPackagesTest, ProftpdDeniedAccessIsNotAbsence) {
 
         const std::string target = m_local.File("target.txt");
         WriteWholeFile(target, "old");
-        for (const std::string path : {"/private.txt"}) {
+        for (const std::string path : {"/private.txt", "/closed/inside.txt"}) {
             const ToolRun get = Get(proftpd.Url(path), target);
             EXPECT_EQ(get.exitCode, 1) << label << path;
             EXPECT_THAT(get.out, StartsWith("Internet Exception Error ")) << label << path;
             EXPECT_EQ(ReadWholeFile(target), "old") << label << path;
         }
+        const ToolRun closed = Probe(proftpd.Url("/closed/inside.txt"));
+        EXPECT_EQ(closed.exitCode, 1) << label;
+        EXPECT_THAT(closed.err, Not(HasSubstr("NOT found"))) << label << closed.err;
+        EXPECT_THAT(closed.err, HasSubstr("Permission denied")) << label << closed.err;
 
-        for (const std::string path :
-             {"/missing.txt", "/nowhere/missing.txt", "/open/", "/nowhere/"}) {
+        for (const std::string path : {"/missing.txt", "/nowhere/missing.txt", "/open/missing.txt",
+                                       "/summer.txt/missing.txt", "/open/", "/nowhere/"}) {
             const ToolRun missing = Probe(proftpd.Url(path));
             EXPECT_EQ(missing.exitCode, 1) << label << path;
             EXPECT_EQ(missing.err, "File NOT found on Server: " + path + "\n") << label << path;
