@@ -38,12 +38,13 @@ ProbeResult Failure(const std::string& key, int code) {
 }
 
 // Runs the request; the failure of a request that got no usable answer.
-std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader) {
+std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
+                                       const CReceiveWatch& watch) {
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &reader);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HeaderReader::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reader);
-    const CURLcode code = curl_easy_perform(easy);
+    const CURLcode code = watch.Result(curl_easy_perform(easy));
     if (reader.complete || code == CURLE_OK) {
         return std::nullopt;
     }
@@ -63,7 +64,9 @@ ProbeResult ProbeHttpFile(const std::string& address) {
                                        Lookup("IDS_ERR_CONNECTHTTP"), 0};
         return result;
     }
-    if (const CURLcode code = SetHttpTimeouts(easy.get(), kProbeTimeoutMs); code != CURLE_OK) {
+    CReceiveWatch watch;
+    if (const CURLcode code = SetHttpTimeouts(easy.get(), kProbeTimeoutMs, watch);
+        code != CURLE_OK) {
         return Failure("IDS_ERR_CONNECT", code);
     }
     HttpTarget target;
@@ -81,7 +84,7 @@ ProbeResult ProbeHttpFile(const std::string& address) {
     }
     ConfigureHttpHandle(easy.get(), address, target.url);
     HeaderReader reader;
-    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader)) {
+    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader, watch)) {
         return *failure;
     }
     const long answer = reader.headers.Status();

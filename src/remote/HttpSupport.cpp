@@ -123,16 +123,15 @@ void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::stri
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxHttpRedirects);
+    // Some servers compress although nobody asked: decode what they send, so the local file
+    // holds the resource's own bytes, but still ask for nothing (the empty header is removed).
+    static curl_slist noAcceptEncoding{const_cast<char*>("Accept-Encoding:"), nullptr};
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, &noAcceptEncoding);
 }
 
-CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs) {
-    CURLcode code = curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs));
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    }
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
-                                static_cast<long>((timeoutMs + 999) / 1000));
-    }
-    return code;
+CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch) {
+    const CURLcode code =
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs));
+    return code == CURLE_OK ? watch.Attach(easy, std::chrono::milliseconds(timeoutMs)) : code;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "remote/ReceiveWatch.h"
+
 // Redirects followed before an answer counts as the final one.
 inline constexpr long kMaxHttpRedirects = 10;
 
@@ -53,5 +55,5 @@ HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& 
 // breaks taken out, so the address cannot add headers), redirects to http and https only.
 void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::string& url);
 
-// Bounds the connection and every wait for data to `timeoutMs`.
-CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs);
+// Bounds the connection and every wait for data to `timeoutMs`, the latter through `watch`.
+CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch);

@@ -46,6 +46,7 @@ private:
     const std::string& m_strLocalPath;
     HttpTarget m_target;
     CHttpHeaders m_headers;
+    CReceiveWatch m_watch;
     std::optional<CFileReplacement> m_file;
     std::optional<CProgressUnits> m_units;
     const CByteLine m_byteLine;
@@ -70,13 +71,14 @@ void CHttpFetch::Run() {
     curl_easy_setopt(easy.get(), CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &BodyCallback);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, this);
-    Finish(m_job.Multi().Perform(easy.get(), [this] { return m_job.CheckCancel(); }));
+    Finish(
+        m_watch.Result(m_job.Multi().Perform(easy.get(), [this] { return m_job.CheckCancel(); })));
 }
 
 // Time-outs, the split of the address and the request's settings.
 bool CHttpFetch::Prepare(CURL* easy) {
     if (const uint32_t timeout = m_job.TimeoutMs()) {
-        if (const CURLcode code = SetHttpTimeouts(easy, timeout); code != CURLE_OK) {
+        if (const CURLcode code = SetHttpTimeouts(easy, timeout, m_watch); code != CURLE_OK) {
             Fail("IDS_ERR_CONNECT", code);
             return false;
         }

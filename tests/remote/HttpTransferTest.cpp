@@ -11,6 +11,7 @@
 #include "remote/TransferJob.h"
 
 using testing::ElementsAre;
+using testing::IsEmpty;
 using Kind = RecordingTransferWindow::Kind;
 
 namespace {
@@ -162,6 +163,36 @@ TEST_F(HttpTest, ErrorAnswerOrSilentServerLeavesOriginalUntouched) {
                                         "HTTP Send Request failed: 28"));
     EXPECT_EQ(ReadWholeFile(original), "old");
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
+}
+
+// The receive time-out is the longest wait for data: a body that pauses longer ends there,
+// although its rate averaged over the pause and the data around it would pass. A body cut
+// short of its length is no download either.
+TEST_F(HttpTest, StalledOrShortBodyEndsTheDownload) {
+    servers.Serve("paused.bin", Pattern(64 * 1024));
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+
+    EXPECT_EQ(Download(servers.Http().Url("/stall/paused.bin"), original),
+              "HTTP Read File failed: 28");
+    EXPECT_EQ(Download(servers.Http().Url("/short/paused.bin"), original),
+              "HTTP Read File failed: 18");
+    EXPECT_THAT(BoxTexts(), ElementsAre("HTTP Read File failed: 28", "HTTP Read File failed: 18"));
+    EXPECT_EQ(ReadWholeFile(original), "old");
+    EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
+}
+
+// A server compressing a body nobody asked to compress still gives the file's own bytes.
+TEST_F(HttpTest, UnrequestedCompressionIsDecoded) {
+    const std::string body = Pattern(64 * 1024);
+    servers.Serve("packed.bin", body);
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+
+    EXPECT_EQ(Download(servers.Http().Url("/gzip/packed.bin"), original),
+              "Internet Download Completed Successfully");
+    EXPECT_EQ(ReadWholeFile(original), body);
+    EXPECT_THAT(BoxTexts(), IsEmpty());
 }
 
 TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {

@@ -5,6 +5,10 @@ behaviour chosen by the first part of the path:
   /nolm/NAME      Content-Length, no Last-Modified
   /chunked/NAME   chunked, no Content-Length
   /slow/NAME      Content-Length, then one 4096-byte piece every 20 ms
+  /stall/NAME     Content-Length, the first half, 8 s of silence, then the rest
+  /short/NAME     Content-Length twice the size, the file, then the connection closes
+  /gzip/NAME      compressed with Content-Encoding: gzip although not asked for (a request
+                  that does ask with Accept-Encoding gets 400)
   /status/CODE    that status with a short page, Content-Length and Last-Modified
   /redirect/N     302 to the address given as "?to=ADDRESS"
   /silent         the connection is accepted and never answered
@@ -16,6 +20,7 @@ connection to the silent port as "ACCEPT" in the file given with --log.
 """
 import argparse
 import email.utils
+import gzip
 import os
 import socket
 import sys
@@ -27,6 +32,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from lifeline import exit_with_parent
 
 FOREVER = threading.Event()
+STALL_SECONDS = 8
 LOG_LOCK = threading.Lock()
 
 
@@ -60,7 +66,7 @@ class Handler(BaseHTTPRequestHandler):
         elif kind == "redirect":
             target = urllib.parse.parse_qs(url.query)["to"][0]
             self.answer(302, b"moved", location=target)
-        elif kind in ("files", "nolm", "chunked", "slow"):
+        elif kind in ("files", "nolm", "chunked", "slow", "stall", "short", "gzip"):
             self.serve_file(kind, os.path.join(self.root, rest))
         else:
             self.answer(404, b"no such behaviour")
@@ -77,12 +83,27 @@ class Handler(BaseHTTPRequestHandler):
             self.send_chunked(body, modified)
         elif kind == "slow":
             self.answer(200, body, modified=modified, piece=4096, pause=0.02)
+        elif kind == "stall":
+            # Longer than a 5-second receive time-out, shorter than a rate averaged over it.
+            self.answer(200, body, modified=modified, piece=(len(body) + 1) // 2,
+                        pause=STALL_SECONDS)
+        elif kind == "short":
+            self.answer(200, body, modified=modified, length=len(body) * 2)
+            self.close_connection = True
+        elif kind == "gzip":
+            if self.headers.get("Accept-Encoding") is not None:
+                self.answer(400, b"compression was asked for")
+            else:
+                self.answer(200, gzip.compress(body), modified=modified, encoding="gzip")
         else:
             self.answer(200, body, modified=modified)
 
-    def answer(self, code, body, modified=None, location=None, piece=None, pause=0):
+    def answer(self, code, body, modified=None, location=None, piece=None, pause=0,
+               length=None, encoding=None):
         self.send_response(code)
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(len(body) if length is None else length))
+        if encoding is not None:
+            self.send_header("Content-Encoding", encoding)
         if modified is not None:
             self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
         if location is not None:
