@@ -35,7 +35,11 @@ CURLUcode NormaliseUrl(const std::string& canonical, std::string& url) {
         code = curl_url_get(handle, CURLUPART_URL, &text, 0);
     }
     if (code == CURLUE_OK) {
-        url = text;
+        // The query keeps its blanks up to here; a request line cannot carry them.
+        url.clear();
+        for (const char* c = text; *c != '\0'; ++c) {
+            url += *c == ' ' ? std::string_view("%20") : std::string_view(c, 1);
+        }
         curl_free(text);
     }
     curl_url_cleanup(handle);

@@ -63,6 +63,16 @@ TEST_F(HttpTest, ProbeReadsLastModifiedAsGmtAndSendsAddressAsAgent) {
     EXPECT_EQ(servers.Http().LogLines().back(), "GET /files/" + folder + "/page.htm\t" + address);
 }
 
+// The query passes to the server as written, except that a request line cannot hold a blank.
+TEST_F(HttpTest, BlanksInTheQueryAreSentEncoded) {
+    servers.Serve("f.txt", "text", kNoonGmt);
+    const std::string address = servers.Http().Url("/files/f.txt?b=two words&c=%41");
+
+    EXPECT_EQ(Probe(address).time, kNoonGmt);
+    EXPECT_EQ(servers.Http().LogLines().back(), "GET /files/f.txt?b=two%20words&c=%41\t" + address);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(HttpTest, ProbeFollowsRedirectsToWebAddressesOnly) {
     servers.Serve("moved.htm", "<html/>", kNoonGmt);
     const std::string target = servers.Http().Url("/files/moved.htm");
