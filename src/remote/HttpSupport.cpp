@@ -1,5 +1,6 @@
 #include "remote/HttpSupport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -30,6 +31,13 @@ CURLUcode NormaliseUrl(const std::string& canonical, std::string& url) {
         return CURLUE_OUT_OF_MEMORY;
     }
     CURLUcode code = curl_url_set(handle, CURLUPART_URL, canonical.c_str(), CURLU_ALLOW_SPACE);
+    // A user name and password in a web address play no part: nothing is sent for them.
+    if (code == CURLUE_OK) {
+        code = curl_url_set(handle, CURLUPART_USER, nullptr, 0);
+    }
+    if (code == CURLUE_OK) {
+        code = curl_url_set(handle, CURLUPART_PASSWORD, nullptr, 0);
+    }
     char* text = nullptr;
     if (code == CURLUE_OK) {
         code = curl_url_get(handle, CURLUPART_URL, &text, 0);
@@ -113,8 +121,27 @@ HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& 
     return HttpSplit::Ok;
 }
 
+namespace {
+
+// The address without its "user:password@", which would otherwise reach every server.
+std::string WithoutCredentials(const std::string& address) {
+    const size_t scheme = address.find("://");
+    if (scheme == std::string::npos) {
+        return address;
+    }
+    const size_t host = scheme + 3;
+    const size_t hostEnd = std::min(address.find_first_of("/?#", host), address.size());
+    const size_t at = address.rfind('@', hostEnd - 1);
+    if (at == std::string::npos || at < host) {
+        return address;
+    }
+    return address.substr(0, host) + address.substr(at + 1);
+}
+
+}  // namespace
+
 void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::string& url) {
-    std::string agent = address;
+    std::string agent = WithoutCredentials(address);
     for (char& c : agent) {
         if (c == '\r' || c == '\n') {
             c = ' ';

@@ -73,6 +73,21 @@ TEST_F(HttpTest, BlanksInTheQueryAreSentEncoded) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A user name and password written in a web address are neither sent nor shown as the agent.
+TEST_F(HttpTest, CredentialsInTheAddressAreNotSent) {
+    servers.Serve("f.txt", "text", kNoonGmt);
+    const std::string plain = servers.Http().Url("/files/f.txt");
+    const std::string address = "http://bob:secret@" + plain.substr(std::string("http://").size());
+
+    EXPECT_EQ(Probe(address).time, kNoonGmt);
+    EXPECT_EQ(servers.Http().LogLines().back(), "GET /files/f.txt\t" + plain);
+    const std::string original = local.File("f.txt");
+    EXPECT_EQ(Download(address, original), "Internet Download Completed Successfully");
+    EXPECT_EQ(ReadWholeFile(original), "text");
+    EXPECT_EQ(servers.Http().LogLines().back(), "GET /files/f.txt\t" + plain);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(HttpTest, ProbeFollowsRedirectsToWebAddressesOnly) {
     servers.Serve("moved.htm", "<html/>", kNoonGmt);
     const std::string target = servers.Http().Url("/files/moved.htm");

@@ -12,6 +12,7 @@ behaviour chosen by the first part of the path:
   /status/CODE    that status with a short page, Content-Length and Last-Modified
   /redirect/N     302 to the address given as "?to=ADDRESS"
   /silent         the connection is accepted and never answered
+A request carrying an Authorization header gets 400, whatever its path.
   /agent          the request's User-Agent as the body
 
 A second port accepts connections and never says a word (a silent FTP server). Prints
@@ -56,6 +57,9 @@ class Handler(BaseHTTPRequestHandler):
         parts = url.path.split("/", 2)
         kind = parts[1] if len(parts) > 1 else ""
         rest = urllib.parse.unquote(parts[2]) if len(parts) > 2 else ""
+        if self.headers.get("Authorization") is not None:
+            self.answer(400, b"credentials were sent")
+            return
         if kind == "silent":
             FOREVER.wait(120)
             return
