@@ -49,7 +49,9 @@ std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
         return std::nullopt;
     }
     if (reader.headers.IsRedirect()) {
-        return Failure("IDS_ERR_HTTPSTATUS", static_cast<int>(reader.headers.Status()));
+        ProbeResult result;
+        result.message = RedirectFailure(reader.headers.Status(), code);
+        return result;
     }
     return Failure("IDS_ERR_SENDREQUESTHTTP", code);
 }

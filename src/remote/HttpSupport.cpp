@@ -166,3 +166,15 @@ CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch) {
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs));
     return code == CURLE_OK ? watch.Attach(easy, std::chrono::milliseconds(timeoutMs)) : code;
 }
+
+RemoteMessage RedirectFailure(long status, CURLcode code) {
+    if (code == CURLE_UNSUPPORTED_PROTOCOL) {
+        return MakeRemoteMessage(RemoteBoxKind::Error, "IDS_ERR_HTTPSTATUS",
+                                 static_cast<int>(status));
+    }
+    RemoteMessage message =
+        MakeRemoteMessage(RemoteBoxKind::Error, "IDS_ERR_SENDREQUESTHTTP", code);
+    message.text += "\n";
+    message.text += curl_easy_strerror(code);
+    return message;
+}

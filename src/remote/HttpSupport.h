@@ -6,6 +6,7 @@
 #include <string>
 
 #include "remote/ReceiveWatch.h"
+#include "remote/RemoteMessage.h"
 
 // Redirects followed before an answer counts as the final one.
 inline constexpr long kMaxHttpRedirects = 10;
@@ -57,3 +58,8 @@ void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::stri
 
 // Bounds the connection and every wait for data to `timeoutMs`, the latter through `watch`.
 CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch);
+
+// The failure of a request that ended on a redirect: one to an address that is not a web
+// address keeps the redirect's status; any other (a TLS handshake, a certificate) is that
+// failure, with libcurl's description on a line of its own.
+RemoteMessage RedirectFailure(long status, CURLcode code);

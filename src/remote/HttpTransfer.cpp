@@ -113,7 +113,7 @@ void CHttpFetch::Finish(CURLcode code) {
         if (m_bHeadersDone) {
             Fail("IDS_ERR_READFILEHTTP", code);
         } else if (m_headers.IsRedirect()) {
-            Fail("IDS_ERR_HTTPSTATUS", static_cast<int>(m_headers.Status()));
+            Fail(RedirectFailure(m_headers.Status(), code));
         } else {
             Fail("IDS_ERR_SENDREQUESTHTTP", code);
         }

@@ -99,6 +99,22 @@ TEST_F(HttpTest, ProbeFollowsRedirectsToWebAddressesOnly) {
     EXPECT_THAT(BoxTexts(), ElementsAre("HTTP server answered with status 302"));
 }
 
+// A redirect to https that fails its TLS handshake reports that failure, not the redirect.
+TEST_F(HttpTest, FailedSecureRedirectIsReportedAsItsOwnFailure) {
+    servers.Serve("f.txt", "text", kNoonGmt);
+    const std::string plain = servers.Http().Url("/files/f.txt");
+    const std::string secure = "https://" + plain.substr(std::string("http://").size());
+    const std::string address = servers.Http().Url("/redirect/3?to=" + secure);
+    const std::string expected = "HTTP Send Request failed: 35\nSSL connect error";
+
+    EXPECT_EQ(Probe(address).status, ProbeStatus::Failed);
+    const std::string original = local.File("f.txt");
+    WriteWholeFile(original, "old");
+    EXPECT_EQ(Download(address, original), expected);
+    EXPECT_THAT(BoxTexts(), ElementsAre(expected, expected));
+    EXPECT_EQ(ReadWholeFile(original), "old");
+}
+
 TEST_F(HttpTest, ProbeFailuresShowTheirBoxes) {
     servers.Serve("nolm.htm", "<html/>");
     const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x";
