@@ -13,7 +13,7 @@ packages=(
   trayer xdotool x11-utils imagemagick  # tray, input, window queries, screenshots on Xvfb
   librsvg2-bin dpkg-dev  # icons drawn from the SVG; the package's library dependencies
   lintian desktop-file-utils appstream  # the checks of the package, its entry, its metainfo
-  openbox  # a real window manager for the end-to-end tests
+  openbox python3-xlib  # a real window manager, and pings to the program, for the end-to-end tests
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
 )
 

@@ -6,7 +6,7 @@
 #include "app/QtLanguage.h"
 #include "app/QtTrash.h"
 #include "app/QtTrayShell.h"
-#include "app/QtWaitCursor.h"
+#include "app/ResponsiveWait.h"
 #include "core/RemoteAccess.h"
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
@@ -53,19 +53,20 @@ int main(int argc, char* argv[]) {
 
     CSystemClock clock;
     QtNoticePresenter notice;
-    CQtWaitCursor waitCursor;
+    CResponsiveWait wait;
     QWidget* mainWindow = nullptr;
     CRemoteAccess remote(app.Settings().InternetProbeHost(), [&mainWindow, &boxes] {
         return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
     });
     CQtTrash trash;
     CViewerLauncher viewer;
-    CheckContext checks{clock, notice, waitCursor, remote, trash, viewer, boxes};
+    CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
     CProgramDialogs dialogs(app.Settings(), boxes);
     QtTrayShell trayShell(ProgramIcon());
 
     CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
     mainWindow = &window;
+    wait.HoldDuringWaits(&window.Timers());
     boxes.SetMainWindow(&window);
     // Queued: Open hides the icon, which destroys the icon's window, so no command may run
     // inside that window's own mouse event.

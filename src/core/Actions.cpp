@@ -23,7 +23,7 @@ void PerformAction(const CKelElem& elem, CheckContext& context) {
             CopyNewOverOld(elem, elem.m_strCopy, elem.m_strOriginal, context);
             break;
         case ACTION_VIEW_NEW:
-            RunAndWait("notepad.exe " + elem.m_strCopy, context.viewer);
+            context.wait.Run([&] { RunAndWait("notepad.exe " + elem.m_strCopy, context.viewer); });
             break;
         case ACTION_DELETE_OLD:
             DeleteToRecycleBin(elem.m_strOriginal, context.boxes, context.trash);
@@ -52,8 +52,11 @@ int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::s
             context.remote.DownloadHttp(arguments, kHttpCopyTimeoutMs, ShowTransferOutcome);
             return 1;
         }
-        case AddressKind::LocalFile:
-            return CopyLocalFile(source, target);
+        case AddressKind::LocalFile: {
+            int copied = 0;
+            context.wait.Run([&] { copied = CopyLocalFile(source, target); });
+            return copied;
+        }
         default:
             return 1;
     }

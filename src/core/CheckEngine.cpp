@@ -64,25 +64,30 @@ void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue
     }
 }
 
+ProbeResult ProbeCopy(const CKelElem& elem, const ParsedAddress& address, IRemoteAccess& remote) {
+    if (address.kind == AddressKind::Ftp) {
+        const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
+                                      elem.m_strFtpPassword, address.port};
+        return remote.ProbeFtp(request);
+    }
+    return remote.ProbeHttp(elem.m_strCopy);
+}
+
+// The internet test and the probe run inside one wait; the boxes come after it.
 void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue now,
                  int& availability, CheckContext& context, CopyProbe& probe) {
     ProbeResult result;
-    {
-        WaitCursorScope waitCursor(context.waitCursor);
+    context.wait.Run([&] {
         if (availability == -1) {
             availability = context.remote.IsInternetReachable() ? 1 : 0;
         }
-        if (availability != 1) {
-            probe.noInternet = true;
-            return;
+        if (availability == 1) {
+            result = ProbeCopy(elem, address, context.remote);
         }
-        if (address.kind == AddressKind::Ftp) {
-            const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
-                                          elem.m_strFtpPassword, address.port};
-            result = context.remote.ProbeFtp(request);
-        } else {
-            result = context.remote.ProbeHttp(elem.m_strCopy);
-        }
+    });
+    if (availability != 1) {
+        probe.noInternet = true;
+        return;
     }
     const char* errorKey =
         address.kind == AddressKind::Ftp ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP";

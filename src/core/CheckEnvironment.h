@@ -33,23 +33,13 @@ public:
                            const std::string& timeText) = 0;
 };
 
-class IWaitCursor {
+// Runs work that can take long (a probe, a name look-up, a local copy, a viewer) and
+// returns once it has ended. The work shows nothing; what it finds it leaves in the
+// variables it captured, for the caller to show.
+class IResponsiveWait {
 public:
-    virtual ~IWaitCursor() = default;
-    virtual void Begin() = 0;
-    virtual void End() = 0;
-};
-
-// Shows the wait cursor for the lifetime of the scope.
-class WaitCursorScope {
-public:
-    explicit WaitCursorScope(IWaitCursor& cursor) : m_cursor(cursor) { m_cursor.Begin(); }
-    ~WaitCursorScope() { m_cursor.End(); }
-    WaitCursorScope(const WaitCursorScope&) = delete;
-    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
-private:
-    IWaitCursor& m_cursor;
+    virtual ~IResponsiveWait() = default;
+    virtual void Run(const std::function<void()>& work) = 0;
 };
 
 // Shows what a download did. Called on the calling thread once the download has ended,
@@ -91,7 +81,7 @@ public:
 struct CheckContext {
     IClock& clock;
     INoticePresenter& notice;
-    IWaitCursor& waitCursor;
+    IResponsiveWait& wait;
     IRemoteAccess& remote;
     ITrash& trash;
     IViewerLauncher& viewer;

@@ -31,8 +31,7 @@ TEST(TrashAction, DeleteActionsLandInTheTrash) {
 
     CheckFixture env;
     CQtTrash trash;
-    CheckContext context{env.clock, env.notice, env.waitCursor, env.remote,
-                         trash,     env.viewer, env.boxes};
+    CheckContext context{env.clock, env.notice, env.wait, env.remote, trash, env.viewer, env.boxes};
     CKelElem elem;
     elem.m_strOriginal = dir.File("old.txt");
     elem.m_strCopy = dir.File("new file.txt");

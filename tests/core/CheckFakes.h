@@ -57,13 +57,15 @@ public:
     std::function<void()> whileShown;
 };
 
-class CountingWaitCursor : public IWaitCursor {
+// Runs the work in place, counting the waits and how deep they nest at the moment.
+class CountingWait : public IResponsiveWait {
 public:
-    void Begin() override {
+    void Run(const std::function<void()>& work) override {
         ++depth;
         ++begun;
+        work();
+        --depth;
     }
-    void End() override { --depth; }
 
     int depth = 0;
     int begun = 0;
@@ -136,7 +138,7 @@ struct CheckFixture {
 
     FakeClock clock;
     ScriptedNotice notice;
-    CountingWaitCursor waitCursor;
+    CountingWait wait;
     RecordingMessageBoxes boxes;
     // The boxes of downloads, shown over their progress windows.
     RecordingMessageBoxes windowBoxes;
@@ -147,7 +149,7 @@ struct CheckFixture {
     CRemoteAccess remote{"", windows};
     RecordingTrash trash;
     CViewerLauncher viewer{std::vector<std::string>{}};
-    CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};
+    CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
 };
 
 // A local time of the test's time zone.

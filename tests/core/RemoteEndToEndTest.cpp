@@ -119,9 +119,9 @@ TEST_F(RemoteEndToEndTest, CopyActionDownloadsOverTheOriginal) {
         EXPECT_EQ(NewWindowBoxTexts(),
                   std::vector<std::string>{"Internet Download Completed Successfully"});
         EXPECT_EQ(LocalFiles(), 1u);
-        EXPECT_EQ(m_env.waitCursor.depth, 0);
+        EXPECT_EQ(m_env.wait.depth, 0);
     }
-    EXPECT_EQ(m_env.waitCursor.begun, 2);
+    EXPECT_EQ(m_env.wait.begun, 2);
     EXPECT_EQ(m_env.notice.shown.size(), 2u);
 }
 
@@ -198,7 +198,7 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
     m_servers.Serve("e2e-pass.bin", "x");
     CRemoteAccess reachable("127.0.0.1:" + std::to_string(m_servers.http.SilentPort()),
                             m_env.windows);
-    CheckContext context{m_env.clock, m_env.notice, m_env.waitCursor, reachable,
+    CheckContext context{m_env.clock, m_env.notice, m_env.wait, reachable,
                          m_env.trash, m_env.viewer, m_env.boxes};
     const long before = m_servers.Accepted();
     int cache = -1;
@@ -212,7 +212,7 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
     EXPECT_EQ(m_servers.Accepted(), before + 1);
 
     CRemoteAccess unreachable("127.0.0.1:" + std::to_string(ClosedPort()), m_env.windows);
-    CheckContext offline{m_env.clock, m_env.notice, m_env.waitCursor, unreachable,
+    CheckContext offline{m_env.clock, m_env.notice, m_env.wait, unreachable,
                          m_env.trash, m_env.viewer, m_env.boxes};
     cache = -1;
     for (const std::string& address :

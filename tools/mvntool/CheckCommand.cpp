@@ -77,10 +77,10 @@ public:
     }
 };
 
-class NoWaitCursor : public IWaitCursor {
+// Nothing to keep responsive on the command line: the work runs where it is asked for.
+class WaitInPlace : public IResponsiveWait {
 public:
-    void Begin() override {}
-    void End() override {}
+    void Run(const std::function<void()>& work) override { work(); }
 };
 
 const char* StateKey(int32_t state) {
@@ -119,12 +119,12 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     const CSettingsFile settings(WithExtension(options.file, "INI"));
     CSystemClock clock;
     ConsoleNotice notice(options.apply);
-    NoWaitCursor waitCursor;
+    WaitInPlace wait;
     CRemoteAccess remote(settings.InternetProbeHost(),
                          [] { return std::make_unique<ConsoleProgressWindow>(true); });
     CQtTrash trash;
     ConsoleViewer viewer;
-    CheckContext context{clock, notice, waitCursor, remote, trash, viewer, boxes};
+    CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
     CUnattendedList listView;
     CScheduler scheduler(list, listView, listView, context);
     scheduler.CheckAll(options.all);

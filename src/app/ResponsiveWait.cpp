@@ -1,0 +1,82 @@
+#include "app/ResponsiveWait.h"
+
+#include "app/WindowTimers.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWindow>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Keeps back the window manager's requests to close a window (they are not user input,
+// so the wait's loop would deliver them) and passes them on once the wait is over.
+class CloseRequestsHeld : public QObject {
+public:
+    CloseRequestsHeld() { qApp->installEventFilter(this); }
+    ~CloseRequestsHeld() override {
+        qApp->removeEventFilter(this);
+        for (const QPointer<QWindow>& window : m_windows) {
+            if (window) {
+                QMetaObject::invokeMethod(window, &QWindow::close, Qt::QueuedConnection);
+            }
+        }
+    }
+    CloseRequestsHeld(const CloseRequestsHeld&) = delete;
+    CloseRequestsHeld& operator=(const CloseRequestsHeld&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close || !event->spontaneous() || !watched->isWindowType()) {
+            return false;
+        }
+        event->ignore();
+        m_windows.emplace_back(static_cast<QWindow*>(watched));
+        return true;
+    }
+
+private:
+    std::vector<QPointer<QWindow>> m_windows;
+};
+
+// The wait cursor and the held timers for the lifetime of the scope.
+class WaitScope {
+public:
+    explicit WaitScope(CWindowTimers* timers) : m_timers(timers) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        if (m_timers) {
+            m_timers->Hold();
+        }
+    }
+    ~WaitScope() {
+        if (m_timers) {
+            m_timers->Release();
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    CWindowTimers* m_timers;
+};
+
+}  // namespace
+
+void CResponsiveWait::Run(const std::function<void()>& work) {
+    const WaitScope scope(m_timers);
+    const CloseRequestsHeld closes;
+    QEventLoop loop;
+    // The quit is queued to this thread, so it reaches the loop even when the work ends
+    // before the loop has begun.
+    std::thread worker([&work, &loop] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/CheckEnvironment.h"
+
+class CWindowTimers;
+
+// Runs long work on a worker thread while this thread waits in an event loop that repaints
+// and answers the window manager. Meanwhile the wait cursor shows, the windows take no
+// user input (it waits in the queue, as it does for a busy thread) and the close requests
+// of the window manager and the ticks of the held timers are kept back until the work has
+// ended: so everything the program does happens in the order that running the work on
+// this thread gave, and the desktop never sees a program that does not respond.
+class CResponsiveWait : public IResponsiveWait {
+public:
+    // The timers whose ticks wait for the end of each wait; none until set.
+    void HoldDuringWaits(CWindowTimers* timers) { m_timers = timers; }
+
+    void Run(const std::function<void()>& work) override;
+
+private:
+    CWindowTimers* m_timers = nullptr;
+};
