@@ -27,7 +27,7 @@ constexpr int kElements = 10000;
 // Nothing in this pass reaches the user or the network: every copy is older than its
 // reference time.
 class Unreached : public INoticePresenter,
-                  public IWaitCursor,
+                  public IResponsiveWait,
                   public IRemoteAccess,
                   public ITrash,
                   public IViewerLauncher,
@@ -36,8 +36,7 @@ public:
     int ShowNotice(const std::string&, const std::string&, const std::string&) override {
         std::abort();
     }
-    void Begin() override { std::abort(); }
-    void End() override { std::abort(); }
+    void Run(const std::function<void()>&) override { std::abort(); }
     bool IsInternetReachable() override { std::abort(); }
     ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
     ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
