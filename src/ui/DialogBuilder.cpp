@@ -221,7 +221,10 @@ DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    m_baseWidth = (letters / 26 + 1) / 2;
+    // Rounded up, not to the nearest pixel: the templates were laid out for a narrower
+    // font, and this desktop's styles keep wider margins round a text, so the rounding
+    // must not take room away from the text.
+    m_baseWidth = (letters + 51) / 52;
     m_baseHeight = metrics.height();
 }
 

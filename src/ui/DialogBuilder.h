@@ -9,9 +9,9 @@
 
 #include <functional>
 
-// Pixel sizes of dialog units for a font, as the dialog manager computes them: a
-// horizontal unit is a quarter of the average width of the 52 Latin letters, a vertical
-// unit an eighth of the character height.
+// Pixel sizes of dialog units for a font: a horizontal unit is a quarter of the average
+// width of the 52 Latin letters, rounded up to a whole pixel, a vertical unit an eighth of
+// the character height.
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);

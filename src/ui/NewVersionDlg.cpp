@@ -2,6 +2,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/ElementText.h"
 #include "ui/InputGuard.h"
+#include "ui/OneLineText.h"
 #include "ui/ResourceIds.h"
 #include "ui/TranslateWindow.h"
 
@@ -12,7 +13,7 @@ CNewVersionDlg::CNewVersionDlg(const std::string& timeText, const std::string& c
     : CTemplateDialog(kNoticeTemplate, parent) {
     TranslateWindow(*this);
     new CInputGuard(*this);
-    Control<QLabel>(IDC_NOTICECOPY)->setText(ShownText(copyText));
+    ShowOnOneLine(*Control<QLabel>(IDC_NOTICECOPY), ShownText(copyText));
     Control<QLabel>(IDC_NOTICETIME)->setText(QString::fromStdString(timeText));
     Control<QLabel>(IDC_NOTICEMESSAGE)->setText(ShownText(message));
 }

@@ -1,5 +1,6 @@
 #include "ui/TransferDlg.h"
 #include "ui/DialogTemplates.h"
+#include "ui/OneLineText.h"
 #include "ui/ResourceIds.h"
 #include "ui/TranslateWindow.h"
 
@@ -75,7 +76,8 @@ void CTransferDlg::SetCaptionFile(const std::string& path) {
 
 void CTransferDlg::SetStatusText(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, text] { Control<QLabel>(IDC_STATUS)->setText(QString::fromStdString(text)); },
+        this,
+        [this, text] { ShowOnOneLine(*Control<QLabel>(IDC_STATUS), QString::fromStdString(text)); },
         Qt::QueuedConnection);
 }
 
