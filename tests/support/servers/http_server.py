@@ -5,6 +5,8 @@ behaviour chosen by the first part of the path:
   /nolm/NAME      Content-Length, no Last-Modified
   /chunked/NAME   chunked, no Content-Length
   /slow/NAME      Content-Length, then one 4096-byte piece every 20 ms
+  /trickle/NAME   Content-Length, then one 4096-byte piece every half second: a download
+                  that is still running when the user acts on it
   /status/CODE    that status with a short page, Content-Length and Last-Modified
   /redirect/N     302 to the address given as "?to=ADDRESS"
   /silent         the connection is accepted and never answered
@@ -60,7 +62,7 @@ class Handler(BaseHTTPRequestHandler):
         elif kind == "redirect":
             target = urllib.parse.parse_qs(url.query)["to"][0]
             self.answer(302, b"moved", location=target)
-        elif kind in ("files", "nolm", "chunked", "slow"):
+        elif kind in ("files", "nolm", "chunked", "slow", "trickle"):
             self.serve_file(kind, os.path.join(self.root, rest))
         else:
             self.answer(404, b"no such behaviour")
@@ -77,6 +79,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_chunked(body, modified)
         elif kind == "slow":
             self.answer(200, body, modified=modified, piece=4096, pause=0.02)
+        elif kind == "trickle":
+            self.answer(200, body, modified=modified, piece=4096, pause=0.5)
         else:
             self.answer(200, body, modified=modified)
 
