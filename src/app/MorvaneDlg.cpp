@@ -44,8 +44,7 @@ CMorvaneDlg::CMorvaneDlg(MainWindowServices services)
 }
 
 CMorvaneDlg::~CMorvaneDlg() {
-    m_timers.Stop(CScheduler::kTimerMinute);
-    m_timers.Stop(CScheduler::kTimerAlign);
+    m_scheduler->Stop();
     m_list->clear();
 }
 

@@ -52,6 +52,8 @@ public:
     void OnCheckNow();
     void OnSave();
     void OnQuit();
+    // Ends the run without a question, as Quit does once answered; nothing is saved.
+    void EndRun();
     void OnReduce();
     void OnTrayOpen();
     void OnTrayVerifyAll();

@@ -110,8 +110,13 @@ bool CMorvaneDlg::AskQuit() {
 
 void CMorvaneDlg::OnQuit() {
     if (AskQuit()) {
-        done(IDCANCEL);
+        EndRun();
     }
+}
+
+void CMorvaneDlg::EndRun() {
+    m_scheduler->Stop();
+    done(IDCANCEL);
 }
 
 void CMorvaneDlg::OnDropFiles(const QStringList& paths) {

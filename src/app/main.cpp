@@ -7,6 +7,7 @@
 #include "app/QtTrash.h"
 #include "app/QtTrayShell.h"
 #include "app/ResponsiveWait.h"
+#include "app/TerminationSignals.h"
 #include "core/RemoteAccess.h"
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
@@ -76,10 +77,27 @@ int main(int argc, char* argv[]) {
             window.OnTrayMessage(MouseOf(reason));
         },
         Qt::QueuedConnection);
-    window.InitDialog();
     // Not exec(): hiding a dialog ends its own modal loop, and Reduce hides the window. The
-    // application's loop runs until Quit ends the window.
-    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    // application's loop runs until Quit ends the window. exit(), not quit(): quit() first
+    // asks every window to close, and a download's progress window answers a close by
+    // cancelling and staying. exit() also ends the loops of open boxes and of a download,
+    // which then stops, and every loop that would start later returns at once.
+    bool ended = false;
+    QObject::connect(&window, &QDialog::finished, &application, [&ended] {
+        ended = true;
+        QCoreApplication::exit(0);
+    });
+    // From here on a termination signal ends the run as Quit does; before, nothing of the
+    // user's has been read, and the signal ends the process at once.
+    CTerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &CTerminationSignals::received, &window,
+                     &CMorvaneDlg::EndRun);
+    window.InitDialog();
+    // The launch checks run their boxes and downloads in loops of their own, where the run
+    // may already have ended.
+    if (ended) {
+        return 0;
+    }
     window.show();
     return QApplication::exec();
 }

@@ -41,7 +41,7 @@ bool CScheduler::IsDueInMinutePass(const CKelElem& elem, TimeValue now) {
 
 void CScheduler::CheckAll(bool all) {
     // By index, re-reading the size: a nested pass may run inside any check.
-    for (size_t i = 0; i < m_elems.size(); ++i) {
+    for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
         CKelElem& elem = *m_elems[i];
         if (all || elem.m_nWhen == WHEN_AT_LAUNCH) {
             CheckElement(elem, nullptr, m_context);
@@ -63,6 +63,12 @@ void CScheduler::CheckSelected() {
     m_list.SelectItem(*item);
 }
 
+void CScheduler::Stop() {
+    m_bStopped = true;
+    m_timers.Stop(kTimerMinute);
+    m_timers.Stop(kTimerAlign);
+}
+
 bool CScheduler::OnTimer(int id) {
     if (id == kTimerAlign) {
         std::tm local{};
@@ -82,7 +88,7 @@ void CScheduler::MinutePass() {
     const TimeValue now = m_context.clock.Now();
     const std::optional<int> selected = m_list.SelectedItem();
     int availability = -1;
-    for (size_t i = 0; i < m_elems.size(); ++i) {
+    for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
         CKelElem& elem = *m_elems[i];
         if (IsDueInMinutePass(elem, now)) {
             CheckElement(elem, &availability, m_context);

@@ -23,6 +23,9 @@ public:
     // With `all` false the elements due at launch, otherwise every element.
     void CheckAll(bool all);
     void CheckSelected();
+    // The run ends: the timers stop, and no check starts any more, not even the next one of
+    // a pass under way.
+    void Stop();
     // False when the timer is not the scheduler's, or when the aligning timer has not yet
     // reached a whole minute: the caller then lets the default handling have it.
     bool OnTimer(int id);
@@ -37,4 +40,5 @@ private:
     IListView& m_list;
     ITimers& m_timers;
     CheckContext& m_context;
+    bool m_bStopped = false;
 };

@@ -16,7 +16,8 @@ public:
     virtual bool Start() = 0;
     // Calling thread: keep the user interface alive, without blocking it and without
     // spinning, until NotifyFinished. Each Cancel, Escape or close-box press calls
-    // onCancel on the calling thread.
+    // onCancel on the calling thread. When the program ends meanwhile, it calls onCancel
+    // and returns at once: the caller then joins a worker that is stopping.
     virtual void WaitForWorker(const std::function<void()>& onCancel) = 0;
     // Calling thread: close the window and enable its owner again.
     virtual void Close() = 0;

@@ -54,6 +54,11 @@ void CTransferDlg::WaitForWorker(const std::function<void()>& onCancel) {
         m_pLoop = &loop;
         loop.exec();
         m_pLoop = nullptr;
+        // Only the end of the program ends the loop before the worker: the download stops
+        // with it, so that it leaves no partly written file.
+        if (!m_bFinished) {
+            onCancel();
+        }
     }
     m_bFinished = false;
     m_onCancel = nullptr;

@@ -237,3 +237,24 @@ TEST_F(SchedulerTest, PassNestedInANoticeSkipsTheElementUnderNotice) {
 }
 
 }  // namespace
+
+// The run ends while a notice of a pass is open (Quit, a termination signal): the pass
+// checks no further element, and neither "Verify all now" nor a minute pass starts one.
+TEST_F(SchedulerTest, StopInsideANoticeEndsThePassAndEveryLaterOne) {
+    CKelElem& announced = Add("announced", WHEN_PERMANENT);
+    announced.m_timeReference = 0;  // the copy is newer: a notice at every check
+    CKelElem& later = Add("later", WHEN_PERMANENT);
+    SetClock(7, 10, 0, 0);
+    m_scheduler.Start();
+    m_env.notice.whileShown = [&] { m_scheduler.Stop(); };
+
+    EXPECT_TRUE(m_scheduler.OnTimer(1002));
+
+    EXPECT_EQ(m_env.notice.shown.size(), 1u);
+    EXPECT_EQ(later.m_timeLastAccess, -1);
+    EXPECT_TRUE(m_timers.running.empty());
+    m_scheduler.CheckAll(true);
+    EXPECT_TRUE(m_scheduler.OnTimer(1001));
+    EXPECT_EQ(m_env.notice.shown.size(), 1u);
+    EXPECT_EQ(later.m_timeLastAccess, -1);
+}

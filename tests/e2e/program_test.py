@@ -22,9 +22,8 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 
-from xsession import SKIP, Failure, XSession, check, missing_programs, wait_exit, wait_for
+from xsession import Failure, check, run_scenario, wait_exit, wait_for
 
 TIME_LIMIT = 60
 # On-demand elements: the start-up checks nothing, so no notice comes up.
@@ -38,20 +37,21 @@ TABS_FROM_LIST_TO_REDUCE = 7
 class Program:
     """A copy of morvane in `folder`, with its list and settings beside it."""
 
-    def __init__(self, session, morvane, mvntool):
+    def __init__(self, session, morvane, mvntool, elements=None):
         self.session = session
+        self.mvntool = mvntool
         self.file = os.path.join(session.folder, "morvane")
         shutil.copy(morvane, self.file)
         self.database = os.path.join(session.folder, "morvane.MVN")
         self.settings = os.path.join(session.folder, "morvane.INI")
         list_json = os.path.join(session.folder, "list.json")
         with open(list_json, "w", encoding="utf-8") as out:
-            json.dump({"elements": ELEMENTS}, out)
+            json.dump({"elements": ELEMENTS if elements is None else elements}, out)
         subprocess.run([mvntool, "write", list_json, self.database], check=True, timeout=30)
         with open(self.database, "rb") as file:
             self.good_database = file.read()
 
-    def set_up(self, damaged=False, language=None):
+    def set_up(self, damaged=False, language=None, settings=""):
         with open(self.database, "wb") as file:
             # A list cut in the middle of its first element.
             file.write(self.good_database[: len(self.good_database) // 2] if damaged
@@ -59,8 +59,10 @@ class Program:
         if os.path.exists(self.settings):
             os.remove(self.settings)
         if language is not None:
+            settings += f"Language={language}\n"
+        if settings:
             with open(self.settings, "w", encoding="utf-8") as file:
-                file.write(f"[Config]\nLanguage={language}\n")
+                file.write(f"[Config]\n{settings}")
 
     def start(self, lang="C"):
         return self.session.spawn([self.file], log="morvane.log",
@@ -222,36 +224,8 @@ SCENARIOS = {"start": (scenario_start, ["Xvfb", "xdotool", "xwininfo"]),
 
 
 def main(argv):
-    if len(argv) != 4 or argv[1] not in SCENARIOS:
-        print(__doc__, file=sys.stderr)
-        return 2
-    scenario, needed = SCENARIOS[argv[1]]
-    missing = missing_programs(needed)
-    if missing:
-        print(f"skipped: {', '.join(missing)} not installed")
-        return SKIP
-    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
-        with XSession(folder, TIME_LIMIT) as session:
-            try:
-                scenario(session, Program(session, argv[2], argv[3]))
-            except Failure as failure:
-                report(failure, session)
-                return 1
-    print("passed")
-    return 0
-
-
-def report(failure, session):
-    print(f"FAILED: {failure}")
-    try:
-        print(f"--- windows\n{session.tree()}")
-    except (OSError, subprocess.SubprocessError) as error:
-        print(f"--- windows: {error}")
-    for log in ("morvane.log", "trayer.log", "openbox.log"):
-        path = os.path.join(session.folder, log)
-        if os.path.exists(path):
-            with open(path, encoding="utf-8", errors="replace") as file:
-                print(f"--- {log}\n{file.read()}")
+    return run_scenario(argv, __doc__, SCENARIOS, TIME_LIMIT,
+                        lambda session, args: Program(session, args[2], args[3]))
 
 
 if __name__ == "__main__":

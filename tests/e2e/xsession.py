@@ -10,6 +10,8 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
+import tempfile
 import time
 
 SKIP = 77
@@ -211,3 +213,38 @@ def wait_exit(process, what, timeout=10.0):
         return process.wait(timeout)
     except subprocess.TimeoutExpired:
         raise Failure(f"{what} did not end within {timeout:.0f} s") from None
+
+
+def run_scenario(argv, usage, scenarios, time_limit, prepare=lambda session, argv: argv):
+    """The main program of a test script: argv is SCRIPT SCENARIO MORVANE MVNTOOL, and
+    `scenarios` maps each name to (function, programs it needs). The function runs with the
+    session and what `prepare` makes of them. Gives the exit status: 0 passed, 1 failed, 2
+    usage, SKIP when a needed program is missing."""
+    if len(argv) != 4 or argv[1] not in scenarios:
+        print(usage, file=sys.stderr)
+        return 2
+    scenario, needed = scenarios[argv[1]]
+    missing = missing_programs(needed)
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed")
+        return SKIP
+    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
+        with XSession(folder, time_limit) as session:
+            try:
+                scenario(session, prepare(session, argv))
+            except Failure as failure:
+                report(failure, session)
+                return 1
+    print("passed")
+    return 0
+
+
+def report(failure, session):
+    print(f"FAILED: {failure}")
+    try:
+        print(f"--- windows\n{session.tree()}")
+    except (OSError, subprocess.SubprocessError) as error:
+        print(f"--- windows: {error}")
+    for log in sorted(name for name in os.listdir(session.folder) if name.endswith(".log")):
+        with open(os.path.join(session.folder, log), encoding="utf-8", errors="replace") as file:
+            print(f"--- {log}\n{file.read()}")

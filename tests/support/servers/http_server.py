@@ -9,6 +9,8 @@ behaviour chosen by the first part of the path:
   /short/NAME     Content-Length twice the size, the file, then the connection closes
   /gzip/NAME      compressed with Content-Encoding: gzip although not asked for (a request
                   that does ask with Accept-Encoding gets 400)
+  /trickle/NAME   Content-Length, then one 4096-byte piece every half second: a download
+                  that is still running when the user acts on it
   /status/CODE    that status with a short page, Content-Length and Last-Modified
   /redirect/N     302 to the address given as "?to=ADDRESS"
   /silent         the connection is accepted and never answered
@@ -70,7 +72,7 @@ class Handler(BaseHTTPRequestHandler):
         elif kind == "redirect":
             target = urllib.parse.parse_qs(url.query)["to"][0]
             self.answer(302, b"moved", location=target)
-        elif kind in ("files", "nolm", "chunked", "slow", "stall", "short", "gzip"):
+        elif kind in ("files", "nolm", "chunked", "slow", "trickle", "stall", "short", "gzip"):
             self.serve_file(kind, os.path.join(self.root, rest))
         else:
             self.answer(404, b"no such behaviour")
@@ -99,6 +101,8 @@ class Handler(BaseHTTPRequestHandler):
                 self.answer(400, b"compression was asked for")
             else:
                 self.answer(200, gzip.compress(body), modified=modified, encoding="gzip")
+        elif kind == "trickle":
+            self.answer(200, body, modified=modified, piece=4096, pause=0.5)
         else:
             self.answer(200, body, modified=modified)
 
