@@ -1,9 +1,15 @@
 #include "core/ArchiveReader.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // The 16-bit value after a 0xFF length byte that announces a wide string.
 constexpr uint16_t kWideMarker = 0xFFFE;
+// The block read from a source at a time: large enough that reading costs few calls, small
+// enough to stay in the processor's cache.
+constexpr size_t kBlockSize = 64 * 1024;
 
 void AppendUtf8(uint32_t codePoint, std::string& text) {
     if (codePoint < 0x80) {
@@ -55,16 +61,57 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
 
 }  // namespace
 
-bool CArchiveReader::ReadU8(uint8_t& value) {
-    if (Remaining() < 1) {
+CArchiveReader::CArchiveReader(IByteSource& source) : m_source(&source), m_block(kBlockSize) {}
+
+bool CArchiveReader::Fill(size_t count) {
+    if (!m_source) {
         return false;
     }
-    value = static_cast<uint8_t>(m_bytes[m_pos++]);
+    // The few bytes left of the block move to its front; the rest of it is read anew.
+    const size_t kept = Available();
+    if (kept > 0) {
+        std::memmove(m_block.data(), m_window.data() + m_pos, kept);
+    }
+    size_t filled = kept;
+    while (filled < count) {
+        const size_t got = m_source->ReadSome(m_block.data() + filled, m_block.size() - filled);
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    m_window = std::string_view(m_block.data(), filled);
+    m_pos = 0;
+    return filled >= count;
+}
+
+bool CArchiveReader::ReadBytesAcrossBlocks(uint64_t length, std::string& bytes) {
+    if (!m_source) {
+        return false;
+    }
+    bytes.clear();
+    while (bytes.size() < length) {
+        if (Available() == 0 && !Fill(1)) {
+            return false;
+        }
+        const size_t take =
+            static_cast<size_t>(std::min<uint64_t>(length - bytes.size(), Available()));
+        bytes.append(m_window.data() + m_pos, take);
+        m_pos += take;
+    }
+    return true;
+}
+
+bool CArchiveReader::ReadU8(uint8_t& value) {
+    if (Available() < 1 && !Fill(1)) {
+        return false;
+    }
+    value = ByteAt(0);
+    ++m_pos;
     return true;
 }
 
 bool CArchiveReader::ReadCount(uint32_t& count) {
-    const size_t start = m_pos;
     uint16_t shortCount = 0;
     if (!ReadU16(shortCount)) {
         return false;
@@ -73,11 +120,7 @@ bool CArchiveReader::ReadCount(uint32_t& count) {
         count = shortCount;
         return true;
     }
-    if (!ReadU32(count)) {
-        m_pos = start;
-        return false;
-    }
-    return true;
+    return ReadU32(count);
 }
 
 // One byte below 0xFF; else 0xFF and 16 bits below 0xFFFF; else 0xFF, 0xFFFF and 32 bits.
@@ -123,23 +166,17 @@ bool CArchiveReader::ReadStringLength(uint64_t& length, bool& wide) {
 }
 
 bool CArchiveReader::ReadWideChars(uint64_t count, std::string& text) {
-    if (count > Remaining() / 2) {
+    std::string units;
+    if (!ReadBytes(count * 2, units)) {
         return false;
     }
-    const size_t byteCount = static_cast<size_t>(count) * 2;
-    text = Utf16LeToUtf8(m_bytes.substr(m_pos, byteCount));
-    m_pos += byteCount;
+    text = Utf16LeToUtf8(units);
     return true;
 }
 
 bool CArchiveReader::ReadLongString(std::string& text) {
-    const size_t start = m_pos;
     uint64_t length = 0;
     bool wide = false;
-    const bool read = ReadStringLength(length, wide) &&
-                      (wide ? ReadWideChars(length, text) : ReadBytes(length, text));
-    if (!read) {
-        m_pos = start;
-    }
-    return read;
+    return ReadStringLength(length, wide) &&
+           (wide ? ReadWideChars(length, text) : ReadBytes(length, text));
 }

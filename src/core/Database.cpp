@@ -1,5 +1,6 @@
 #include "core/Database.h"
 
+#include "core/ArchiveReader.h"
 #include "core/ElemArchive.h"
 #include "core/FileReading.h"
 #include "files/FileReplacement.h"
@@ -19,9 +20,15 @@ void ReportLoadFailure(std::string& databasePath, const char* key, IMessageBoxes
 
 bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
                   IMessageBoxes& boxes) {
+    CElemListReceiver receiver(list);
+    return LoadDatabase(databasePath, modified, receiver, boxes);
+}
+
+bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& receiver,
+                  IMessageBoxes& boxes) {
     modified = 0;
-    std::string bytes;
-    switch (ReadFileBounded(databasePath, kMaxDatabaseSize, bytes)) {
+    CBoundedFile file(kMaxDatabaseSize);
+    switch (file.Open(databasePath)) {
         case FileReadStatus::Missing:
             return true;
         case FileReadStatus::OpenFailed:
@@ -34,7 +41,8 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
         case FileReadStatus::Ok:
             break;
     }
-    if (ReadElemArchive(bytes, list) != ArchiveError::None) {
+    CArchiveReader reader(file);
+    if (ReadElemArchive(reader, receiver) != ArchiveError::None) {
         ReportLoadFailure(databasePath, "IDS_ERR_READDB", boxes);
         return false;
     }

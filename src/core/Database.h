@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class IElemReceiver;
 class IMessageBoxes;
 
 // The largest database file that loading accepts; far beyond any real watch list.
@@ -15,8 +16,12 @@ inline constexpr size_t kMaxDatabaseSize = size_t{512} << 20;
 // the file cannot be opened or read, an error box owned by the main window says so and
 // `databasePath` is emptied, so that no later save overwrites the file; the elements read
 // completely before a read failure stay in the list. Clears `modified` in every case.
-// Returns false after an error box.
+// Returns false after an error box. The file is read block by block: beside the list, loading
+// holds one block of it.
 bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
+                  IMessageBoxes& boxes);
+// The same, handing each element to `receiver` as soon as it is read.
+bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& receiver,
                   IMessageBoxes& boxes);
 
 // Writes `list` to `databasePath` when `modified` is set. An empty list removes the file

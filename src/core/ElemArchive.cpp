@@ -21,6 +21,8 @@ constexpr uint16_t kBigObjectTag = 0x7FFF;
 constexpr uint32_t kBigClassTag = 0x80000000;
 // The class always takes the first entry after "no object".
 constexpr uint16_t kFirstClassReference = kClassTag | 1;
+// The fewest bytes an element takes: a class reference, ten numbers, five empty strings.
+constexpr uint64_t kSmallestElement = 2 + 10 * 4 + 5;
 
 // The file keeps a time in a signed 32-bit field; a time beyond its range is stored as the
 // nearest one the field holds.
@@ -43,9 +45,9 @@ enum class LoadEntry : uint8_t { NoObject, Class, Element };
 
 class CElemArchiveLoader {
 public:
-    explicit CElemArchiveLoader(std::string_view bytes) : m_reader(bytes) {}
+    explicit CElemArchiveLoader(CArchiveReader& reader) : m_reader(reader) {}
 
-    ArchiveError Load(ElemList& list);
+    ArchiveError Load(IElemReceiver& receiver);
 
 private:
     ArchiveError ReadClassTag();
@@ -53,17 +55,19 @@ private:
     ArchiveError CheckClassReference(uint32_t entry) const;
     bool ReadFields(CKelElem& elem);
 
-    CArchiveReader m_reader;
+    CArchiveReader& m_reader;
     std::vector<LoadEntry> m_table{LoadEntry::NoObject};
 };
 
-ArchiveError CElemArchiveLoader::Load(ElemList& list) {
+ArchiveError CElemArchiveLoader::Load(IElemReceiver& receiver) {
     uint32_t count = 0;
     if (!m_reader.ReadCount(count)) {
         return ArchiveError::Truncated;
     }
-    // No reservation from the count: a damaged count must not cost memory. The loop ends
-    // at the first element that the remaining bytes cannot hold.
+    // A damaged count must not cost memory: no more is promised than the bytes can hold.
+    // The loop ends at the first element that the remaining bytes cannot hold.
+    receiver.Expect(
+        static_cast<size_t>(std::min<uint64_t>(count, m_reader.SizeHint() / kSmallestElement)));
     for (uint32_t i = 0; i < count; ++i) {
         if (const ArchiveError error = ReadClassTag(); error != ArchiveError::None) {
             return error;
@@ -74,7 +78,7 @@ ArchiveError CElemArchiveLoader::Load(ElemList& list) {
         if (!ReadFields(*elem)) {
             return ArchiveError::Truncated;
         }
-        list.push_back(std::move(elem));
+        receiver.Receive(std::move(elem));
     }
     return ArchiveError::None;
 }
@@ -190,8 +194,14 @@ size_t ArchiveSize(const ElemList& list) {
 
 }  // namespace
 
+ArchiveError ReadElemArchive(CArchiveReader& reader, IElemReceiver& receiver) {
+    return CElemArchiveLoader(reader).Load(receiver);
+}
+
 ArchiveError ReadElemArchive(std::string_view bytes, ElemList& list) {
-    return CElemArchiveLoader(bytes).Load(list);
+    CArchiveReader reader(bytes);
+    CElemListReceiver receiver(list);
+    return ReadElemArchive(reader, receiver);
 }
 
 std::string WriteElemArchive(const ElemList& list) {

@@ -9,72 +9,77 @@
 
 namespace {
 
-// Closes the descriptor when the read returns, whatever the outcome.
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : m_fd(fd) {}
-    ~CFileDescriptor() {
-        if (m_fd >= 0) {
-            close(m_fd);
-        }
+// The first block of a whole-file read when the file's size says nothing (as in /proc).
+constexpr size_t kFirstBlock = 4096;
+
+}  // namespace
+
+CBoundedFile::~CBoundedFile() {
+    if (m_fd >= 0) {
+        close(m_fd);
     }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
+}
 
-    int Get() const { return m_fd; }
+FileReadStatus CBoundedFile::Open(const std::string& path) {
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (m_fd < 0) {
+        return errno == ENOENT ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
+    }
+    struct stat info {};
+    if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileReadStatus::OpenFailed;
+    }
+    m_fileSize = static_cast<uint64_t>(info.st_size);
+    return m_fileSize > m_maxSize ? FileReadStatus::TooLarge : FileReadStatus::Ok;
+}
 
-private:
-    int m_fd;
-};
-
-// Reads until the end of the file or until more than `maxSize` bytes have arrived.
-FileReadStatus ReadAll(int fd, size_t sizeHint, size_t maxSize, std::string& bytes) {
-    bytes.clear();
-    // The size of a regular file is a hint: it may change while we read.
-    bytes.resize(std::min(sizeHint, maxSize) + 1);
-    size_t filled = 0;
+size_t CBoundedFile::ReadSome(char* buffer, size_t size) {
+    if (m_fd < 0 || m_status != FileReadStatus::Ok) {
+        return 0;
+    }
+    // One byte beyond the maximum tells a file that grew too long from one that ends there.
+    size = std::min(size, m_maxSize + 1 - m_read);
     for (;;) {
-        if (filled == bytes.size()) {
-            if (filled > maxSize) {
-                return FileReadStatus::TooLarge;
-            }
-            bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
-        }
-        const ssize_t got = read(fd, bytes.data() + filled, bytes.size() - filled);
+        const ssize_t got = read(m_fd, buffer, size);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            return FileReadStatus::ReadFailed;
+            m_status = FileReadStatus::ReadFailed;
+            return 0;
         }
-        if (got == 0) {
-            bytes.resize(filled);
-            return FileReadStatus::Ok;
+        m_read += static_cast<size_t>(got);
+        if (m_read > m_maxSize) {
+            m_status = FileReadStatus::TooLarge;
+            return 0;
         }
-        filled += static_cast<size_t>(got);
+        return static_cast<size_t>(got);
     }
 }
 
-}  // namespace
+uint64_t CBoundedFile::SizeHint() const {
+    return m_fileSize > m_read ? m_fileSize - m_read : 0;
+}
 
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxSize, std::string& bytes) {
     bytes.clear();
-    // Non-blocking, so that opening a FIFO does not wait for a writer.
-    const CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.Get() < 0) {
-        return errno == ENOENT ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
+    CBoundedFile file(maxSize);
+    if (const FileReadStatus status = file.Open(path); status != FileReadStatus::Ok) {
+        return status;
     }
-    struct stat info {};
-    if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return FileReadStatus::OpenFailed;
+    // The size of a regular file is a hint: it may change while we read.
+    bytes.resize(std::max<size_t>(file.SizeHint() + 1, kFirstBlock));
+    size_t filled = 0;
+    while (const size_t got = file.ReadSome(bytes.data() + filled, bytes.size() - filled)) {
+        filled += got;
+        if (filled == bytes.size()) {
+            bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
+        }
     }
-    if (static_cast<unsigned long long>(info.st_size) > maxSize) {
-        return FileReadStatus::TooLarge;
-    }
-    const FileReadStatus status =
-        ReadAll(file.Get(), static_cast<size_t>(info.st_size), maxSize, bytes);
-    if (status != FileReadStatus::Ok) {
+    bytes.resize(filled);
+    if (file.Status() != FileReadStatus::Ok) {
         bytes.clear();
     }
-    return status;
+    return file.Status();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/ByteSource.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 enum class FileReadStatus {
@@ -11,6 +14,30 @@ enum class FileReadStatus {
     TooLarge,    // longer than the maximum
 };
 
-// Reads the whole regular file at `path`, at most `maxSize` bytes. It never waits on a
+// A regular file read block by block, at most `maxSize` bytes in all. It never waits on a
 // FIFO or device that has no data: anything but a regular file fails to open.
+class CBoundedFile : public IByteSource {
+public:
+    explicit CBoundedFile(size_t maxSize) : m_maxSize(maxSize) {}
+    ~CBoundedFile() override;
+    CBoundedFile(const CBoundedFile&) = delete;
+    CBoundedFile& operator=(const CBoundedFile&) = delete;
+
+    // Ok, Missing, OpenFailed, or TooLarge when the file's size is beyond the maximum.
+    FileReadStatus Open(const std::string& path);
+    // After a read error, or once the file proves longer than the maximum, it gives 0 and
+    // Status() says why.
+    size_t ReadSome(char* buffer, size_t size) override;
+    uint64_t SizeHint() const override;
+    FileReadStatus Status() const { return m_status; }
+
+private:
+    size_t m_maxSize;
+    int m_fd = -1;
+    uint64_t m_fileSize = 0;
+    size_t m_read = 0;
+    FileReadStatus m_status = FileReadStatus::Ok;
+};
+
+// Reads the whole regular file at `path`, at most `maxSize` bytes, as CBoundedFile does.
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxSize, std::string& bytes);

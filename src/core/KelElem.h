@@ -36,8 +36,10 @@ enum ElemState : int32_t {
     STATE_NO_INTERNET = 3,
 };
 
-// One entry of the watch list. The fields are public and stored in this order; enumerated
-// fields stay plain integers because a file may hold any value.
+// One entry of the watch list. The fields are public; the file stores them in the order of
+// ElemArchive, while here they are grouped by size so that no padding lies between them (a
+// list holds one of these per element). Enumerated fields stay plain integers because a
+// file may hold any value.
 //
 // The behaviour leaves four values of a new element open; this program starts it active,
 // never checked, and with both times at 0. The main window's New command stamps the two
@@ -45,19 +47,19 @@ enum ElemState : int32_t {
 class CKelElem {
 public:
     std::string m_strDescription;
-    int32_t m_nCheckMode = CHECK_EXISTENCE;
-    TimeValue m_timeReference = 0;
     std::string m_strOriginal;
     std::string m_strCopy;
+    std::string m_strFtpUser = "anonymous";
+    std::string m_strFtpPassword;
+    TimeValue m_timeReference = 0;
+    TimeValue m_timeLastAccess = -1;
+    TimeValue m_timeAtTime = 0;
+    int32_t m_nCheckMode = CHECK_EXISTENCE;
     int32_t m_bSignal = 1;
     int32_t m_nAction = ACTION_COPY_NEW;
     int32_t m_bActive = 1;
-    TimeValue m_timeLastAccess = -1;
     int32_t m_nState = STATE_NOT_CHECKED;
-    TimeValue m_timeAtTime = 0;
     int32_t m_nWhen = WHEN_AT_LAUNCH;
-    std::string m_strFtpUser = "anonymous";
-    std::string m_strFtpPassword;
     int32_t m_bFtpBinary = 1;
 
     bool operator==(const CKelElem&) const = default;

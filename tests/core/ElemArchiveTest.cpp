@@ -190,7 +190,7 @@ TEST(ArchiveReader, ReadsWideStringsAsUtf8AndTheBigClassTag) {
     EXPECT_EQ(text, std::string(0xFFFE, 'a'));
     ASSERT_TRUE(reader.ReadString(text));
     EXPECT_EQ(text, "hi");
-    EXPECT_EQ(reader.Remaining(), 0u);
+    EXPECT_EQ(reader.SizeHint(), 0u);
 }
 
 TEST(ArchiveReader, IgnoresBytesAfterTheLastElement) {

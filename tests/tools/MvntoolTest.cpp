@@ -88,6 +88,36 @@ TEST(Mvntool, DumpShowsWhatLoadingLeaves) {
     EXPECT_EQ(folder.err, "ERROR: Cannot open database file\n");
 }
 
+// A list of many 64 KiB blocks, cut inside an element far from the first block: the dump
+// prints exactly the elements before the cut, as the dump of a list of those alone.
+TEST(Mvntool, DumpOfAListDamagedFarInPrintsEveryElementBeforeTheDamage) {
+    TempDir dir;
+    const auto listJson = [](int count) {
+        std::string json = R"({"elements": [)";
+        for (int i = 0; i < count; ++i) {
+            json += i ? "," : "";
+            json += R"({"m_strCopy": "/srv/)";
+            json += std::string(200, 'c') + std::to_string(i) + "\"}";
+        }
+        return json + "]}";
+    };
+    WriteWholeFile(dir.File("all.json"), listJson(3000));
+    WriteWholeFile(dir.File("before.json"), listJson(2000));
+    ASSERT_EQ(RunTool(dir, {"write", dir.File("all.json"), dir.File("all.MVN")}).exitCode, 0);
+    ASSERT_EQ(RunTool(dir, {"write", dir.File("before.json"), dir.File("before.MVN")}).exitCode, 0);
+    const std::string before = ReadWholeFile(dir.File("before.MVN"));
+    // The first 2000 elements and half of the next; the long count of 3000 stays 16 bits.
+    std::string damaged = ReadWholeFile(dir.File("all.MVN"));
+    damaged.resize(before.size() + 100);
+    WriteWholeFile(dir.File("damaged.MVN"), damaged);
+
+    const ToolRun expected = RunTool(dir, {"dump", dir.File("before.MVN")});
+    const ToolRun dump = RunTool(dir, {"dump", dir.File("damaged.MVN")});
+    EXPECT_EQ(dump.exitCode, 1);
+    EXPECT_EQ(dump.err, "ERROR: Cannot read database file\n");
+    EXPECT_EQ(dump.out, expected.out);
+}
+
 TEST(Mvntool, SpeaksTheLanguageOfTheSettingsBesideTheFile) {
     TempDir dir;
     std::filesystem::copy_file(DataPath("schema-2.mvn"), dir.File("watch.MVN"));

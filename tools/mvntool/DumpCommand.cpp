@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-// mvntool dump FILE: the list as the program loads it, as JSON on standard output. A file
-// that cannot be opened or read is reported on standard error; the elements read before
-// the failure are still printed.
+// mvntool dump FILE: the list as the program loads it, as JSON on standard output, each
+// element printed as soon as it is read. A file that cannot be opened or read is reported
+// on standard error; the elements read before the failure are still printed.
 int RunDumpCommand(const Arguments& arguments) {
     if (arguments.size() != 1) {
         std::fprintf(stderr, "usage: mvntool dump FILE\n");
@@ -18,9 +18,8 @@ int RunDumpCommand(const Arguments& arguments) {
     PrepareLanguage(arguments[0], boxes);
     std::string path = arguments[0];
     int32_t modified = 0;
-    ElemList list;
-    const bool loaded = LoadDatabase(path, modified, list, boxes);
-    const std::string json = ElementsToJson(list);
-    std::fwrite(json.data(), 1, json.size(), stdout);
+    CJsonElementWriter writer(stdout);
+    const bool loaded = LoadDatabase(path, modified, writer, boxes);
+    writer.Finish();
     return loaded ? kExitOk : kExitFailed;
 }

@@ -165,14 +165,18 @@ bool ReadElement(const QJsonValue& value, const std::string& element, CKelElem& 
 
 }  // namespace
 
-std::string ElementsToJson(const ElemList& list) {
-    std::string json = "{\n  \"elements\": [";
-    for (size_t i = 0; i < list.size(); ++i) {
-        json += i == 0 ? "\n" : ",\n";
-        AppendElement(*list[i], json);
-    }
-    json += list.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return json;
+CJsonElementWriter::CJsonElementWriter(std::FILE* out) : m_out(out) {
+    std::fputs("{\n  \"elements\": [", m_out);
+}
+
+void CJsonElementWriter::Receive(std::unique_ptr<CKelElem> elem) {
+    m_json = m_written++ == 0 ? "\n" : ",\n";
+    AppendElement(*elem, m_json);
+    std::fwrite(m_json.data(), 1, m_json.size(), m_out);
+}
+
+void CJsonElementWriter::Finish() {
+    std::fputs(m_written == 0 ? "]\n}\n" : "\n  ]\n}\n", m_out);
 }
 
 bool ElementsFromJson(std::string_view json, ElemList& list, std::string& error) {
