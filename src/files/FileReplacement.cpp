@@ -20,6 +20,7 @@ constexpr std::string_view kTemporaryMark = ".mvn-tmp.";
 constexpr size_t kRandomLength = 6;  // the XXXXXX of mkostemp
 constexpr size_t kHashLength = 17;   // "~" and 16 hexadecimal digits
 constexpr int kMaxLinks = 40;        // as the kernel allows in one path
+constexpr size_t kWriteBlock = size_t{1} << 20;
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -210,6 +211,33 @@ bool CFileReplacement::CreateTemporary() {
 }
 
 bool CFileReplacement::Write(const char* data, size_t size) {
+    if (m_fd < 0) {
+        return Fail(EBADF);
+    }
+    if (m_pending.size() + size > kWriteBlock && !Flush()) {
+        return false;
+    }
+    if (size >= kWriteBlock) {
+        return WriteAll(data, size);
+    }
+    m_pending.append(data, size);
+    return true;
+}
+
+int CFileReplacement::Descriptor() {
+    return Flush() ? m_fd : -1;
+}
+
+bool CFileReplacement::Flush() {
+    const bool written = WriteAll(m_pending.data(), m_pending.size());
+    m_pending.clear();
+    return written;
+}
+
+bool CFileReplacement::WriteAll(const char* data, size_t size) {
+    if (m_fd < 0) {
+        return Fail(EBADF);
+    }
     while (size > 0) {
         const ssize_t written = write(m_fd, data, size);
         if (written < 0 && errno == EINTR) {
@@ -225,8 +253,8 @@ bool CFileReplacement::Write(const char* data, size_t size) {
 }
 
 bool CFileReplacement::Commit(std::optional<mode_t> mode) {
-    if (m_fd < 0) {
-        return Fail(EBADF);
+    if (!Flush()) {
+        return false;
     }
     if (fsync(m_fd) != 0) {
         return Fail(errno);

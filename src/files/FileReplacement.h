@@ -27,10 +27,13 @@ public:
 
     // Checks the target and creates the temporary file.
     bool Open();
-    // Writes everything or fails.
+    // Takes everything or fails. The bytes reach the file in blocks of about a megabyte, so
+    // a download's small pieces cost few system calls; a failure to write them shows here
+    // at a later call or at the commit.
     bool Write(const char* data, size_t size);
-    // The temporary file, for settings such as its times before the commit.
-    int Descriptor() const { return m_fd; }
+    // The temporary file with every byte written so far in it, for settings such as its
+    // times before the commit; -1 when those bytes could not be written.
+    int Descriptor();
     // Puts the temporary file in the target's place with `mode`, by default the replaced
     // file's permissions (those of a new file when there was none); the owner and group of
     // a replaced file are kept where we may set them.
@@ -44,12 +47,15 @@ public:
 private:
     bool CheckTarget();
     bool CreateTemporary();
+    bool Flush();
+    bool WriteAll(const char* data, size_t size);
     bool Fail(int error);
     void Discard();
 
     std::string m_strTarget;
     std::string m_strTemporary;
     std::optional<struct stat> m_replaced;
+    std::string m_pending;  // written, not yet in the file
     int m_fd = -1;
     int m_nSlot = -1;
     int m_nError = 0;

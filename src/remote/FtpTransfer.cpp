@@ -58,6 +58,7 @@ CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOpt
     CURL* easy = m_easy.get();
     ConfigureFtpHandle(easy, arguments[1], arguments[2]);
     m_reply.Attach(easy);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
     // Every wait is bounded: the connect, each reply, and the data connection, which ends
     // after 30 s without a byte.
     const uint32_t timeout = job.TimeoutMs();

@@ -70,6 +70,7 @@ void CHttpFetch::Run() {
     curl_easy_setopt(easy.get(), CURLOPT_HEADERFUNCTION, &HeaderCallback);
     curl_easy_setopt(easy.get(), CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &BodyCallback);
+    curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, this);
     Finish(
         m_watch.Result(m_job.Multi().Perform(easy.get(), [this] { return m_job.CheckCancel(); })));

@@ -13,7 +13,18 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+// A screen shows no more than this often.
+constexpr std::chrono::milliseconds kFrameInterval{16};
+
+}  // namespace
 
 CTransferDlg::CTransferDlg(QWidget* owner, const QString& applicationTitle)
     : CTemplateDialog(kTransferTemplate, nullptr), m_owner(owner), m_boxes(applicationTitle) {
@@ -70,35 +81,23 @@ void CTransferDlg::Close() {
 }
 
 void CTransferDlg::SetCaptionFile(const std::string& path) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            setWindowTitle(
-                QString::fromStdString(GetMessage("IDS_DOWNLOADING") + LastPathComponent(path)));
-        },
-        Qt::QueuedConnection);
+    std::string caption = CaptionForFile(path);
+    Send([&caption](PendingView& view) { view.caption = std::move(caption); });
 }
 
 void CTransferDlg::SetStatusText(const std::string& text) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] { ShowOnOneLine(*Control<QLabel>(IDC_STATUS), QString::fromStdString(text)); },
-        Qt::QueuedConnection);
+    Send([&text](PendingView& view) { view.status = text; });
 }
 
 void CTransferDlg::SetTotal(int32_t total) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, total] {
-            m_nLower = 0;
-            m_nUpper = total;
-        },
-        Qt::QueuedConnection);
+    m_nLower = 0;
+    m_nUpper = total;
 }
 
 void CTransferDlg::SetDone(int32_t position) {
-    QMetaObject::invokeMethod(
-        this, [this, position] { ShowPercent(position); }, Qt::QueuedConnection);
+    if (const std::optional<int> percent = PercentFor(position, m_nLower, m_nUpper)) {
+        Send([&percent](PendingView& view) { view.percent = percent; });
+    }
 }
 
 void CTransferDlg::NotifyFinished() {
@@ -125,15 +124,63 @@ void CTransferDlg::keyPressEvent(QKeyEvent* event) {
     CTemplateDialog::keyPressEvent(event);
 }
 
-// Rewrites the percentage only when it changes: it comes at every 4096-byte unit.
-void CTransferDlg::ShowPercent(int32_t position) {
-    const std::optional<int> percent = PercentFor(position, m_nLower, m_nUpper);
-    if (!percent) {
-        return;
+// Worker thread: records the update and, when no showing is on its way, asks the
+// user-interface thread for one.
+template <typename Change>
+void CTransferDlg::Send(Change change) {
+    bool ask = false;
+    {
+        const std::lock_guard lock(m_sentMutex);
+        change(m_sent);
+        ask = !std::exchange(m_bShowPending, true);
     }
-    Control<QProgressBar>(IDC_PROGRESS)->setValue(*percent);
+    if (ask) {
+        QMetaObject::invokeMethod(
+            this, [this] { ShowSent(); }, Qt::QueuedConnection);
+    }
+}
+
+// Shows what was sent, then looks again a frame later; once nothing more has come, the
+// next update asks anew.
+void CTransferDlg::ShowSent() {
+    {
+        const std::lock_guard lock(m_sentMutex);
+        if (!m_sent.caption && !m_sent.status && !m_sent.percent) {
+            m_bShowPending = false;
+            return;
+        }
+    }
+    ShowView(TakeSent());
+    QTimer::singleShot(kFrameInterval, this, [this] { ShowSent(); });
+}
+
+CTransferDlg::PendingView CTransferDlg::TakeSent() {
+    const std::lock_guard lock(m_sentMutex);
+    return std::exchange(m_sent, PendingView{});
+}
+
+// Texts are rewritten only when they change.
+void CTransferDlg::ShowView(const PendingView& view) {
+    if (view.caption) {
+        setWindowTitle(QString::fromStdString(*view.caption));
+    }
+    if (view.status) {
+        auto* label = Control<QLabel>(IDC_STATUS);
+        const QString text = QString::fromStdString(*view.status);
+        const QString& shown = label->toolTip().isEmpty() ? label->text() : label->toolTip();
+        if (shown != text) {
+            ShowOnOneLine(*label, text);
+        }
+    }
+    if (view.percent) {
+        ShowPercent(*view.percent);
+    }
+}
+
+void CTransferDlg::ShowPercent(int percent) {
+    Control<QProgressBar>(IDC_PROGRESS)->setValue(percent);
     auto* label = Control<QLabel>(IDC_PERCENT);
-    const QString text = QString::fromStdString(PercentText(*percent));
+    const QString text = QString::fromStdString(PercentText(percent));
     if (label->text() != text) {
         label->setText(text);
     }
@@ -146,17 +193,11 @@ void CTransferDlg::RestoreOwner() {
     m_bOwnerDisabled = false;
 }
 
+// Everything the worker sent is on the screen before the download's end is.
 void CTransferDlg::Finish() {
+    ShowView(TakeSent());
     m_bFinished = true;
     if (m_pLoop != nullptr) {
         m_pLoop->quit();
     }
-}
-
-std::string LastPathComponent(const std::string& path) {
-    std::string::size_type separator = path.rfind('/');
-    if (separator == std::string::npos) {
-        separator = path.rfind('\\');
-    }
-    return separator == std::string::npos ? path : path.substr(separator + 1);
 }

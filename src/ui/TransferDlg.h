@@ -9,13 +9,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
 
 class QEventLoop;
 
 // The progress window of one download: caption with the file name, status line,
-// percentage, bar and Cancel. The worker thread's calls return at once and reach the
-// window as queued calls, in the order sent; the user-interface thread waits for the
-// worker in an event loop, so the window stays alive and Cancel is heard. While the
+// percentage, bar and Cancel. The worker thread's calls return at once; the user-interface
+// thread waits for the worker in an event loop, so the window stays alive and Cancel is
+// heard. The updates are taken in the order sent, and the window shows the newest of
+// them at most once a screen frame: a line for every 4096-byte unit is more than a
+// screen can show, and showing each would cost more than the transfer. While the
 // window is open its owner is disabled, so the boxes of the download are owned by this
 // window instead, with `applicationTitle` as the application's caption.
 class CTransferDlg : public CTemplateDialog, public ITransferWindow {
@@ -42,20 +47,33 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void ShowPercent(int32_t position);
+    // What the worker has sent since the window last showed it; of each kind only the
+    // newest counts.
+    struct PendingView {
+        std::optional<std::string> caption;
+        std::optional<std::string> status;
+        std::optional<int> percent;
+    };
+
+    template <typename Change>
+    void Send(Change change);
+    void ShowSent();
+    PendingView TakeSent();
+    void ShowView(const PendingView& view);
+    void ShowPercent(int percent);
     void RestoreOwner();
     void Finish();
 
     QPointer<QWidget> m_owner;
     QtMessageBoxes m_boxes;
+    // Worker thread only: the range that SetTotal gives and SetDone reads.
     int32_t m_nLower = 0;
     int32_t m_nUpper = 100;
+    std::mutex m_sentMutex;
+    PendingView m_sent;           // guarded by m_sentMutex
+    bool m_bShowPending = false;  // guarded by m_sentMutex: a ShowSent is on its way
     bool m_bOwnerDisabled = false;
     bool m_bFinished = false;
     QEventLoop* m_pLoop = nullptr;
     std::function<void()> m_onCancel;
 };
-
-// The caption's file name: what follows the last slash, or else the last backslash, or
-// the whole path.
-std::string LastPathComponent(const std::string& path);

@@ -6,12 +6,27 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 #include "remote/ProgressPercent.h"
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The longest a line waits before it is written while a download runs.
+constexpr auto kFlushInterval = std::chrono::milliseconds(100);
+
+int MillisecondsUntil(Clock::time_point moment) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(moment - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
 ConsoleProgressWindow::ConsoleProgressWindow(bool quiet)
-    : m_bQuiet(quiet), m_finished(eventfd(0, EFD_CLOEXEC)) {}
+    : m_bQuiet(quiet), m_lines(STDERR_FILENO), m_finished(eventfd(0, EFD_CLOEXEC)) {}
 
 ConsoleProgressWindow::~ConsoleProgressWindow() {
     Close();
@@ -37,8 +52,15 @@ void ConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel)
     }
     pollfd waits[2] = {{m_finished, POLLIN, 0}, {m_interrupts, POLLIN, 0}};
     const nfds_t count = m_interrupts >= 0 ? 2 : 1;
+    // Quiet, there is nothing to write: no reason to wake up.
+    Clock::time_point nextFlush = Clock::now() + kFlushInterval;
     for (;;) {
-        if (poll(waits, count, -1) < 0) {
+        const int ready = poll(waits, count, m_bQuiet ? -1 : MillisecondsUntil(nextFlush));
+        if (!m_bQuiet && Clock::now() >= nextFlush) {
+            m_lines.Flush();
+            nextFlush = Clock::now() + kFlushInterval;
+        }
+        if (ready < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -60,6 +82,7 @@ void ConsoleProgressWindow::Close() {
         return;
     }
     m_bStarted = false;
+    m_lines.Flush();
     if (m_interrupts >= 0) {
         close(m_interrupts);
         m_interrupts = -1;
@@ -71,14 +94,14 @@ void ConsoleProgressWindow::SetCaptionFile(const std::string& path) {
     if (m_bQuiet) {
         return;
     }
-    std::fprintf(stderr, "%s\n", CaptionForFile(path).c_str());
+    m_lines.Add(CaptionForFile(path));
 }
 
 void ConsoleProgressWindow::SetStatusText(const std::string& text) {
     if (m_bQuiet) {
         return;
     }
-    std::fprintf(stderr, "%s\n", text.c_str());
+    m_lines.Add(text);
 }
 
 void ConsoleProgressWindow::SetTotal(int32_t total) {
@@ -89,11 +112,12 @@ void ConsoleProgressWindow::SetDone(int32_t position) {
     const auto percent = PercentFor(position, 0, m_nUpper);
     if (!m_bQuiet && percent && *percent != m_nLastPercent) {
         m_nLastPercent = *percent;
-        std::fprintf(stderr, "%s\n", PercentText(*percent).c_str());
+        m_lines.Add(PercentText(*percent));
     }
 }
 
 void ConsoleProgressWindow::NotifyFinished() {
+    m_lines.Flush();
     const uint64_t one = 1;
     if (write(m_finished, &one, sizeof one) != sizeof one) {
         std::fprintf(stderr, "cannot signal the end of the download\n");

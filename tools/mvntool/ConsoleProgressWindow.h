@@ -4,13 +4,16 @@
 
 #include <cstdint>
 
+#include "BufferedLines.h"
 #include "ConsoleMessageBoxes.h"
 #include "remote/TransferWindow.h"
 
 // The progress window of a command-line download: the caption, every status line and
 // each new percentage on standard error, in the order the worker sends them (nothing when
-// quiet, as for the checks of a cron job). Ctrl-C is the Cancel button: it is taken from
-// the signal queue while the download runs.
+// quiet, as for the checks of a cron job). The lines go out a few kilobytes at a time, at
+// the end of the download, and at least every 100 ms while it runs, so a terminal still
+// follows it. Ctrl-C is the Cancel button: it is taken from the signal queue while the
+// download runs.
 class ConsoleProgressWindow : public ITransferWindow {
 public:
     explicit ConsoleProgressWindow(bool quiet = false);
@@ -35,6 +38,7 @@ public:
 private:
     bool m_bQuiet;
     ConsoleMessageBoxes m_boxes;
+    CBufferedLines m_lines;
     int m_finished;         // eventfd written by NotifyFinished
     int m_interrupts = -1;  // signalfd for SIGINT while started
     sigset_t m_previousMask{};
