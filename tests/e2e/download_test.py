@@ -125,7 +125,9 @@ def progress_windows(session):
     for window in session.run("xdotool", "search", "--onlyvisible", "--class",
                               "morvane").split():
         width, height = session.size(window)
-        if height > 0 and abs(width / height - PROGRESS_UNITS[0] / PROGRESS_UNITS[1]) < 0.2:
+        # Dialog units are not square (their width follows the font), hence the margin.
+        expected = PROGRESS_UNITS[0] / PROGRESS_UNITS[1]
+        if height > 0 and abs(width / height / expected - 1) < 0.25:
             found.append(window)
     return found
 

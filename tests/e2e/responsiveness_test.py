@@ -24,8 +24,8 @@ import tempfile
 import threading
 import time
 
-from program_test import report, start_tray, start_window_manager
-from xsession import SKIP, Failure, XSession, check, missing_programs, stop, wait_for
+from program_test import start_tray, start_window_manager
+from xsession import SKIP, Failure, XSession, check, missing_programs, report, stop, wait_for
 
 try:
     from Xlib import X, display, protocol
