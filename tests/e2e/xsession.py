@@ -157,6 +157,15 @@ class XSession:
         self.run("xdotool", "windowfocus", "--sync", window)
         self.run("xdotool", "key", "--delay", "50", *keys)
 
+    def type_text(self, window, text):
+        """Gives `window` the keyboard focus, then types `text` into it."""
+        self.run("xdotool", "windowfocus", "--sync", window)
+        self.run("xdotool", "type", "--delay", "20", text)
+
+    def click(self, window, x, y):
+        """A left click at (x, y) of `window`, with the real pointer."""
+        self.run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
+
     def selection_owned(self, name):
         """True when some client owns the X selection `name` (a tray claims one)."""
         if not self._connection:
