@@ -38,6 +38,8 @@ INPUT_GUARD_SECONDS = 0.6
 NOTICE = "New version !!"
 # The result box has the program file's base name as its caption.
 RESULT_BOX = "morvane"
+# The progress window names the file it downloads.
+PROGRESS = "Downloading big.bin"
 # Dialog template 103, the progress window: its size and its Cancel button, in dialog units.
 PROGRESS_UNITS = (298, 79)
 CANCEL_CENTRE_UNITS = (123 + 25, 58 + 7)
@@ -107,7 +109,7 @@ class Download:
             check(process.poll() is None, "morvane ended while it started the download")
             return self.temporary_files()
 
-        window = wait_for("the progress window", lambda: progress_windows(self.session))[0]
+        window = self.session.one_window(PROGRESS)
         wait_for("the download's temporary file", writing)
         return window
 
@@ -118,25 +120,8 @@ class Download:
         check(not left, f"{when}, the folder of the original still holds {left}")
 
 
-def progress_windows(session):
-    """Mapped windows of the program with the progress window's proportions: a web download
-    leaves its caption empty, which shows as the program's name, the result box's caption."""
-    found = []
-    for window in session.run("xdotool", "search", "--onlyvisible", "--class",
-                              "morvane").split():
-        width, height = session.size(window)
-        # Dialog units are not square (their width follows the font), hence the margin.
-        expected = PROGRESS_UNITS[0] / PROGRESS_UNITS[1]
-        if height > 0 and abs(width / height / expected - 1) < 0.25:
-            found.append(window)
-    return found
-
-
-def result_box(session, progress):
-    """The result box: titled as the progress window is, but another window."""
-    def other():
-        return [w for w in session.visible_windows(RESULT_BOX) if w != progress]
-    return wait_for("the result box", other)[0]
+def result_box(session):
+    return session.one_window(RESULT_BOX)
 
 
 def is_mapped(session, window):
@@ -164,7 +149,7 @@ def scenario_cancel(session, argv):
             session.keys(progress, "Escape")
         else:
             click_cancel(session, progress)
-        box = result_box(session, progress)
+        box = result_box(session)
         check(is_mapped(session, progress),
               "the progress window went before the result box came up")
         session.keys(box, "Return")
