@@ -66,6 +66,9 @@ void CHttpFetch::Run() {
     if (!Prepare(easy.get())) {
         return;
     }
+    // Named as an FTP download is, so the window tells what it fetches and cannot be taken
+    // for the result box, whose caption is the program's name.
+    m_job.Window().SetCaptionFile(m_target.path);
     Show(FormatKeyText("IDS_CONNECTING", m_target.host));
     curl_easy_setopt(easy.get(), CURLOPT_HEADERFUNCTION, &HeaderCallback);
     curl_easy_setopt(easy.get(), CURLOPT_HEADERDATA, this);

@@ -2,20 +2,26 @@
 """End-to-end tests of the real morvane program's dialogs, on its own X server with a window
 manager, driven by the mouse and the keyboard.
 
-usage: dialogs_test.py notice MORVANE MVNTOOL
+usage: dialogs_test.py notice|editor MORVANE MVNTOOL
 
 notice: a launch check finds a new version of a local copy; the new-version notice answered
         by Enter copies it over the original, answered by Escape leaves the original as it
         was.
+editor: from an empty list, New opens the element editor; its fields are filled from the
+        keyboard (a radio group is one Tab stop, the arrow keys choose within it), Ok adds
+        the element and Save writes the list: it then holds exactly that element, and the
+        program quits without asking about unsaved changes.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a program that a scenario needs is missing).
 """
 
+import json
 import os
+import subprocess
 import sys
 import time
 
-from program_test import Program, start_tray, start_window_manager
+from program_test import Program, focus_list, start_tray, start_window_manager
 from xsession import check, run_scenario, wait_for
 
 TIME_LIMIT = 90
@@ -24,6 +30,10 @@ OLD_CONTENT = b"the old version\n"
 # The notice ignores input for its first half second.
 INPUT_GUARD_SECONDS = 0.6
 NOTICE = "New version !!"
+EDITOR = "Modify element"
+# Tab order of the main window from the list: New, Modify, Delete, Check now, Save.
+TABS_FROM_LIST_TO_NEW = 1
+TABS_FROM_LIST_TO_SAVE = 5
 
 
 def scenario_notice(session, argv):
@@ -53,8 +63,49 @@ def scenario_notice(session, argv):
         program.quit(process, window)
 
 
+def scenario_editor(session, argv):
+    panel = start_tray(session)
+    start_window_manager(session, panel)
+    program = Program(session, argv[2], argv[3], elements=[])
+    program.set_up()
+    process = program.start()
+    window = session.one_window("Morvane")
+    focus_list(session, window)
+    session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_NEW, "space")
+
+    copy = os.path.join(session.folder, "watched", "report.txt")
+    original = os.path.join(session.folder, "report.txt")
+    editor = session.one_window(EDITOR)
+    # A fresh element: Existence checked, the copy action, checked at launch. The editor
+    # opens on the description; then the Active box, the copy's name and its "...".
+    session.type_text(editor, "Weekly report")
+    session.keys(editor, "Tab", "Tab")
+    session.type_text(editor, copy)
+    # Past "...", the check-mode group stops at Existence; File time is the button above
+    # it and enables the original's name, next in the Tab order.
+    session.keys(editor, "Tab", "Tab", "Up", "Tab")
+    session.type_text(editor, original)
+    session.keys(editor, "Return")
+    wait_for("the editor to close", lambda: not session.visible_windows(EDITOR))
+    check(process.poll() is None, "morvane ended after Ok in the editor")
+
+    focus_list(session, window)
+    session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_SAVE, "space")
+    # Saved: Quit asks nothing.
+    program.quit(process, window)
+    dump = subprocess.run([argv[3], "dump", program.database], capture_output=True, check=True,
+                          timeout=30)
+    elements = json.loads(dump.stdout)["elements"]
+    check(len(elements) == 1, f"the saved list holds {len(elements)} elements")
+    expected = {"m_strDescription": "Weekly report", "m_strCopy": copy,
+                "m_strOriginal": original, "m_nCheckMode": 1, "m_nAction": 1, "m_nWhen": 1,
+                "m_bSignal": 1, "m_bActive": 1}
+    saved = {key: elements[0].get(key) for key in expected}
+    check(saved == expected, f"the saved element is {saved}, expected {expected}")
+
+
 NEEDED = ["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"]
-SCENARIOS = {"notice": (scenario_notice, NEEDED)}
+SCENARIOS = {"notice": (scenario_notice, NEEDED), "editor": (scenario_editor, NEEDED)}
 
 
 def main(argv):

@@ -4,7 +4,7 @@ window manager and a notification area. The list holds one web copy whose new ve
 copied over the original; the tests' HTTP server sends it so slowly (/trickle/) that the
 download is still running when the user acts on it.
 
-usage: download_test.py cancel|quit MORVANE MVNTOOL
+usage: download_test.py cancel|quit|box MORVANE MVNTOOL
 
 cancel: the progress window is cancelled with a click on Cancel, then with Escape; the
         result box comes up while the progress window is still mapped, and once it is
@@ -13,6 +13,10 @@ quit:   the program ends while the download runs: Quit in the notification-area 
         SIGTERM during a download of the launch checks, SIGINT while the new-version notice
         is open, SIGHUP with the window idle. Each time it exits with status 0 at once,
         with the original untouched and no temporary file beside it.
+box:    the original's folder does not exist, so the download cannot create its file: the
+        error box comes up while the progress window is still there and is answered with a
+        click on its button, then the result box the same way; the progress window goes and
+        the main window takes keys again.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a program that a scenario needs is missing).
 """
@@ -38,6 +42,9 @@ INPUT_GUARD_SECONDS = 0.6
 NOTICE = "New version !!"
 # The result box has the program file's base name as its caption.
 RESULT_BOX = "morvane"
+ERROR_BOX = "ERROR"
+# The progress window names the file it downloads.
+PROGRESS = "Downloading big.bin"
 # Dialog template 103, the progress window: its size and its Cancel button, in dialog units.
 PROGRESS_UNITS = (298, 79)
 CANCEL_CENTRE_UNITS = (123 + 25, 58 + 7)
@@ -79,17 +86,19 @@ class Download:
         self.original = os.path.join(self.folder, "report.bin")
         self.program = None
 
-    def start(self, when):
-        """Starts the program with the original in place and the element checked `when`
-        (1 at launch, 2 on demand); the test server stands in for the internet test's host."""
+    def start(self, when, original=None):
+        """Starts the program with the element checked `when` (1 at launch, 2 on demand),
+        copied over `original` (by default the original, put in place); the test server
+        stands in for the internet test's host."""
         # Existence mode: the copy exists, so every check finds a new version.
         element = {"m_strDescription": "Web report", "m_nCheckMode": 2,
                    "m_strCopy": self.server.url("/trickle/big.bin"),
-                   "m_strOriginal": self.original, "m_bSignal": 1, "m_nAction": 1,
-                   "m_nWhen": when}
+                   "m_strOriginal": original or self.original, "m_bSignal": 1,
+                   "m_nAction": 1, "m_nWhen": when}
         self.program = Program(self.session, self.argv[2], self.argv[3], elements=[element])
-        with open(self.original, "wb") as file:
-            file.write(ORIGINAL)
+        if original is None:
+            with open(self.original, "wb") as file:
+                file.write(ORIGINAL)
         self.program.set_up(settings=f"InternetProbeHost=127.0.0.1:{self.server.port}\n")
         return self.program.start()
 
@@ -107,7 +116,7 @@ class Download:
             check(process.poll() is None, "morvane ended while it started the download")
             return self.temporary_files()
 
-        window = wait_for("the progress window", lambda: progress_windows(self.session))[0]
+        window = self.session.one_window(PROGRESS)
         wait_for("the download's temporary file", writing)
         return window
 
@@ -118,25 +127,8 @@ class Download:
         check(not left, f"{when}, the folder of the original still holds {left}")
 
 
-def progress_windows(session):
-    """Mapped windows of the program with the progress window's proportions: a web download
-    leaves its caption empty, which shows as the program's name, the result box's caption."""
-    found = []
-    for window in session.run("xdotool", "search", "--onlyvisible", "--class",
-                              "morvane").split():
-        width, height = session.size(window)
-        # Dialog units are not square (their width follows the font), hence the margin.
-        expected = PROGRESS_UNITS[0] / PROGRESS_UNITS[1]
-        if height > 0 and abs(width / height / expected - 1) < 0.25:
-            found.append(window)
-    return found
-
-
-def result_box(session, progress):
-    """The result box: titled as the progress window is, but another window."""
-    def other():
-        return [w for w in session.visible_windows(RESULT_BOX) if w != progress]
-    return wait_for("the result box", other)[0]
+def result_box(session):
+    return session.one_window(RESULT_BOX)
 
 
 def is_mapped(session, window):
@@ -164,7 +156,7 @@ def scenario_cancel(session, argv):
             session.keys(progress, "Escape")
         else:
             click_cancel(session, progress)
-        box = result_box(session, progress)
+        box = result_box(session)
         check(is_mapped(session, progress),
               "the progress window went before the result box came up")
         session.keys(box, "Return")
@@ -215,8 +207,44 @@ def scenario_quit(session, argv):
     check(wait_exit(process, "morvane after SIGHUP") == 0, "morvane did not end cleanly on SIGHUP")
 
 
+def click_box_button(session, box):
+    """Clicks the one button of a message box, found as the lowest thing the box draws once
+    two looks in a row see it in the same place (the box is then fully drawn)."""
+    seen = [None]
+
+    def settled():
+        place = session.lowest_drawing(box)
+        same = place is not None and place == seen[0]
+        seen[0] = place
+        return same and place
+
+    left, top, right, bottom = wait_for("the box to be drawn", settled)
+    print(f"the box's button spans ({left}, {top}) to ({right}, {bottom})")
+    session.click(box, (left + right) // 2, (top + bottom) // 2)
+    wait_for("the box to close after a click on its button",
+             lambda: not is_mapped(session, box))
+
+
+def scenario_box(session, argv):
+    panel = start_tray(session)
+    start_window_manager(session, panel)
+    download = Download(session, argv)
+    in_no_folder = os.path.join(download.folder, "missing", "report.bin")
+    process = download.start(when=1, original=in_no_folder)
+    download.accept_notice()
+    progress = session.one_window(PROGRESS)
+    box = session.one_window(ERROR_BOX)
+    check(is_mapped(session, progress), "the progress window went before the error box")
+    click_box_button(session, box)
+    click_box_button(session, result_box(session))
+    wait_for("the progress window to go", lambda: not is_mapped(session, progress))
+    check(not download.temporary_files(), "the failed download left files behind")
+    download.program.quit(process, session.one_window("Morvane"))
+
+
 NEEDED = ["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"]
-SCENARIOS = {"cancel": (scenario_cancel, NEEDED), "quit": (scenario_quit, NEEDED)}
+SCENARIOS = {"cancel": (scenario_cancel, NEEDED), "quit": (scenario_quit, NEEDED),
+             "box": (scenario_box, NEEDED)}
 
 
 def main(argv):

@@ -48,14 +48,21 @@ class Program:
         with open(list_json, "w", encoding="utf-8") as out:
             json.dump({"elements": ELEMENTS if elements is None else elements}, out)
         subprocess.run([mvntool, "write", list_json, self.database], check=True, timeout=30)
-        with open(self.database, "rb") as file:
-            self.good_database = file.read()
+        # An empty list is written as no file at all.
+        self.good_database = None
+        if os.path.exists(self.database):
+            with open(self.database, "rb") as file:
+                self.good_database = file.read()
 
     def set_up(self, damaged=False, language=None, settings=""):
-        with open(self.database, "wb") as file:
-            # A list cut in the middle of its first element.
-            file.write(self.good_database[: len(self.good_database) // 2] if damaged
-                       else self.good_database)
+        if self.good_database is None:
+            if os.path.exists(self.database):
+                os.remove(self.database)
+        else:
+            with open(self.database, "wb") as file:
+                # A list cut in the middle of its first element.
+                file.write(self.good_database[: len(self.good_database) // 2] if damaged
+                           else self.good_database)
         if os.path.exists(self.settings):
             os.remove(self.settings)
         if language is not None:
@@ -111,12 +118,7 @@ def scenario_tray(session, program):
     window = session.one_window("Morvane")
     check(not docked_icons(session, panel), "the icon is shown while the window is")
 
-    # Focus the list by a click in its empty part, then tab to Reduce.
-    width, height = session.size(window)
-    session.run("xdotool", "windowfocus", "--sync", window)
-    session.run("xdotool", "mousemove", "--window", window, str(width // 2), str(height // 2),
-                "click", "1")
-    session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_REDUCE, "space")
+    reduce_by_keys(session, window)
 
     def icon_shown():
         check(process.poll() is None, "morvane ended when it was reduced")
@@ -141,11 +143,15 @@ def start_tray(session):
     return session.one_window("panel")
 
 
-def reduce_by_keys(session, window):
+def focus_list(session, window):
+    """Gives the list the focus by a click in its empty part, the start of the Tab order."""
     width, height = session.size(window)
     session.run("xdotool", "windowfocus", "--sync", window)
-    session.run("xdotool", "mousemove", "--window", window, str(width // 2), str(height // 2),
-                "click", "1")
+    session.click(window, width // 2, height // 2)
+
+
+def reduce_by_keys(session, window):
+    focus_list(session, window)
     session.keys(window, *["Tab"] * TABS_FROM_LIST_TO_REDUCE, "space")
 
 

@@ -6,6 +6,7 @@ the test itself is killed.
 
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
@@ -156,6 +157,47 @@ class XSession:
         """Gives `window` the keyboard focus, then types `keys` into it."""
         self.run("xdotool", "windowfocus", "--sync", window)
         self.run("xdotool", "key", "--delay", "50", *keys)
+
+    def type_text(self, window, text):
+        """Gives `window` the keyboard focus, then types `text` into it."""
+        self.run("xdotool", "windowfocus", "--sync", window)
+        self.run("xdotool", "type", "--delay", "20", text)
+
+    def click(self, window, x, y):
+        """A left click at (x, y) of `window`, with the real pointer."""
+        self.run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
+
+    def lowest_drawing(self, window):
+        """(left, top, right, bottom) of the lowest band of rows of `window` that differ
+        from its background (the colour of its top-left corner): a message box's row of
+        buttons. None while the window shows only its background."""
+        width, height, pixels = self.image(window)
+        background = pixels[0:3]
+
+        def drawn_columns(row):
+            start = row * width * 3
+            return [column for column in range(width)
+                    if pixels[start + column * 3:start + column * 3 + 3] != background]
+
+        drawn = [drawn_columns(row) for row in range(height)]
+        bottom = next((row for row in reversed(range(height)) if drawn[row]), None)
+        if bottom is None:
+            return None
+        top = bottom
+        while top > 0 and drawn[top - 1]:
+            top -= 1
+        columns = [column for row in drawn[top:bottom + 1] for column in row]
+        return min(columns), top, max(columns), bottom
+
+    def image(self, window):
+        """(width, height, RGB bytes) of what `window` shows now."""
+        data = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"],
+                              env=self.env(), capture_output=True, timeout=20,
+                              check=True).stdout
+        # A binary PPM: "P6", width, height, maximum value, each followed by one blank.
+        header = re.match(rb"P6\s(\d+)\s(\d+)\s255\s", data)
+        check(header, "import gave no 8-bit PPM image")
+        return int(header[1]), int(header[2]), data[header.end():]
 
     def selection_owned(self, name):
         """True when some client owns the X selection `name` (a tray claims one)."""

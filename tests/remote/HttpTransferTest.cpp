@@ -162,7 +162,7 @@ TEST_F(HttpTest, DownloadOfTwoUnits) {
                 ElementsAre("Connecting to 127.0.0.1", address, "Opening " + original,
                             "4096 of 8192  bytes read", "8192 of 8192  bytes read",
                             "8192 of 8192  bytes read", "Closing connection to " + address));
-    EXPECT_TRUE(window->Texts(Kind::Caption).empty());
+    EXPECT_THAT(window->Texts(Kind::Caption), ElementsAre("Downloading d8192.bin"));
     EXPECT_THAT(window->Values(Kind::Done), ElementsAre(4096, 8192, 8192));
     EXPECT_THAT(window->Percentages(), ElementsAre("50%", "100%"));
     EXPECT_EQ(ReadWholeFile(original), Pattern(8192));
