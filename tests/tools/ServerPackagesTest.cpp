@@ -24,15 +24,15 @@ constexpr int64_t kSummerTime = 1013336167;  // 10/02/2002 10:16:07 GMT
 // What `mvntool probe` prints for that time (the tests run in Paris time).
 constexpr const char* kSummerLine = "time: 1013336167 10/02/2002 11:16:07\n";
 
-// `mvntool probe` and `mvntool get` against proftpd and nginx as Debian ships
+// `mvntool probe` and `mvntool get` against proftpd, nginx and lighttpd as Debian ships
 // them, each configured the way the case needs.
 class ServerPackagesTest : public testing::Test {
 protected:
     void SetUp() override {
         for (const PackageServerKind kind :
-             {PackageServerKind::Proftpd, PackageServerKind::Nginx}) {
+             {PackageServerKind::Proftpd, PackageServerKind::Nginx, PackageServerKind::Lighttpd}) {
             if (!CPackageServer::Installed(kind)) {
-                GTEST_SKIP() << "proftpd-basic and nginx are not both installed";
+                GTEST_SKIP() << "proftpd-basic, nginx and lighttpd are not all installed";
             }
         }
         Serve("summer.txt", "summer\n", kSummerTime);
@@ -147,7 +147,7 @@ TEST_F(ServerPackagesTest, ProftpdDeniedAccessIsNotAbsence) {
 }
 
 TEST_F(ServerPackagesTest, WebServersGiveExactTimesAndFollowRedirects) {
-    for (const PackageServerKind kind : {PackageServerKind::Nginx}) {
+    for (const PackageServerKind kind : {PackageServerKind::Nginx, PackageServerKind::Lighttpd}) {
         const CPackageServer server(kind, m_served.Path().string());
         const std::string label = server.Url("");
         for (const std::string path : {"/files/summer.txt", "/redirect/summer.txt"}) {
@@ -165,28 +165,36 @@ TEST_F(ServerPackagesTest, WebServersGiveExactTimesAndFollowRedirects) {
     }
 }
 
-TEST_F(ServerPackagesTest, NginxAnswersWithoutLastModifiedAndInChunks) {
+TEST_F(ServerPackagesTest, WebServersAnswerWithoutLastModifiedAndNginxInChunks) {
     std::string content;
     for (int line = 0; content.size() < 200000; ++line) {
         content += "line " + std::to_string(line) + "\n";
     }
     Serve("long.txt", content, kSummerTime);
+    for (const PackageServerKind kind : {PackageServerKind::Nginx, PackageServerKind::Lighttpd}) {
+        const CPackageServer server(kind, m_served.Path().string());
+        const std::string label = server.Url("");
+        const ToolRun noTime = Probe(server.Url("/nolm/summer.txt"));
+        EXPECT_EQ(noTime.exitCode, 1) << label;
+        EXPECT_THAT(noTime.err, StartsWith("ERROR: HTTP Query Info failed: "))
+            << label << noTime.err;
+
+        const std::string target = m_local.File("long.txt");
+        std::filesystem::remove(target);
+        const ToolRun get = Get(server.Url("/nolm/long.txt"), target);
+        EXPECT_EQ(get.exitCode, 0) << label << get.out;
+        EXPECT_TRUE(ReadWholeFile(target) == content) << label;
+    }
+
     const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string());
-
-    const ToolRun noTime = Probe(nginx.Url("/nolm/summer.txt"));
-    EXPECT_EQ(noTime.exitCode, 1);
-    EXPECT_THAT(noTime.err, StartsWith("ERROR: HTTP Query Info failed: ")) << noTime.err;
-
     const ToolRun chunked = Probe(nginx.Url("/chunked/long.txt"));
     EXPECT_EQ(chunked.exitCode, 0) << chunked.err;
     EXPECT_THAT(chunked.out, EndsWith(kSummerLine));
-    for (const std::string path : {"/nolm/long.txt", "/chunked/long.txt"}) {
-        const std::string target = m_local.File("long.txt");
-        std::filesystem::remove(target);
-        const ToolRun get = Get(nginx.Url(path), target);
-        EXPECT_EQ(get.exitCode, 0) << path << get.out;
-        EXPECT_TRUE(ReadWholeFile(target) == content) << path;
-    }
+    const std::string target = m_local.File("long.txt");
+    std::filesystem::remove(target);
+    const ToolRun get = Get(nginx.Url("/chunked/long.txt"), target);
+    EXPECT_EQ(get.exitCode, 0) << get.out;
+    EXPECT_TRUE(ReadWholeFile(target) == content);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@ const char* ProgramPath(PackageServerKind kind) {
     switch (kind) {
         case PackageServerKind::Proftpd:
             return "/usr/sbin/proftpd";
+        case PackageServerKind::Lighttpd:
+            return "/usr/sbin/lighttpd";
         case PackageServerKind::Nginx:
             break;
     }

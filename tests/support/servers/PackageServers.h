@@ -7,7 +7,7 @@
 #include "TestServers.h"
 
 // The servers of Debian packages that the tests run as their own processes.
-enum class PackageServerKind { Proftpd, Nginx };
+enum class PackageServerKind { Proftpd, Nginx, Lighttpd };
 
 // One server of package_server.py on a free port of 127.0.0.1 and ::1, configured in a
 // folder of its own, serving `root` (a folder directly under the temporary folder, which it

@@ -1,4 +1,4 @@
-"""Runs a Debian server package (proftpd, nginx) for one test: writes its
+"""Runs a Debian server package (proftpd, nginx, lighttpd) for one test: writes its
 configuration into WORK, starts it in the foreground on a free port of 127.0.0.1 and ::1,
 prints "PORT <n>" once it accepts connections, and stops it when the test ends (its end of
 the standard input pipe closes) or when this launcher is told to stop.
@@ -7,6 +7,8 @@ the standard input pipe closes) or when this launcher is told to stop.
                           in ROOT, read-only; each --deny refuses those commands to all
   .../nginx ROOT WORK     /files/NAME (Last-Modified), /nolm/NAME (none), /chunked/NAME
                           (chunked, Last-Modified), /redirect/NAME (302 to /files/NAME)
+  .../lighttpd ROOT WORK  /files/NAME (Last-Modified), /nolm/NAME (none), /redirect/NAME
+                          (302 to /files/NAME)
 """
 import argparse
 import ctypes
@@ -118,6 +120,26 @@ http {{
     return [program, "-p", work + "/", "-e", work + "/nginx-error.log", "-c", conf]
 
 
+def lighttpd(program, root, work, port):
+    conf = os.path.join(work, "lighttpd.conf")
+    write(conf, f"""server.document-root = "{root}"
+server.bind = "127.0.0.1"
+server.port = {port}
+$SERVER["socket"] == "[::1]:{port}" {{ }}
+server.errorlog = "{work}/lighttpd-error.log"
+server.upload-dirs = ("{work}")
+server.modules = ("mod_alias", "mod_redirect")
+alias.url = ("/files/" => "{root}/", "/nolm/" => "{root}/")
+url.redirect = ("^/redirect/(.*)$" => "/files/$1")
+url.redirect-code = 302
+# lighttpd sends neither ETag nor Last-Modified for a file whose type it does not know:
+# every name gets a type here, and none under /nolm/.
+mimetype.assign = ("" => "application/octet-stream")
+$HTTP["url"] =~ "^/nolm/" {{ mimetype.assign = ("" => "") }}
+""")
+    return [program, "-D", "-f", conf]
+
+
 def die_with_launcher():
     """The server ends when this launcher ends, however it ends."""
     PR_SET_PDEATHSIG = 1
@@ -148,6 +170,8 @@ def main():
     kind = os.path.basename(args.program)
     if kind == "proftpd":
         command = proftpd(args.program, root, work, port, args.deny)
+    elif kind == "lighttpd":
+        command = lighttpd(args.program, root, work, port)
     else:
         command = nginx(args.program, root, work, port)
     log = open(os.path.join(work, kind + ".out"), "w")
