@@ -197,4 +197,53 @@ TEST_F(ServerPackagesTest, WebServersAnswerWithoutLastModifiedAndNginxInChunks) 
     EXPECT_TRUE(ReadWholeFile(target) == content);
 }
 
+// Names as users type them, with blanks and accented letters (UTF-8), or already
+// percent-encoded: the address carries them encoded and every server finds the file, also
+// through its listing and through a redirect.
+TEST_F(ServerPackagesTest, NamesWithBlanksAndAccentsAreProbedAndDownloaded) {
+    struct Name {
+        std::string typed;
+        std::string encoded;
+    };
+    const Name names[] = {{"a b.txt", "a%20b.txt"},
+                          {"\xC3\xA9t\xC3\xA9 2026.txt", "%C3%A9t%C3%A9%202026.txt"}};
+    for (const Name& name : names) {
+        Serve(name.typed, name.typed + "\n", kSummerTime);
+    }
+    const std::string root = m_served.Path().string();
+    const CPackageServer proftpd(PackageServerKind::Proftpd, root);
+    const CPackageServer listing(PackageServerKind::Proftpd, root, {"MDTM SIZE"});
+    const CPackageServer lineOnly(PackageServerKind::Proftpd, root, {"MDTM SIZE MLSD MLST"});
+    const CPackageServer nginx(PackageServerKind::Nginx, root);
+    const CPackageServer lighttpd(PackageServerKind::Lighttpd, root);
+    struct Place {
+        const CPackageServer& server;
+        std::string folder;
+        bool exactTime;
+    };
+    const Place places[] = {{proftpd, "/", true},          {listing, "/", true},
+                            {lineOnly, "/", false},        {nginx, "/files/", true},
+                            {nginx, "/redirect/", true},   {lighttpd, "/files/", true},
+                            {lighttpd, "/redirect/", true}};
+    const std::string target = m_local.File("target.txt");
+    for (const Place& place : places) {
+        for (const Name& name : names) {
+            for (const std::string& written : {name.typed, name.encoded}) {
+                const std::string address = place.server.Url(place.folder + written, true);
+                const ToolRun probe = Probe(address);
+                EXPECT_EQ(probe.exitCode, 0) << address << probe.err;
+                EXPECT_THAT(probe.out, HasSubstr("\nobject: " + place.folder + name.encoded + "\n"))
+                    << address;
+                if (place.exactTime) {
+                    EXPECT_THAT(probe.out, EndsWith(kSummerLine)) << address;
+                }
+                std::filesystem::remove(target);
+                const ToolRun get = Get(address, target);
+                EXPECT_EQ(get.exitCode, 0) << address << get.out;
+                EXPECT_EQ(ReadWholeFile(target), name.typed + "\n") << address;
+            }
+        }
+    }
+}
+
 }  // namespace
