@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,42 @@ namespace {
 constexpr int64_t kSummerTime = 1013336167;  // 10/02/2002 10:16:07 GMT
 // What `mvntool probe` prints for that time (the tests run in Paris time).
 constexpr const char* kSummerLine = "time: 1013336167 10/02/2002 11:16:07\n";
+
+constexpr size_t kLargeFileMegabytes = 256;
+constexpr size_t kMegabyte = 1 << 20;
+
+// One pseudo-random megabyte repeated, each copy stamped with its number, so that a unit
+// lost, doubled or misplaced shows.
+void WriteLargeFile(const std::string& path, size_t megabytes) {
+    std::mt19937_64 random(7);
+    std::vector<uint64_t> block(kMegabyte / sizeof(uint64_t));
+    for (uint64_t& word : block) {
+        word = random();
+    }
+    std::ofstream out(path, std::ios::binary);
+    for (size_t copy = 0; copy < megabytes; ++copy) {
+        block[0] = copy;
+        out.write(reinterpret_cast<const char*>(block.data()), kMegabyte);
+    }
+    ASSERT_TRUE(out.flush()) << path;
+}
+
+// Compares the two files a megabyte at a time.
+bool SameBytes(const std::string& first, const std::string& second) {
+    std::ifstream a(first, std::ios::binary);
+    std::ifstream b(second, std::ios::binary);
+    std::vector<char> left(kMegabyte);
+    std::vector<char> right(kMegabyte);
+    while (a && b) {
+        a.read(left.data(), kMegabyte);
+        b.read(right.data(), kMegabyte);
+        if (a.gcount() != b.gcount() ||
+            !std::equal(left.begin(), left.begin() + a.gcount(), right.begin())) {
+            return false;
+        }
+    }
+    return a.eof() && b.eof();
+}
 
 // `mvntool probe` and `mvntool get` against proftpd, nginx and lighttpd as Debian ships
 // them, each configured the way the case needs.
@@ -243,6 +283,22 @@ TEST_F(ServerPackagesTest, NamesWithBlanksAndAccentsAreProbedAndDownloaded) {
                 EXPECT_EQ(ReadWholeFile(target), name.typed + "\n") << address;
             }
         }
+    }
+}
+
+// 256 MB over an older original arrive byte for byte from each server.
+TEST_F(ServerPackagesTest, LargeFileArrivesWholeFromProftpdAndNginx) {
+    const std::string served = m_served.File("large.bin");
+    WriteLargeFile(served, kLargeFileMegabytes);
+    const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string());
+    const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string());
+    const std::string target = m_local.File("large.bin");
+    for (const std::string& address : {proftpd.Url("/large.bin"), nginx.Url("/files/large.bin")}) {
+        WriteWholeFile(target, "old");
+        const ToolRun get = Get(address, target);
+        EXPECT_EQ(get.exitCode, 0) << address << get.out;
+        EXPECT_EQ(std::filesystem::file_size(target), kLargeFileMegabytes * kMegabyte) << address;
+        EXPECT_TRUE(SameBytes(target, served)) << address;
     }
 }
 
