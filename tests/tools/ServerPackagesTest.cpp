@@ -9,13 +9,17 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "PackageServers.h"
+#include "RecordingMessageBoxes.h"
 #include "TempDir.h"
 #include "ToolRun.h"
+#include "core/Database.h"
+#include "core/KelElem.h"
 
 using testing::EndsWith;
 using testing::HasSubstr;
@@ -45,6 +49,15 @@ void WriteLargeFile(const std::string& path, size_t megabytes) {
         out.write(reinterpret_cast<const char*>(block.data()), kMegabyte);
     }
     ASSERT_TRUE(out.flush()) << path;
+}
+
+// With `modified` as its modification time when not -1.
+void WriteFileAt(const std::string& path, const std::string& bytes, int64_t modified) {
+    WriteWholeFile(path, bytes);
+    if (modified >= 0) {
+        const timespec times[2] = {{modified, 0}, {modified, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
 }
 
 // Compares the two files a megabyte at a time.
@@ -79,12 +92,7 @@ protected:
     }
 
     void Serve(const std::string& name, const std::string& bytes, int64_t modified = -1) {
-        const std::string path = m_served.File(name);
-        WriteWholeFile(path, bytes);
-        if (modified >= 0) {
-            const timespec times[2] = {{modified, 0}, {modified, 0}};
-            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-        }
+        WriteFileAt(m_served.File(name), bytes, modified);
     }
 
     ToolRun Probe(const std::string& address) {
@@ -300,6 +308,76 @@ TEST_F(ServerPackagesTest, LargeFileArrivesWholeFromProftpdAndNginx) {
         EXPECT_EQ(std::filesystem::file_size(target), kLargeFileMegabytes * kMegabyte) << address;
         EXPECT_TRUE(SameBytes(target, served)) << address;
     }
+}
+
+// A list whose elements point at these servers, checked as cron would check it: every
+// element finds its new version and copies it over its original, and the saved list then
+// knows it; the next run finds nothing new and leaves the originals alone.
+TEST_F(ServerPackagesTest, CheckedListCopiesEachCopyOnceThenFindsNothingNew) {
+    const std::string accented = "\xC3\xA9t\xC3\xA9 2026.txt";
+    Serve("a b.txt", "blank\n", kSummerTime);
+    Serve(accented, "accented\n", kSummerTime);
+    const std::string root = m_served.Path().string();
+    const CPackageServer proftpd(PackageServerKind::Proftpd, root);
+    const CPackageServer listing(PackageServerKind::Proftpd, root, {"MDTM SIZE"});
+    const CPackageServer nginx(PackageServerKind::Nginx, root);
+    const CPackageServer lighttpd(PackageServerKind::Lighttpd, root);
+    struct Watched {
+        std::string copy;
+        std::string served;
+        int32_t mode;
+    };
+    const Watched watched[] = {
+        {proftpd.Url("/summer.txt"), "summer.txt", CHECK_FILE_TIME},
+        {listing.Url("/" + accented, true), accented, CHECK_EXISTENCE},
+        {nginx.Url("/files/a b.txt"), "a b.txt", CHECK_FILE_TIME},
+        {nginx.Url("/redirect/" + accented, true), accented, CHECK_EXISTENCE},
+        {lighttpd.Url("/files/" + accented), accented, CHECK_FILE_TIME},
+        {lighttpd.Url("/redirect/a b.txt", true), "a b.txt", CHECK_EXISTENCE},
+    };
+    ElemList list;
+    for (const Watched& entry : watched) {
+        auto elem = std::make_unique<CKelElem>();
+        elem->m_strDescription = entry.copy;
+        elem->m_nCheckMode = entry.mode;
+        elem->m_nWhen = WHEN_ON_DEMAND;
+        elem->m_nAction = ACTION_COPY_NEW;
+        elem->m_strCopy = entry.copy;
+        elem->m_strOriginal = m_local.File("original " + std::to_string(list.size()));
+        elem->m_strFtpUser = "user";
+        elem->m_strFtpPassword = "secret";
+        WriteFileAt(elem->m_strOriginal, "old", 1000000000);
+        list.push_back(std::move(elem));
+    }
+    const std::string database = m_local.File("watch.MVN");
+    RecordingMessageBoxes boxes;
+    int32_t modified = 1;
+    ASSERT_TRUE(SaveDatabase(database, modified, list, boxes));
+    WriteWholeFile(m_local.File("watch.INI"), "[Config]\nInternetProbeHost=\n");
+    const auto originalsMatch = [&] {
+        for (size_t i = 0; i < list.size(); ++i) {
+            EXPECT_TRUE(SameBytes(list[i]->m_strOriginal, m_served.File(watched[i].served)))
+                << watched[i].copy;
+        }
+    };
+
+    const ToolRun first = Run({"check", "--all", "--apply", "--save", database});
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(CheckStates(first.out), std::vector<std::string>(6, "New version found !"))
+        << first.out;
+    std::string completed;
+    for (size_t i = 0; i < list.size(); ++i) {
+        completed += "Internet Download Completed Successfully\n";
+    }
+    EXPECT_EQ(first.err, completed);
+    originalsMatch();
+
+    const ToolRun second = Run({"check", "--all", "--apply", "--save", database});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(CheckStates(second.out), std::vector<std::string>(6, "No new version."))
+        << second.out;
+    EXPECT_EQ(second.err, "");
+    originalsMatch();
 }
 
 }  // namespace
