@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -156,6 +157,25 @@ TEST_F(ServerPackagesTest, ProftpdRefusingPassiveModeIsReadInActiveMode) {
     const ToolRun probe = Probe(proftpd.Url("/summer.txt"));
     EXPECT_EQ(probe.exitCode, 0) << probe.err;
     EXPECT_THAT(probe.out, EndsWith(kSummerLine));
+}
+
+// A machine listing without the time of last change leaves a server refusing MDTM without
+// a time: the probe fails with its box, in the user's language, never a success without a
+// time.
+TEST_F(ServerPackagesTest, ProftpdListingWithoutTimesFailsWithItsBox) {
+    const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(), {"MDTM"},
+                                 "type size perm");
+    const ToolRun english = Probe(proftpd.Url("/summer.txt"));
+    EXPECT_EQ(english.exitCode, 1);
+    EXPECT_EQ(english.err,
+              "FTP connection error: The server gives no time of last change for /summer.txt\n");
+    setenv("LANG", "fr_FR.UTF-8", 1);
+    const ToolRun french = Probe(proftpd.Url("/summer.txt"));
+    setenv("LANG", "C", 1);
+    EXPECT_EQ(french.exitCode, 1);
+    EXPECT_EQ(french.err,
+              "Erreur de connexion FTP: Le serveur ne donne pas l'heure de derni\xC3\xA8re "
+              "modification de /summer.txt\n");
 }
 
 // A file the user may not read, or one in a folder the user may not enter, is there: its
