@@ -118,6 +118,7 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_ERR_HTTPSTATUS", "Le serveur HTTP a répondu avec le statut %d"},
     {"IDS_TRASHSURE", "Etes vous sûr de vouloir mettre ce fichier à la corbeille ?\n\n%s"},
     {"IDS_TRASHFILE", "Suppression du fichier"},
+    {"IDS_ERR_NOTIMEFTP", "Le serveur ne donne pas l'heure de dernière modification de %s"},
     {nullptr, nullptr},
 };
 
@@ -233,5 +234,6 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_ERR_HTTPSTATUS", "HTTP server answered with status %d"},
     {"IDS_TRASHSURE", "Are you sure you want to move this file to the trash ?\n\n%s"},
     {"IDS_TRASHFILE", "Delete file"},
+    {"IDS_ERR_NOTIMEFTP", "The server gives no time of last change for %s"},
     {nullptr, nullptr},
 };

@@ -55,10 +55,9 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
         case FtpFileState::Found:
             if (facts.time < 0) {
                 // Without a time no check can decide anything: never a silent success.
-                result.message = RemoteMessage{
-                    RemoteBoxKind::FtpConnection, "",
-                    "The server gives no time of last change for " + FtpServerPath(request.object),
-                    0};
+                result.message =
+                    MakeRemoteMessage(RemoteBoxKind::FtpConnection, "IDS_ERR_NOTIMEFTP",
+                                      FtpServerPath(request.object));
                 return result;
             }
             result.status = ProbeStatus::Found;

@@ -4,6 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <sstream>
+
 extern char** environ;
 
 namespace {
@@ -51,4 +53,22 @@ ToolRun FinishCaptured(pid_t pid, const TempDir& dir) {
 
 ToolRun RunCaptured(std::vector<std::string> arguments, const TempDir& dir) {
     return FinishCaptured(StartCaptured(std::move(arguments), dir), dir);
+}
+
+std::vector<std::string> CheckStates(const std::string& out) {
+    std::vector<std::string> states;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, '\t')) {
+            fields.push_back(cell);
+        }
+        if (fields.size() == 4 && fields[0] == std::to_string(states.size())) {
+            states.push_back(fields[2]);
+        }
+    }
+    return states;
 }

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,25 +70,6 @@ protected:
         ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     }
 
-    // The state column of each element line, in order.
-    static std::vector<std::string> States(const std::string& out) {
-        std::vector<std::string> states;
-        std::istringstream lines(out);
-        std::string line;
-        while (std::getline(lines, line)) {
-            std::vector<std::string> fields;
-            std::istringstream cells(line);
-            std::string cell;
-            while (std::getline(cells, cell, '\t')) {
-                fields.push_back(cell);
-            }
-            if (fields.size() == 4 && fields[0] == std::to_string(states.size())) {
-                states.push_back(fields[2]);
-            }
-        }
-        return states;
-    }
-
     TempDir m_dir;
     const std::string m_database = m_dir.File("watch.MVN");
     ElemList m_list;
@@ -106,17 +86,17 @@ TEST_F(CheckCommandTest, SavedRunsReportACreationOnce) {
     ToolRun run = Check({"--save"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find("File created !\n\n" + copy + "\n" + copy + "\n"), 0u) << run.out;
-    EXPECT_EQ(States(run.out), std::vector<std::string>{"New version found !"});
+    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>{"New version found !"});
     EXPECT_EQ(Load()[0]->m_timeReference, 5000);
 
     run = Check({"--save"});
     EXPECT_EQ(run.out.find("File created"), std::string::npos) << run.out;
-    EXPECT_EQ(States(run.out), std::vector<std::string>{"No new version."});
+    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>{"No new version."});
 
     // Without --save the moved reference time is forgotten.
     WriteFileAt(copy, "y", 6000);
-    EXPECT_EQ(States(Check({}).out), std::vector<std::string>{"New version found !"});
-    EXPECT_EQ(States(Check({}).out), std::vector<std::string>{"New version found !"});
+    EXPECT_EQ(CheckStates(Check({}).out), std::vector<std::string>{"New version found !"});
+    EXPECT_EQ(CheckStates(Check({}).out), std::vector<std::string>{"New version found !"});
 }
 
 TEST_F(CheckCommandTest, LaunchElementsOrAll) {
@@ -127,12 +107,12 @@ TEST_F(CheckCommandTest, LaunchElementsOrAll) {
 
     ToolRun run = Check({});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(States(run.out),
+    EXPECT_EQ(CheckStates(run.out),
               (std::vector<std::string>{"New version found !", "Not checked.", "Not checked."}));
     EXPECT_NE(run.out.find("1\tdemand\tNot checked.\t \n"), std::string::npos) << run.out;
 
     run = Check({"--all"});
-    EXPECT_EQ(States(run.out), std::vector<std::string>(3, "New version found !"));
+    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>(3, "New version found !"));
 }
 
 TEST_F(CheckCommandTest, ActionsRunOnlyWithApply) {
@@ -182,7 +162,8 @@ TEST_F(CheckCommandTest, SavingKeepsPermanentElementsActive) {
     Save();
 
     const ToolRun run = Check({"--all", "--save"});
-    EXPECT_EQ(States(run.out), (std::vector<std::string>{"New version found !", "Not checked."}));
+    EXPECT_EQ(CheckStates(run.out),
+              (std::vector<std::string>{"New version found !", "Not checked."}));
     const ElemList saved = Load();
     EXPECT_EQ(saved[0]->m_bActive, 1);
     EXPECT_EQ(saved[1]->m_bActive, 0);
@@ -192,7 +173,7 @@ TEST_F(CheckCommandTest, SpeaksTheLanguageOfTheSettings) {
     Add("doc", CHECK_EXISTENCE, WHEN_AT_LAUNCH, ACTION_NOTHING);
     Save();
     WriteWholeFile(m_dir.File("watch.INI"), "[Config]\nLanguage=FR\nInternetProbeHost=\n");
-    EXPECT_EQ(States(Check({}).out), std::vector<std::string>{"Pas de nouvelle version"});
+    EXPECT_EQ(CheckStates(Check({}).out), std::vector<std::string>{"Pas de nouvelle version"});
 }
 
 TEST_F(CheckCommandTest, FailuresAndUsage) {
@@ -237,7 +218,7 @@ TEST_F(CheckCommandTest, CopiesFromFtpAndHttpServers) {
 
     ToolRun run = Check({});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(States(run.out), std::vector<std::string>(2, "New version found !"));
+    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>(2, "New version found !"));
     EXPECT_TRUE(run.err.empty()) << run.err;
     for (const std::string& original : originals) {
         EXPECT_EQ(ReadWholeFile(original), "old");

@@ -8,6 +8,8 @@ const char* ProgramPath(PackageServerKind kind) {
     switch (kind) {
         case PackageServerKind::Proftpd:
             return "/usr/sbin/proftpd";
+        case PackageServerKind::Lighttpd:
+            return "/usr/sbin/lighttpd";
         case PackageServerKind::Nginx:
             break;
     }
@@ -16,10 +18,14 @@ const char* ProgramPath(PackageServerKind kind) {
 
 std::vector<std::string> LauncherArguments(PackageServerKind kind, const std::string& root,
                                            const std::string& work,
-                                           const std::vector<std::string>& deniedCommands) {
+                                           const std::vector<std::string>& deniedCommands,
+                                           const std::string& listingFacts) {
     std::vector<std::string> arguments{ProgramPath(kind), root, work};
     for (const std::string& commands : deniedCommands) {
         arguments.insert(arguments.end(), {"--deny", commands});
+    }
+    if (!listingFacts.empty()) {
+        arguments.insert(arguments.end(), {"--facts", listingFacts});
     }
     return arguments;
 }
@@ -31,10 +37,11 @@ bool CPackageServer::Installed(PackageServerKind kind) {
 }
 
 CPackageServer::CPackageServer(PackageServerKind kind, const std::string& root,
-                               const std::vector<std::string>& deniedCommands)
+                               const std::vector<std::string>& deniedCommands,
+                               const std::string& listingFacts)
     : m_kind(kind),
-      m_process("package_server.py",
-                LauncherArguments(kind, root, m_work.Path().string(), deniedCommands)) {}
+      m_process("package_server.py", LauncherArguments(kind, root, m_work.Path().string(),
+                                                       deniedCommands, listingFacts)) {}
 
 std::string CPackageServer::Url(const std::string& path, bool ipv6) const {
     const char* scheme = m_kind == PackageServerKind::Proftpd ? "ftp://" : "http://";

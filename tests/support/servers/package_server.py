@@ -1,12 +1,16 @@
-"""Runs a Debian server package (proftpd, nginx) for one test: writes its
+"""Runs a Debian server package (proftpd, nginx, lighttpd) for one test: writes its
 configuration into WORK, starts it in the foreground on a free port of 127.0.0.1 and ::1,
 prints "PORT <n>" once it accepts connections, and stops it when the test ends (its end of
 the standard input pipe closes) or when this launcher is told to stop.
 
-  .../proftpd ROOT WORK [--deny "CMD ..."]...  user "user", password "secret", chrooted
-                          in ROOT, read-only; each --deny refuses those commands to all
+  .../proftpd ROOT WORK [--deny "CMD ..."]... [--facts "FACT ..."]
+                          user "user", password "secret", chrooted in ROOT, read-only;
+                          each --deny refuses those commands to all; --facts names the
+                          only facts of machine listings
   .../nginx ROOT WORK     /files/NAME (Last-Modified), /nolm/NAME (none), /chunked/NAME
                           (chunked, Last-Modified), /redirect/NAME (302 to /files/NAME)
+  .../lighttpd ROOT WORK  /files/NAME (Last-Modified), /nolm/NAME (none), /redirect/NAME
+                          (302 to /files/NAME)
 """
 import argparse
 import ctypes
@@ -48,13 +52,15 @@ def write(path, text, mode=0o644, owner=None):
         os.chown(path, owner, owner)
 
 
-def proftpd(program, root, work, port, denials):
+def proftpd(program, root, work, port, denials, facts):
     hashed = crypt.crypt("secret", crypt.mksalt(crypt.METHOD_SHA512))
     # The login files belong to the user proftpd runs as and only it may read them.
     write(os.path.join(work, "passwd"),
           "user:%s:%d:%d::%s:/bin/false\n" % (hashed, NOBODY, NOBODY, root), 0o600, NOBODY)
     write(os.path.join(work, "group"), "nogroup:x:%d:\n" % NOBODY, 0o600, NOBODY)
     limits = "".join("<Limit %s>\n  DenyAll\n</Limit>\n" % commands for commands in denials)
+    if facts:
+        limits += "FactsDefault %s\n" % facts
     conf = os.path.join(work, "proftpd.conf")
     write(conf, f"""ServerType standalone
 ServerName "test"
@@ -118,6 +124,26 @@ http {{
     return [program, "-p", work + "/", "-e", work + "/nginx-error.log", "-c", conf]
 
 
+def lighttpd(program, root, work, port):
+    conf = os.path.join(work, "lighttpd.conf")
+    write(conf, f"""server.document-root = "{root}"
+server.bind = "127.0.0.1"
+server.port = {port}
+$SERVER["socket"] == "[::1]:{port}" {{ }}
+server.errorlog = "{work}/lighttpd-error.log"
+server.upload-dirs = ("{work}")
+server.modules = ("mod_alias", "mod_redirect")
+alias.url = ("/files/" => "{root}/", "/nolm/" => "{root}/")
+url.redirect = ("^/redirect/(.*)$" => "/files/$1")
+url.redirect-code = 302
+# lighttpd sends neither ETag nor Last-Modified for a file whose type it does not know:
+# every name gets a type here, and none under /nolm/.
+mimetype.assign = ("" => "application/octet-stream")
+$HTTP["url"] =~ "^/nolm/" {{ mimetype.assign = ("" => "") }}
+""")
+    return [program, "-D", "-f", conf]
+
+
 def die_with_launcher():
     """The server ends when this launcher ends, however it ends."""
     PR_SET_PDEATHSIG = 1
@@ -138,6 +164,7 @@ def main():
     parser.add_argument("root")
     parser.add_argument("work")
     parser.add_argument("--deny", action="append", default=[])
+    parser.add_argument("--facts")
     args = parser.parse_args()
 
     root = os.path.realpath(args.root)
@@ -147,7 +174,9 @@ def main():
     port = free_port()
     kind = os.path.basename(args.program)
     if kind == "proftpd":
-        command = proftpd(args.program, root, work, port, args.deny)
+        command = proftpd(args.program, root, work, port, args.deny, args.facts)
+    elif kind == "lighttpd":
+        command = lighttpd(args.program, root, work, port)
     else:
         command = nginx(args.program, root, work, port)
     log = open(os.path.join(work, kind + ".out"), "w")
