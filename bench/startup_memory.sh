@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Start-up time and memory of the real program on Xvfb: the time from starting the program
 # to its main window shown, and its resident memory (VmRSS, and the peak VmHWM) a second
-# later, with an empty list and with 1,000 elements. Release build.
-# Usage: bench/startup_memory.sh [build-folder] [runs]
+# later, with an empty list and lists of the sizes given. Release build.
+# Usage: bench/startup_memory.sh [build-folder] [runs] [element counts...]   (0 1000 100000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-10}
+shift $(($# < 2 ? $# : 2))
+counts=("$@")
+[ ${#counts[@]} -gt 0 ] || counts=(0 1000 100000)
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
@@ -83,7 +86,7 @@ summary() {
 mkdir -p "$folder/run"
 cp "$build/src/app/morvane" "$folder/run/"
 echo "morvane ($build), $runs runs each, display $DISPLAY"
-for count in 0 1000; do
+for count in "${counts[@]}"; do
   rm -f "$folder/run/morvane.MVN"
   if [ "$count" -gt 0 ]; then
     make_list "$count" "$folder/list.json"
