@@ -2,8 +2,10 @@
 # Start-up time and memory of the real program on Xvfb: the time from starting the program
 # to its main window shown (wall, and the processor time the program had used by then, which
 # a busy machine does not inflate), and its resident memory (VmRSS, and the peak VmHWM) a second
-# later, with an empty list and lists of the sizes given. Release build.
-# Usage: bench/startup_memory.sh [build-folder] [runs] [element counts...]   (0 1000 100000)
+# later, with an empty list and lists of the sizes given, or list files given by path.
+# Release build.
+# Usage: bench/startup_memory.sh [build-folder] [runs] [element counts or list files...]
+#        (0 1000 100000 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
@@ -96,15 +98,18 @@ cp "$build/src/app/morvane" "$folder/run/"
 echo "morvane ($build), $runs runs each, display $DISPLAY"
 for count in "${counts[@]}"; do
   rm -f "$folder/run/morvane.MVN"
-  if [ "$count" -gt 0 ]; then
+  if [ -f "$count" ]; then
+    cp "$count" "$folder/run/morvane.MVN"
+  elif [ "$count" -gt 0 ]; then
     make_list "$count" "$folder/list.json"
     "$build/tools/mvntool/mvntool" write "$folder/list.json" "$folder/run/morvane.MVN"
   fi
   # One unmeasured run warms the file cache.
   measure >/dev/null
-  results="$folder/results-$count"
+  results="$folder/results-$(basename "$count")"
   for _ in $(seq "$runs"); do measure >>"$results"; done
-  echo "$count elements:"
+  size=$(stat -c %s "$folder/run/morvane.MVN" 2>/dev/null || echo 0)
+  echo "$count ($size bytes on file):"
   echo "  start to window shown: $(summary 1 ms 1 <"$results")"
   echo "  CPU to window shown:   $(summary 4 ms 1 <"$results")"
   echo "  VmRSS after start:     $(summary 2 MiB 1024 <"$results")"
