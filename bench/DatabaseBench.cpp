@@ -136,6 +136,20 @@ Timing TimeLoad(const BenchFiles& files, ElemList& previous) {
     return timing;
 }
 
+// The same elements copied from the list in memory, reading nothing: the allocations and
+// copies that any load building these elements must make, its floor.
+Timing TimeCopy(const BenchFiles& files, ElemList& previous) {
+    ElemList list;
+    const Timing timing = Time([&] {
+        list.reserve(files.list.size());
+        for (const auto& elem : files.list) {
+            list.push_back(std::make_unique<CKelElem>(*elem));
+        }
+    });
+    previous = std::move(list);
+    return timing;
+}
+
 Timing TimeRawRead(const BenchFiles& files) {
     size_t total = 0;
     const Timing timing = Time([&] {
@@ -231,7 +245,7 @@ int main(int argc, char** argv) {
     TimeSave(files);
     TimeRawWrite(files);
 
-    Series load, rawRead, save, rawWrite;
+    Series load, copy, rawRead, save, rawWrite;
     for (int round = 0; round < rounds; ++round) {
         if (round % 2) {
             load.Add(TimeLoad(files, previous));
@@ -240,6 +254,7 @@ int main(int argc, char** argv) {
             rawRead.Add(TimeRawRead(files));
             load.Add(TimeLoad(files, previous));
         }
+        copy.Add(TimeCopy(files, previous));
         save.Add(TimeSave(files));
         rawWrite.Add(TimeRawWrite(files));
     }
@@ -256,6 +271,8 @@ int main(int argc, char** argv) {
         "What is timed (file in the page cache):\n"
         "  load       LoadDatabase: open, read, check and build the %d elements; "
         "the list of the round before is freed after the timing\n"
+        "  copy       the same elements copied from the list in memory (no file): the "
+        "allocations and copies any load of them makes\n"
         "  raw read   open, read(2) in blocks of %zu KiB into one buffer to the end, "
         "close\n"
         "  save       SaveDatabase: archive built in memory, temporary file written, "
@@ -268,11 +285,14 @@ int main(int argc, char** argv) {
     std::printf("  %-10s %9s %-13s %10s %10s %12s\n", "case", "wall ms", " (min-max)", "CPU ms",
                 "MB/s wall", "new pages");
     PrintCase("load", load, bytes);
+    PrintCase("copy", copy, bytes);
     PrintCase("raw read", rawRead, bytes);
     PrintCase("save", save, bytes);
     PrintCase("raw write", rawWrite, bytes);
     std::printf("Ratios, medians of the per-round ratios:\n");
     PrintRatio("load / raw read", load, rawRead);
+    PrintRatio("copy / raw read", copy, rawRead);
+    PrintRatio("load / copy", load, copy);
     PrintRatio("save / raw write", save, rawWrite);
     std::printf(
         "First load of the process, every page new to it (as at start-up): wall %.2f ms "

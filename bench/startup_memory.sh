@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Start-up time and memory of the real program on Xvfb: the time from starting the program
-# to its main window shown, and its resident memory (VmRSS, and the peak VmHWM) a second
-# later, with an empty list and with 1,000 elements. Release build.
-# Usage: bench/startup_memory.sh [build-folder] [runs]
+# to its main window shown (wall, and the processor time the program had used by then, which
+# a busy machine does not inflate), and its resident memory (VmRSS, and the peak VmHWM) a second
+# later, with an empty list and lists of the sizes given, or list files given by path.
+# Release build.
+# Usage: bench/startup_memory.sh [build-folder] [runs] [element counts or list files...]
+#        (0 1000 100000 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-10}
+shift $(($# < 2 ? $# : 2))
+counts=("$@")
+[ ${#counts[@]} -gt 0 ] || counts=(0 1000 100000)
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
@@ -50,7 +56,12 @@ EOF
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# One run: prints "milliseconds-to-window VmRSS-kB VmHWM-kB".
+# The processor time of a process so far (user and system), in milliseconds.
+cpu_ms() {
+  awk -v tick="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / tick) }' "/proc/$1/stat"
+}
+
+# One run: prints "milliseconds-to-window VmRSS-kB VmHWM-kB cpu-milliseconds-to-window".
 measure() {
   local start shown
   start=$(now_ms)
@@ -61,6 +72,8 @@ measure() {
     sleep 0.01
   done
   shown=$(now_ms)
+  local cpu
+  cpu=$(cpu_ms "$program")
   sleep 1
   local rss hwm
   rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$program/status")
@@ -68,7 +81,7 @@ measure() {
   kill "$program"
   wait "$program" 2>/dev/null || true
   program=""
-  echo "$((shown - start)) $rss $hwm"
+  echo "$((shown - start)) $rss $hwm $cpu"
 }
 
 summary() {
@@ -83,18 +96,22 @@ summary() {
 mkdir -p "$folder/run"
 cp "$build/src/app/morvane" "$folder/run/"
 echo "morvane ($build), $runs runs each, display $DISPLAY"
-for count in 0 1000; do
+for count in "${counts[@]}"; do
   rm -f "$folder/run/morvane.MVN"
-  if [ "$count" -gt 0 ]; then
+  if [ -f "$count" ]; then
+    cp "$count" "$folder/run/morvane.MVN"
+  elif [ "$count" -gt 0 ]; then
     make_list "$count" "$folder/list.json"
     "$build/tools/mvntool/mvntool" write "$folder/list.json" "$folder/run/morvane.MVN"
   fi
   # One unmeasured run warms the file cache.
   measure >/dev/null
-  results="$folder/results-$count"
+  results="$folder/results-$(basename "$count")"
   for _ in $(seq "$runs"); do measure >>"$results"; done
-  echo "$count elements:"
+  size=$(stat -c %s "$folder/run/morvane.MVN" 2>/dev/null || echo 0)
+  echo "$count ($size bytes on file):"
   echo "  start to window shown: $(summary 1 ms 1 <"$results")"
+  echo "  CPU to window shown:   $(summary 4 ms 1 <"$results")"
   echo "  VmRSS after start:     $(summary 2 MiB 1024 <"$results")"
   echo "  VmHWM (peak):          $(summary 3 MiB 1024 <"$results")"
 done

@@ -7,34 +7,13 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
-#include <QStyledItemDelegate>
+#include <QAbstractTableModel>
 #include <QUrl>
 
+#include <numeric>
+#include <vector>
+
 namespace {
-
-constexpr int kIndexRole = Qt::UserRole;
-
-// Lets the user open an editor on a description and throws away what was typed.
-class DiscardingDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
-};
-
-// Rows compare by description, locale-aware and without regard to case ("Alpha" before
-// "beta").
-class ElemItem : public QTreeWidgetItem {
-public:
-    ElemItem(const QStringList& texts, const QCollator& collator)
-        : QTreeWidgetItem(texts), m_collator(collator) {}
-
-    bool operator<(const QTreeWidgetItem& other) const override {
-        return m_collator.compare(text(0), other.text(0)) < 0;
-    }
-
-private:
-    const QCollator& m_collator;
-};
 
 QString FromLocal(const std::string& text) {
     return QString::fromStdString(text);
@@ -60,12 +39,108 @@ QString StateText(int32_t state) {
     return FromLocal(GetMessage(kKeys[state]));
 }
 
+// What the list shows of an element, taken at a refill; the texts of a row are made only
+// when the view draws it, so that a refill of a long list costs little more than its sort.
+struct ElemRow {
+    int index;
+    QString description;
+    TimeValue lastAccess;
+    int32_t state;
+};
+
+class CElemRowModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetTitles(const QStringList& titles) {
+        m_titles = titles;
+        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(titles.size()) - 1);
+    }
+
+    // Rows by description, locale-aware and without regard to case ("Alpha" before
+    // "beta"), equal descriptions in list order. Each description becomes its sort key
+    // once, so that the sort compares plain keys.
+    void Refill(const ElemList& elements) {
+        std::vector<ElemRow> rows;
+        std::vector<QCollatorSortKey> keys;
+        rows.reserve(elements.size());
+        keys.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) {
+            const CKelElem& elem = *elements[i];
+            rows.push_back({static_cast<int>(i), FromLocal(elem.m_strDescription),
+                            elem.m_timeLastAccess, elem.m_nState});
+            keys.push_back(DescriptionCollator().sortKey(rows.back().description));
+        }
+        std::vector<size_t> order(rows.size());
+        std::iota(order.begin(), order.end(), size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&keys](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+        beginResetModel();
+        m_rows.clear();
+        m_rows.reserve(rows.size());
+        for (const size_t i : order) {
+            m_rows.push_back(std::move(rows[i]));
+        }
+        endResetModel();
+    }
+
+    const ElemRow* Row(int row) const {
+        return row >= 0 && static_cast<size_t>(row) < m_rows.size()
+                   ? &m_rows[static_cast<size_t>(row)]
+                   : nullptr;
+    }
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_titles.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const ElemRow* row = Row(index.row());
+        if (!row || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            return {};
+        }
+        switch (index.column()) {
+            case 0:
+                return row->description;
+            case 1:
+                return FromLocal(FormatTimeStamp(row->lastAccess));
+            default:
+                return StateText(row->state);
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+            section >= m_titles.size()) {
+            return {};
+        }
+        return m_titles[section];
+    }
+
+    // The description can be opened for editing; what is typed is never stored (setData
+    // keeps its default, which refuses).
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+        return index.column() == 0 ? flags | Qt::ItemIsEditable : flags;
+    }
+
+private:
+    QStringList m_titles;
+    std::vector<ElemRow> m_rows;
+};
+
 CElemListCtrl::CElemListCtrl(const ElemList& elements, QWidget* parent)
-    : QTreeWidget(parent), m_arrElems(elements) {
+    : QTreeView(parent), m_arrElems(elements), m_rows(new CElemRowModel(this)) {
+    setModel(m_rows);
     setRootIsDecorated(false);
+    // Every row is one line of text: the view need not measure each of them.
+    setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    setItemDelegateForColumn(0, new DiscardingDelegate(this));
     setAcceptDrops(true);
     setDropIndicatorShown(false);
     header()->setSortIndicatorShown(false);
@@ -73,35 +148,21 @@ CElemListCtrl::CElemListCtrl(const ElemList& elements, QWidget* parent)
 }
 
 void CElemListCtrl::InsertColumns() {
-    setColumnCount(3);
-    setHeaderLabels({FromLocal(Lookup("IDS_DESCR")), FromLocal(Lookup("IDS_ACCESS")),
-                     FromLocal(Lookup("IDS_STATE"))});
+    m_rows->SetTitles({FromLocal(Lookup("IDS_DESCR")), FromLocal(Lookup("IDS_ACCESS")),
+                       FromLocal(Lookup("IDS_STATE"))});
     setColumnWidth(0, 200);
     setColumnWidth(1, 150);
     setColumnWidth(2, 150);
 }
 
 int CElemListCtrl::RefillList(const CKelElem* element) {
-    clear();
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(static_cast<qsizetype>(m_arrElems.size()));
-    QTreeWidgetItem* wanted = nullptr;
-    for (size_t i = 0; i < m_arrElems.size(); ++i) {
-        const CKelElem& elem = *m_arrElems[i];
-        auto* row = new ElemItem(
-            {FromLocal(elem.m_strDescription), FromLocal(FormatTimeStamp(elem.m_timeLastAccess)),
-             StateText(elem.m_nState)},
-            DescriptionCollator());
-        row->setData(0, kIndexRole, static_cast<int>(i));
-        row->setFlags(row->flags() | Qt::ItemIsEditable);
-        if (&elem == element) {
-            wanted = row;
+    m_rows->Refill(m_arrElems);
+    for (int row = 0; element && m_rows->Row(row); ++row) {
+        if (m_arrElems[static_cast<size_t>(m_rows->Row(row)->index)].get() == element) {
+            return row;
         }
-        rows.append(row);
     }
-    addTopLevelItems(rows);
-    sortItems(0, Qt::AscendingOrder);
-    return wanted ? indexOfTopLevelItem(wanted) : -1;
+    return -1;
 }
 
 std::optional<int> CElemListCtrl::SelectedItem() const {
@@ -110,20 +171,21 @@ std::optional<int> CElemListCtrl::SelectedItem() const {
 }
 
 int CElemListCtrl::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.first());
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 int CElemListCtrl::ElementIndexOfRow(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->data(0, kIndexRole).toInt() : -1;
+    const ElemRow* found = m_rows->Row(row);
+    return found ? found->index : -1;
 }
 
 void CElemListCtrl::SelectRow(int row) {
     clearSelection();
-    if (QTreeWidgetItem* item = topLevelItem(row)) {
-        item->setSelected(true);
-        setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+    if (m_rows->Row(row)) {
+        const QModelIndex index = m_rows->index(row, 0);
+        selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
 }
 

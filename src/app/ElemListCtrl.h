@@ -4,12 +4,15 @@
 #include "core/SchedulerPorts.h"
 
 #include <QStringList>
-#include <QTreeWidget>
+#include <QTreeView>
+
+class CElemRowModel;
 
 // The three-column watch list: rows sorted by description with the locale's comparison,
-// each row carrying its element's index in the watch list. In-place edits of a
-// description are discarded: descriptions change only through the element editor.
-class CElemListCtrl : public QTreeWidget, public IListView {
+// each row carrying its element's index in the watch list. The rows show the elements as
+// they were at the last refill. In-place edits of a description are discarded: descriptions
+// change only through the element editor.
+class CElemListCtrl : public QTreeView, public IListView {
     Q_OBJECT
 
 public:
@@ -44,6 +47,7 @@ protected:
 
 private:
     const ElemList& m_arrElems;
+    CElemRowModel* m_rows;
 };
 
 // Text of the "State" column for a state value.

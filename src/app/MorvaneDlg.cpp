@@ -45,7 +45,6 @@ CMorvaneDlg::CMorvaneDlg(MainWindowServices services)
 
 CMorvaneDlg::~CMorvaneDlg() {
     m_scheduler->Stop();
-    m_list->clear();
 }
 
 void CMorvaneDlg::BuildWindow() {

@@ -121,7 +121,10 @@ protected:
                !Button(IDC_CHECKNOW).isEnabled() && !Button(IDC_REDUCE).isEnabled();
     }
 
-    QString Cell(int row, int column) { return m_window->List().topLevelItem(row)->text(column); }
+    QString Cell(int row, int column) {
+        const QAbstractItemModel& rows = *m_window->List().model();
+        return rows.data(rows.index(row, column)).toString();
+    }
 
     TempDir m_dir;
     CMorvaneApp m_app;

@@ -40,6 +40,13 @@ std::string ReadFirstLine(int fd) {
     return line;
 }
 
+std::vector<std::string> HttpServerArguments(const std::string& root, const std::string& logPath,
+                                             const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{root, "--log", logPath};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return arguments;
+}
+
 }  // namespace
 
 CTestServerProcess::CTestServerProcess(const std::string& script,
@@ -96,8 +103,10 @@ void CTestServerProcess::Stop() {
     }
 }
 
-CHttpTestServer::CHttpTestServer(const std::string& root, const std::string& logPath)
-    : m_strLogPath(logPath), m_process("http_server.py", {root, "--log", logPath}) {}
+CHttpTestServer::CHttpTestServer(const std::string& root, const std::string& logPath,
+                                 const std::vector<std::string>& options)
+    : m_strLogPath(logPath),
+      m_process("http_server.py", HttpServerArguments(root, logPath, options)) {}
 
 std::string CHttpTestServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(Port()) + path;

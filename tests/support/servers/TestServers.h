@@ -36,9 +36,11 @@ private:
 };
 
 // The HTTP server of http_server.py serving `root`; its requests are logged in `logPath`.
+// `options` are further options of the script (such as "--delay").
 class CHttpTestServer {
 public:
-    CHttpTestServer(const std::string& root, const std::string& logPath);
+    CHttpTestServer(const std::string& root, const std::string& logPath,
+                    const std::vector<std::string>& options = {});
     int Port() const { return m_process.Ports().at(0); }
     // A port that accepts connections and never answers.
     int SilentPort() const { return m_process.Ports().at(1); }

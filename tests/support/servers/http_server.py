@@ -18,7 +18,8 @@ A request carrying an Authorization header gets 400, whatever its path.
   /agent          the request's User-Agent as the body
 
 A second port accepts connections and never says a word (a silent FTP server). Prints
-"PORT <http> <silent>". Every request is logged as "GET <path>\t<User-Agent>" and every
+"PORT <http> <silent>". With --delay SECONDS every request waits that long before its
+answer (a distant server). Every request is logged as "GET <path>\t<User-Agent>" and every
 connection to the silent port as "ACCEPT" in the file given with --log.
 """
 import argparse
@@ -48,6 +49,7 @@ class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     root = "."
     log_path = os.devnull
+    delay = 0.0
 
     def log_message(self, format, *args):
         pass
@@ -55,6 +57,7 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         agent = self.headers.get("User-Agent", "")
         log_line(self.log_path, "GET %s\t%s" % (self.path, agent))
+        time.sleep(self.delay)
         url = urllib.parse.urlsplit(self.path)
         parts = url.path.split("/", 2)
         kind = parts[1] if len(parts) > 1 else ""
@@ -155,11 +158,13 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("root")
     parser.add_argument("--log", default=os.devnull)
+    parser.add_argument("--delay", type=float, default=0.0)
     args = parser.parse_args()
     exit_with_parent()
 
     Handler.root = args.root
     Handler.log_path = args.log
+    Handler.delay = args.delay
     server = Server(("127.0.0.1", 0), Handler)
 
     silent = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
