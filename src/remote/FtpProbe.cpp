@@ -7,11 +7,6 @@
 
 namespace {
 
-// A silent server ends the probe within these bounds; libcurl's own (five minutes to
-// connect) would keep a check waiting far longer.
-constexpr long kProbeConnectTimeoutSeconds = 60;
-constexpr long kProbeResponseTimeoutSeconds = 30;
-
 // libcurl's description of the failure, with the server's refusal when it sent one.
 std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpReply& reply) {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
@@ -43,13 +38,20 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     ConfigureFtpHandle(easy.get(), request.user, request.password);
     reply.Attach(easy.get());
     curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kProbeConnectTimeoutSeconds);
-    curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeResponseTimeoutSeconds);
+    // A silent server ends the probe within these bounds; libcurl's own (five minutes to
+    // connect, none for a listing) would keep a check waiting far longer.
+    CReceiveWatch watch;
+    BoundFtpWaits(easy.get(), 0, watch);
     const FtpFileFacts facts =
         LookUpFtpFile(easy.get(), request.server, request.port, request.object, reply, [&] {
             reply.Clear();
             errorBuffer[0] = '\0';
-            return curl_easy_perform(easy.get());
+            const CURLcode code = curl_easy_perform(easy.get());
+            const CURLcode result = watch.Result(code);
+            if (result != code) {
+                errorBuffer[0] = '\0';  // libcurl's text tells an abort, not the time-out
+            }
+            return result;
         });
     switch (facts.state) {
         case FtpFileState::Found:

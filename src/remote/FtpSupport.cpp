@@ -7,6 +7,10 @@
 
 namespace {
 
+constexpr std::chrono::milliseconds kFtpConnectBound = std::chrono::seconds(60);
+constexpr std::chrono::milliseconds kFtpReplyBound = std::chrono::seconds(30);
+constexpr std::chrono::milliseconds kFtpSilenceBound = std::chrono::seconds(30);
+
 bool IsHex(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
@@ -106,4 +110,23 @@ void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& 
     }
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
+}
+
+CURLcode BoundFtpWaits(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch) {
+    using std::chrono::milliseconds;
+    const milliseconds connect = timeoutMs ? milliseconds(timeoutMs) : kFtpConnectBound;
+    const milliseconds reply = timeoutMs ? milliseconds(timeoutMs) : kFtpReplyBound;
+    const milliseconds silence = timeoutMs ? milliseconds(timeoutMs) : kFtpSilenceBound;
+    // The server's reply time-out counts whole seconds.
+    const long replySeconds = static_cast<long>((reply.count() + 999) / 1000);
+    CURLcode code =
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect.count()));
+    if (code == CURLE_OK) {
+        // The server's connection to an active-mode port is a connection too.
+        code = curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(connect.count()));
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, replySeconds);
+    }
+    return code == CURLE_OK ? watch.Attach(easy, silence) : code;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "remote/ReceiveWatch.h"
+
 // "ftp://host:port/": the server's root, where a login lands.
 std::string FtpServerUrl(const std::string& server, uint16_t port);
 
@@ -45,3 +47,8 @@ inline constexpr const char* kUnsafeFtpLoginText =
 // Login and the settings every FTP step shares: no directory changes (one command names
 // the whole path), FTP only, data dropped unless a step wants it.
 void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& password);
+
+// Bounds every wait of the handle's FTP steps: connecting (60 s), each reply of the server
+// (30 s) and the silence of a data connection (30 s without a byte), which `watch` ends.
+// `timeoutMs`, when not 0, is all three bounds at once.
+CURLcode BoundFtpWaits(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch);

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr long kConnectTimeoutMs = 60000;
-constexpr long kReplyTimeoutSeconds = 30;
-constexpr long kDataSilenceSeconds = 30;
-
 // Where the body of a file goes while it arrives.
 struct BodySink {
     CFileReplacement& file;
@@ -59,15 +55,9 @@ CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOpt
     ConfigureFtpHandle(easy, arguments[1], arguments[2]);
     m_reply.Attach(easy);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
-    // Every wait is bounded: the connect, each reply, and the data connection, which ends
-    // after 30 s without a byte.
-    const uint32_t timeout = job.TimeoutMs();
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                     timeout ? static_cast<long>(timeout) : kConnectTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                     timeout ? static_cast<long>((timeout + 999) / 1000) : kReplyTimeoutSeconds);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kDataSilenceSeconds);
+    if (const CURLcode code = BoundFtpWaits(easy, job.TimeoutMs(), m_watch); code != CURLE_OK) {
+        FailInternet(code);
+    }
 }
 
 void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::string& localPath) {
@@ -104,11 +94,8 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
     if (m_job.CheckCancel()) {
         return false;
     }
-    const FtpFileFacts facts =
-        LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object, m_reply, [this] {
-            m_reply.Clear();
-            return m_job.Multi().Perform(m_easy.get(), [this] { return m_job.CheckCancel(); });
-        });
+    const FtpFileFacts facts = LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object,
+                                             m_reply, [this] { return PerformStep(); });
     if (facts.state == FtpFileState::NotFound) {
         const RemoteMessage missing =
             MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_FILENOTFOUNDFTP", object);
@@ -143,10 +130,14 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
     curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, body ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
-    return PerformPassiveThenActive(easy, [this, easy] {
-        m_reply.Clear();
-        return m_job.Multi().Perform(easy, [this] { return m_job.CheckCancel(); });
-    });
+    return PerformPassiveThenActive(easy, [this] { return PerformStep(); });
+}
+
+// Runs the handle's request as set up, until it ends, fails, is cancelled or times out.
+CURLcode CFtpTransferSession::PerformStep() {
+    m_reply.Clear();
+    return m_watch.Result(
+        m_job.Multi().Perform(m_easy.get(), [this] { return m_job.CheckCancel(); }));
 }
 
 // Logs in, or finds the session's connection still logged in.

@@ -29,6 +29,7 @@ public:
 
 private:
     CURLcode Perform(const std::string& url, bool body, void* sink);
+    CURLcode PerformStep();
     bool Connect();
     void Retrieve(const std::string& object, const std::string& localPath, CFileReplacement& file);
     void FailCreate(const std::string& localPath);
@@ -43,6 +44,7 @@ private:
     std::string m_strServer;
     CurlEasy m_easy;
     CFtpReply m_reply;
+    CReceiveWatch m_watch;
     std::string m_strServerPath;
     int64_t m_nFileSize = 0;
     int64_t m_nLookedUpSize = -1;  // -1 when the server told no size

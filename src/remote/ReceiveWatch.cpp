@@ -27,14 +27,17 @@ int CReceiveWatch::OnProgress(void* self, curl_off_t, curl_off_t received, curl_
 bool CReceiveWatch::Expired(curl_off_t received) {
     long headerBytes = 0;
     curl_off_t elapsed = 0;
+    curl_off_t connected = 0;
     curl_easy_getinfo(m_easy, CURLINFO_HEADER_SIZE, &headerBytes);
     curl_easy_getinfo(m_easy, CURLINFO_TOTAL_TIME_T, &elapsed);
+    curl_easy_getinfo(m_easy, CURLINFO_CONNECT_TIME_T, &connected);
     if (elapsed < m_nElapsedUs) {
         m_nArrived = -1;  // a new transfer of the same handle
     }
     m_nElapsedUs = elapsed;
     const curl_off_t arrived = received + headerBytes;
-    if (arrived != m_nArrived) {
+    // The wait for the connection is the connect time-out's, not this watch's.
+    if (arrived != m_nArrived || connected == 0) {
         m_nArrived = arrived;
         m_nLastArrivalUs = elapsed;
     }

@@ -6,8 +6,9 @@
 
 // Ends a transfer once nothing has arrived for a given time: the longest wait for data.
 // libcurl's low-speed limit averages the rate over several seconds, so a stall would only
-// end some seconds after that time. Header lines count as arrivals, so the wait for an
-// answer is bounded the same way.
+// end some seconds after that time. Header lines (an FTP server's replies) count as
+// arrivals, so the wait for an answer is bounded the same way; the wait for the connection
+// is not counted.
 class CReceiveWatch {
 public:
     // Watches the transfers of `easy` from now on; the watch must outlive them.

@@ -76,7 +76,8 @@ struct FtpTransferOptions {
 };
 
 // Downloads from an FTP server. Arguments: server, user, password, then pairs of remote
-// object path and local path. `timeoutMs` 0 keeps libcurl's defaults.
+// object path and local path. `timeoutMs`, when not 0, replaces the bounds of every wait
+// (connect, each reply, silence of the data connection).
 void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
                     uint32_t timeoutMs, const FtpTransferOptions& options = {});
 

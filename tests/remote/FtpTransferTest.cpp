@@ -250,6 +250,46 @@ TEST_F(FtpTest, DownloadFailuresEndWithTheirMessages) {
     EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
 }
 
+// The test server's faults (see ftp_server.py): each wait ends after the job's time-out,
+// which stands for the 30 s of a real download. The trickle lasts longer than the time-out
+// in all but it is never silent that long, so it is read to its end before the silence.
+TEST_F(FtpTest, StalledTrickledOrMuteServerEndsWithTheTimeOut) {
+    const struct {
+        const char* name;
+        const char* lastByteLine;
+    } cases[] = {{"stall-data.bin", "4096 of 65536  bytes read"},
+                 {"trickle-data.bin", "8192 of 65536  bytes read"},
+                 {"mute-data.bin", nullptr},
+                 {"unconfirmed-data.bin", "65536 of 65536  bytes read"}};
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    for (const auto& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        servers.Serve(fault.name, Pattern(65536));
+        Renew();
+        CTransferJob job(*window);
+        RunFtpTransfer(job,
+                       {"127.0.0.1", "user", "secret", std::string("/") + fault.name, original},
+                       2000, {static_cast<uint16_t>(servers.Ftp().Port()), true});
+        EXPECT_EQ(job.Outcome().result.text, "Internet Exception Error 28");
+        EXPECT_EQ(job.Outcome().status, TransferStatus::Failed);
+        std::vector<std::string> byteLines;
+        for (const std::string& line : window->Texts(Kind::Status)) {
+            if (line.ends_with("bytes read")) {
+                byteLines.push_back(line);
+            }
+        }
+        if (fault.lastByteLine) {
+            ASSERT_FALSE(byteLines.empty());
+            EXPECT_EQ(byteLines.back(), fault.lastByteLine);
+        } else {
+            EXPECT_TRUE(byteLines.empty());
+        }
+        EXPECT_EQ(ReadWholeFile(original), "old");
+        EXPECT_EQ(LeftoverDownloads(local.Path()), 0);
+    }
+}
+
 TEST_F(FtpTest, DownloadOntoAnythingButARegularFileIsRefused) {
     servers.Serve("special.bin", "data");
     for (const SpecialFile& file : MakeSpecialFiles(local.Path())) {

@@ -10,16 +10,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
+// A server that has not ended this long after SIGTERM is killed: a test never waits for a
+// stuck launcher. A launcher gives its server 5 s before killing it.
+constexpr auto kStopTimeout = std::chrono::seconds(15);
 
 std::string PythonPath() {
     const char* python = std::getenv("MORVANE_TEST_PYTHON");
@@ -45,6 +50,18 @@ std::vector<std::string> HttpServerArguments(const std::string& root, const std:
     std::vector<std::string> arguments{root, "--log", logPath};
     arguments.insert(arguments.end(), options.begin(), options.end());
     return arguments;
+}
+
+// Whether `pid` ended within `timeout`; it is reaped if so.
+bool Reaped(pid_t pid, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (waitpid(pid, nullptr, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 }  // namespace
@@ -98,7 +115,10 @@ void CTestServerProcess::Stop() {
     }
     if (m_pid > 0) {
         kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
+        if (!Reaped(m_pid, kStopTimeout)) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
         m_pid = -1;
     }
 }

@@ -15,6 +15,7 @@ the standard input pipe closes) or when this launcher is told to stop.
 import argparse
 import ctypes
 import os
+import select
 import signal
 import socket
 import subprocess
@@ -183,7 +184,7 @@ def main():
     server = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                               preexec_fn=die_with_launcher)
 
-    def stop(*_):
+    def stop():
         server.terminate()
         try:
             server.wait(5)
@@ -192,18 +193,26 @@ def main():
             server.wait()
         os._exit(0)
 
-    signal.signal(signal.SIGTERM, stop)
+    # SIGTERM only asks for the stop: run as a signal handler, the stop could interrupt
+    # this process's own wait for the server inside its lock, and wait on it forever.
+    asked = []
+    signal.signal(signal.SIGTERM, lambda *_: asked.append(True))
     deadline = time.monotonic() + START_SECONDS
     while not accepts(port):
-        if server.poll() is not None or time.monotonic() > deadline:
+        if asked or server.poll() is not None or time.monotonic() > deadline:
             print("FAILED", flush=True)
             stop()
         time.sleep(0.02)
     print("PORT", port, flush=True)
-    while sys.stdin.buffer.read(4096):
+    while not asked and not input_ended():
         pass
     stop()
 
+
+def input_ended():
+    """Whether the test's end of the standard input has closed; waits a little for it."""
+    readable, _, _ = select.select([sys.stdin.buffer], [], [], 0.1)
+    return bool(readable) and not os.read(sys.stdin.fileno(), 4096)
 
 if __name__ == "__main__":
     main()
