@@ -10,8 +10,9 @@
 # same followed by `sync FILE` (an fsync of its output) in the same timing. For each server
 # it prints, per program, the median and the range over the rounds of the ratios against
 # each curl: throughput (curl's wall time / ours) and CPU time (ours / curl's), after the
-# figures of every round. The targets are judged against plain `curl -s -o`, on the whole
-# processes (`mvntool get`, "window path").
+# figures of every round. The targets are judged against plain `curl -s -o`: for
+# `mvntool get` on its whole process, for the program's path on the download alone ("window,
+# download only"), since the program's start-up is not part of a download.
 # Usage: bench/downloads_vs_curl.sh [build-folder] [pairs]   (Release build, default
 # build-release, 7 rounds)
 set -euo pipefail
