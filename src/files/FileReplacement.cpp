@@ -259,7 +259,7 @@ bool CFileReplacement::Commit(std::optional<mode_t> mode) {
     if (!Flush()) {
         return false;
     }
-    if (const int error = m_sync->Stop(); error != 0) {
+    if (const int error = m_sync->Finish(); error != 0) {
         return Fail(error);
     }
     if (fsync(m_fd) != 0) {
@@ -298,7 +298,7 @@ void CFileReplacement::Discard() {
     }
     ForgetTemporaryFile(m_nSlot);
     m_nSlot = -1;
-    m_sync.reset();
+    m_sync.reset();  // a flush under way ends by itself
     if (m_fd >= 0) {
         close(m_fd);
         m_fd = -1;
