@@ -41,6 +41,9 @@ trap cleanup EXIT
 
 head -c $((256 << 20)) /dev/urandom >"$served/big.bin"
 chmod 0644 "$served/big.bin"
+# On the disk before any timing: otherwise its write-back falls into the runs, on whichever
+# flushes to the disk (the file system writes other files' data before it commits a flush).
+sync "$served/big.bin"
 
 # Starts one server through the tests' launcher and sets `port`. The launcher stops its
 # server when its standard input, a FIFO this script holds open, closes: when the script
