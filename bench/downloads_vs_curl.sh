@@ -1,13 +1,20 @@
-#!/usr/bin/env bash
 # Download speed against curl, in one run on this machine: a 256 MB file from nginx and
 # from proftpd, both started here as our own processes on 127.0.0.1, fetched by
 # `mvntool get`, by the program's own download path under its real progress window
 # (WindowDownload, on Qt's offscreen platform) and by `curl -s -o`, interleaved so that
-# the machine's noise falls on all three alike. For each server it prints the medians of
-# the per-pair ratios against curl: throughput (curl's wall time / ours) and CPU time
-# (ours / curl's, user + system of the whole process from wait4).
+# the machine's noise falls on all alike; each round starts with a different one of them, so
+# that none always follows the same neighbour. Every figure is of the whole process, from
+# its start to its end (/usr/bin/time): wall time, and CPU time as user + system of the
+# process and its children. Our downloads flush the file to the disk before they rename it
+# over the target and curl does not, so curl is timed twice: `curl -s -o` alone, and the
+# same followed by `sync FILE` (an fsync of its output) in the same timing. For each server
+# it prints, per program, the median and the range over the rounds of the ratios against
+# each curl: throughput (curl's wall time / ours) and CPU time (ours / curl's), after the
+# figures of every round. The targets are judged against plain `curl -s -o`: for
+# `mvntool get` on its whole process, for the program's path on the download alone ("window,
+# download only"), since the program's start-up is not part of a download.
 # Usage: bench/downloads_vs_curl.sh [build-folder] [pairs]   (Release build, default
-# build-release, 7 pairs)
+# build-release, 7 rounds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
@@ -34,6 +41,9 @@ trap cleanup EXIT
 
 head -c $((256 << 20)) /dev/urandom >"$served/big.bin"
 chmod 0644 "$served/big.bin"
+# On the disk before any timing: otherwise its write-back falls into the runs, on whichever
+# flushes to the disk (the file system writes other files' data before it commits a flush).
+sync "$served/big.bin"
 
 # Starts one server through the tests' launcher and sets `port`. The launcher stops its
 # server when its standard input, a FIFO this script holds open, closes: when the script
@@ -62,37 +72,85 @@ timed() {
   awk '{printf "%s %.3f\n", $1, $2 + $3}' "$work/time"
 }
 
-# Prints the median of the numbers on standard input.
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+# Prints "median (min-max)" of the numbers on standard input, one a line.
+summary() {
+  sort -g | awk '{v[NR] = $1}
+    END {m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+         printf "%.2f (%.2f-%.2f)", m, v[1], v[NR]}'
+}
 
-# One server: `pairs` rounds of curl, mvntool and the window path, then the ratios.
+# The last is the window path's run as its own clocks see it, from the start of the download
+# to its outcome: without the process's start-up (Qt's above all), which a download in the
+# running program does not pay.
+labels=("curl -s -o" "curl -s -o + sync" "mvntool get" "window path" "window, download only")
+
+# Runs the `index`th of the first four labels above, downloading to "$work/out.bin", checks
+# the copy and prints "WALL CPU" of it; the window path adds those of the download only.
+fetch() {
+  local index=$1 result
+  rm -f "$work/out.bin"
+  case $index in
+    0) result=$(timed curl -s -o "$work/out.bin" "$curl_url") ;;
+    1) result=$(timed sh -c 'curl -s -o "$1" "$2" && sync "$1"' sh "$work/out.bin" "$curl_url") ;;
+    2) result=$(timed "$build/tools/mvntool/mvntool" get "$address" "$work/out.bin" "${login[@]}") ;;
+    3) result=$(timed env QT_QPA_PLATFORM=offscreen "$build/bench/WindowDownload" \
+      "$address" "$work/out.bin" "${window_login[@]}")
+      result+=" $(awk '/^wall / {print $2, $4}' "$work/run.log")" ;;
+  esac
+  cmp -s "$served/big.bin" "$work/out.bin" ||
+    { echo "${labels[index]}: the copy differs" >&2; exit 1; }
+  echo "$result"
+}
+
+# Appends "VALUE " to the list of figures named by $1.
+add() { figures[$1]+="$2 "; }
+show() { tr ' ' '\n' <<<"${figures[$1]% }" | summary; }
+
+# One server: `pairs` rounds of every way of downloading, then the ratios.
 measure() {
-  local name=$1 address=$2 curl_url=$3 user=$4 password=$5
-  local mvn=() win=() ratios_mvn="" ratios_win="" cpu_mvn="" cpu_win=""
-  if [ -n "$user" ]; then
-    mvn=(--user "$user" --password "$password")
-    win=("$user" "$password")
+  local name=$1 round first index base result
+  address=$2
+  curl_url=$3
+  login=()
+  window_login=()
+  if [ -n "$4" ]; then
+    login=(--user "$4" --password "$5")
+    window_login=("$4" "$5")
   fi
-  for _ in $(seq "$pairs"); do
-    rm -f "$work/out.bin"
-    read -r cw cc < <(timed curl -s -o "$work/out.bin" "$curl_url")
-    rm -f "$work/out.bin"
-    read -r mw mc < <(timed "$build/tools/mvntool/mvntool" get "$address" "$work/out.bin" "${mvn[@]}")
-    cmp -s "$served/big.bin" "$work/out.bin" || { echo "$name: mvntool's copy differs" >&2; exit 1; }
-    rm -f "$work/out.bin"
-    read -r ww wc < <(timed env QT_QPA_PLATFORM=offscreen "$build/bench/WindowDownload" \
-      "$address" "$work/out.bin" "${win[@]}")
-    cmp -s "$served/big.bin" "$work/out.bin" || { echo "$name: the window path's copy differs" >&2; exit 1; }
-    ratios_mvn+="$(awk -v c="$cw" -v o="$mw" 'BEGIN {print c / o}')"$'\n'
-    ratios_win+="$(awk -v c="$cw" -v o="$ww" 'BEGIN {print c / o}')"$'\n'
-    cpu_mvn+="$(awk -v c="$cc" -v o="$mc" 'BEGIN {print o / c}')"$'\n'
-    cpu_win+="$(awk -v c="$cc" -v o="$wc" 'BEGIN {print o / c}')"$'\n'
+  declare -gA figures=()
+  local -a wall cpu
+  for round in $(seq 0 $((pairs - 1))); do
+    for first in 0 1 2 3; do
+      index=$(((round + first) % 4))
+      result=$(fetch "$index")
+      read -r "wall[index]" "cpu[index]" _ <<<"$result"
+      if [ "$index" = 3 ]; then
+        read -r _ _ "wall[4]" "cpu[4]" <<<"$result"
+      fi
+    done
+    printf '  round %d, wall/CPU seconds:' "$((round + 1))"
+    for index in 0 1 2 3 4; do
+      printf '  %s %s/%s' "${labels[index]}" "${wall[index]}" "${cpu[index]}"
+    done
+    printf '\n'
+    for index in 0 1 2 3 4; do
+      add "rate $index" "$(awk -v w="${wall[index]}" 'BEGIN {print 256 / w}')"
+      for base in 0 1; do
+        add "speed $index $base" "$(awk -v c="${wall[base]}" -v o="${wall[index]}" 'BEGIN {print c / o}')"
+        add "cpu $index $base" "$(awk -v c="${cpu[base]}" -v o="${cpu[index]}" 'BEGIN {print o / c}')"
+      done
+    done
   done
-  printf '%s (%s pairs, medians against curl -s -o):\n' "$name" "$pairs"
-  printf '  mvntool get:  throughput %s  CPU time %s\n' \
-    "$(median <<<"${ratios_mvn%$'\n'}")" "$(median <<<"${cpu_mvn%$'\n'}")"
-  printf '  window path:  throughput %s  CPU time %s\n' \
-    "$(median <<<"${ratios_win%$'\n'}")" "$(median <<<"${cpu_win%$'\n'}")"
+  printf '%s, %s rounds; median (min-max) over the rounds:\n' "$name" "$pairs"
+  for index in 0 1 2 3 4; do
+    printf '  %-22s %s MB/s\n' "${labels[index]}:" "$(show "rate $index")"
+  done
+  for index in 2 3 4; do
+    for base in 0 1; do
+      printf '  %-21s against %-19s throughput %s  CPU time %s\n' "${labels[index]}" \
+        "${labels[base]}:" "$(show "speed $index $base")" "$(show "cpu $index $base")"
+    done
+  done
 }
 
 start_server nginx

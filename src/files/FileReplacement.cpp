@@ -204,6 +204,7 @@ bool CFileReplacement::CreateTemporary() {
         return Fail(errno);
     }
     m_strTemporary = pattern;
+    m_sync.emplace(m_fd);
     // Held until the rename, so that another write of the same target leaves it alone.
     flock(m_fd, LOCK_EX | LOCK_NB);
     m_nSlot = RecordTemporaryFile(m_strTemporary.c_str());
@@ -248,13 +249,18 @@ bool CFileReplacement::WriteAll(const char* data, size_t size) {
         }
         data += written;
         size -= static_cast<size_t>(written);
+        m_nWritten += written;
     }
+    m_sync->Grown(m_nWritten);
     return true;
 }
 
 bool CFileReplacement::Commit(std::optional<mode_t> mode) {
     if (!Flush()) {
         return false;
+    }
+    if (const int error = m_sync->Finish(); error != 0) {
+        return Fail(error);
     }
     if (fsync(m_fd) != 0) {
         return Fail(errno);
@@ -292,6 +298,7 @@ void CFileReplacement::Discard() {
     }
     ForgetTemporaryFile(m_nSlot);
     m_nSlot = -1;
+    m_sync.reset();  // a flush under way ends by itself
     if (m_fd >= 0) {
         close(m_fd);
         m_fd = -1;

@@ -7,10 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "files/BackgroundSync.h"
+
 // The one way every writer replaces a file: the new content goes to a temporary file beside
 // the target, readable and writable by its owner only, which is flushed to the disk, renamed
 // over the target, and the folder flushed after it. Until then the target stays as it was;
-// a replacement that does not commit removes its temporary file.
+// a replacement that does not commit removes its temporary file. A large file is flushed
+// a step at a time while it is written, so that the flush before the rename is short.
 //
 // Only a regular file is replaced, or a missing one created: a folder, device, FIFO or
 // socket at the target is refused, and so is a file that may not be written (no write
@@ -55,7 +58,9 @@ private:
     std::string m_strTarget;
     std::string m_strTemporary;
     std::optional<struct stat> m_replaced;
-    std::string m_pending;  // written, not yet in the file
+    std::string m_pending;                  // written, not yet in the file
+    std::optional<CBackgroundSync> m_sync;  // of m_fd, while it is open
+    off_t m_nWritten = 0;                   // bytes in the file
     int m_fd = -1;
     int m_nSlot = -1;
     int m_nError = 0;

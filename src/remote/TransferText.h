@@ -17,5 +17,7 @@ public:
     std::string Format(int64_t total, int64_t size) const;
 
 private:
-    std::string m_strFormat;
+    std::string m_strBefore;   // the text before the first number
+    std::string m_strBetween;  // between the two numbers
+    std::string m_strAfter;    // after the second
 };

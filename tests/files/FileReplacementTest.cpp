@@ -11,8 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -180,6 +183,57 @@ TEST(FileReplacement, FailedOrAbandonedReplacementLeavesTheTargetAndNoTemporaryF
               FileWriteStatus::CreateFailed);
     EXPECT_EQ(WriteFileAtomically(dir.File("target/inside"), "x", 0600),
               FileWriteStatus::CreateFailed);
+}
+
+// Several times the step at which the file is flushed while it is written.
+std::string LargeContent() {
+    std::string bytes(size_t{56} << 20, '\0');
+    for (size_t i = 0; i < bytes.size(); i += 4096) {
+        bytes[i] = static_cast<char>(i >> 12);
+    }
+    return bytes;
+}
+
+bool WriteInPieces(CFileReplacement& file, std::string_view bytes) {
+    constexpr size_t kPiece = 300 * 1024;  // not a divisor of a flush step
+    for (size_t at = 0; at < bytes.size(); at += kPiece) {
+        if (!file.Write(bytes.data() + at, std::min(kPiece, bytes.size() - at))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(FileReplacement, LargeFilesFlushedWhileWrittenCommitWholeOrLeaveNoTrace) {
+    TempDir dir;
+    const std::string path = dir.File("large");
+    const std::string bytes = LargeContent();
+    {
+        CFileReplacement file(path);
+        ASSERT_TRUE(file.Open());
+        ASSERT_TRUE(WriteInPieces(file, bytes));
+        EXPECT_TRUE(file.Commit());
+    }
+    EXPECT_TRUE(ReadWholeFile(path) == bytes);
+    EXPECT_EQ(NamesIn(dir.Path()), Names{"large"});
+
+    // Abandoned, or failing, after flushes have started: the target stays as it was.
+    {
+        CFileReplacement abandoned(path);
+        ASSERT_TRUE(abandoned.Open());
+        ASSERT_TRUE(WriteInPieces(abandoned, std::string_view(bytes).substr(0, 40 << 20)));
+    }
+    IgnoreFileSizeLimitSignal();
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{rlim_t{40} << 20, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    CFileReplacement failing(path);
+    const bool written = failing.Open() && WriteInPieces(failing, bytes) && failing.Commit();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(ReadWholeFile(path) == bytes);
+    EXPECT_EQ(NamesIn(dir.Path()), Names{"large"});
 }
 
 TEST(FileReplacement, PermissionsAndOwnerOfTheReplacedFileStay) {

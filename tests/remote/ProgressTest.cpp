@@ -8,6 +8,7 @@
 #include "i18n/MessageTables.h"
 #include "remote/ProgressPercent.h"
 #include "remote/ProgressUnits.h"
+#include "remote/TransferText.h"
 
 using testing::ElementsAreArray;
 
@@ -46,6 +47,20 @@ TEST(ProgressPercentTest, CaptionNamesTheLastComponent) {
     EXPECT_EQ(CaptionForFile("/dir/"), "Downloading ");
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     EXPECT_EQ(CaptionForFile("/x.txt"), "Téléchargement en coursx.txt");
+}
+
+TEST(ProgressPercentTest, ByteLinesCountInBothLanguagesBeyondFourGigabytes) {
+    RecordingMessageBoxes boxes;
+    RegisterShippedLanguages(TheCatalogue(), boxes);
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
+    const CByteLine english;
+    EXPECT_EQ(english.Format(0, 0), "0 of 0  bytes read");
+    EXPECT_EQ(english.Format(4096, 10000), "4096 of 10000  bytes read");
+    EXPECT_EQ(english.Format(5000000000, 9223372036854775807),
+              "5000000000 of 9223372036854775807  bytes read");
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    EXPECT_EQ(CByteLine().Format(8192, 10000), "8192 octets lus sur  10000 .");
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
 // The totals stepped for `size` bytes arriving in pieces of `piece`.
