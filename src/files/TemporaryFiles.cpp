@@ -3,6 +3,7 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include <unistd.h>
@@ -62,6 +63,12 @@ void RemoveTemporaryFilesInFlight() {
             unlink(slot.path);
         }
     }
+}
+
+void EndProcessAtOnce(int status) {
+    RemoveTemporaryFilesInFlight();
+    std::fflush(nullptr);
+    _exit(status);
 }
 
 void RemoveTemporaryFilesOnTerminationSignals() {

@@ -14,6 +14,11 @@ void ForgetTemporaryFile(int slot);
 // process (a file removed here is not recorded again).
 void RemoveTemporaryFilesInFlight();
 
+// Ends the process with `status` now, without the atexit handlers and static destructors,
+// which would tear down what other threads still use: removes the temporary files in
+// flight and flushes the standard streams first.
+[[noreturn]] void EndProcessAtOnce(int status);
+
 // SIGTERM, SIGINT and SIGHUP remove the temporary files, then end the process as the
 // signal would have. For programs without their own handling of these signals.
 void RemoveTemporaryFilesOnTerminationSignals();
