@@ -4,9 +4,11 @@
 // ends the process can remove them first: a temporary file of the watch list holds its FTP
 // passwords in plain text.
 
-// Records the temporary file `path`; the slot to forget it by, or -1 when none is free (the
-// next write of the same target then removes the file if it survives).
-int RecordTemporaryFile(const char* path);
+// Creates a temporary file from `pattern` as mkostemp(pattern, O_CLOEXEC) does (mode 0600,
+// the name's last six X replaced) and records it: its descriptor, or -1 with errno. `slot`
+// is the slot to forget it by, or -1 when none is free (the next write of the same target
+// then removes the file if it survives).
+int CreateRecordedTemporaryFile(char* pattern, int& slot);
 // The file has been renamed or removed by its owner.
 void ForgetTemporaryFile(int slot);
 
