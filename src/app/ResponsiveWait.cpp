@@ -1,6 +1,7 @@
 #include "app/ResponsiveWait.h"
 
 #include "app/WindowTimers.h"
+#include "files/TemporaryFiles.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -71,12 +73,28 @@ void CResponsiveWait::Run(const std::function<void()>& work) {
     const WaitScope scope(m_timers);
     const CloseRequestsHeld closes;
     QEventLoop loop;
-    // The quit is queued to this thread, so it reaches the loop even when the work ends
-    // before the loop has begun.
-    std::thread worker([&work, &loop] {
-        work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    std::atomic<bool> bWorkEnded{false};
+    std::thread worker;
+    // Started from inside the loop: a loop that returns at once, because the run has already
+    // ended, starts no work at all. The quit is queued to this thread, so it reaches the loop
+    // even when the work ends before the loop has turned again.
+    QMetaObject::invokeMethod(
+        &loop,
+        [&] {
+            worker = std::thread([&work, &loop, &bWorkEnded] {
+                work();
+                bWorkEnded = true;
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+            });
+        },
+        Qt::QueuedConnection);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!bWorkEnded) {
+        // The run has ended while the work goes on, and nothing bounds how long it may take
+        // (a viewer the user keeps open, a server that never answers): the session's SIGKILL
+        // follows a SIGTERM within seconds. The worker still uses what static destructors
+        // and the application's teardown would destroy, so the process ends here.
+        EndProcessAtOnce(0);
+    }
     worker.join();
 }

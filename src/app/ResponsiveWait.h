@@ -10,6 +10,10 @@ class CWindowTimers;
 // of the window manager and the ticks of the held timers are kept back until the work has
 // ended: so everything the program does happens in the order that running the work on
 // this thread gave, and the desktop never sees a program that does not respond.
+// When the run ends (QCoreApplication::exit) before the work does, the process ends at once
+// with status 0, after removing the temporary files of the writes under way: a replaced
+// file is then either the old one or the new one. A wait that begins after the run has
+// ended does the same without starting its work.
 class CResponsiveWait : public IResponsiveWait {
 public:
     // The timers whose ticks wait for the end of each wait; none until set.

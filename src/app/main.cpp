@@ -81,7 +81,8 @@ int main(int argc, char* argv[]) {
     // application's loop runs until Quit ends the window. exit(), not quit(): quit() first
     // asks every window to close, and a download's progress window answers a close by
     // cancelling and staying. exit() also ends the loops of open boxes and of a download,
-    // which then stops, and every loop that would start later returns at once.
+    // which then stops, and every loop that would start later returns at once; a responsive
+    // wait whose work is still going ends the process there.
     bool ended = false;
     QObject::connect(&window, &QDialog::finished, &application, [&ended] {
         ended = true;

@@ -34,7 +34,8 @@ public:
 };
 
 // Runs work that can take long (a probe, a name look-up, a local copy, a viewer) and
-// returns once it has ended. The work shows nothing; what it finds it leaves in the
+// returns once it has ended; when the run of the program ends first, it does not return and
+// the process ends. The work shows nothing; what it finds it leaves in the
 // variables it captured, for the caller to show.
 class IResponsiveWait {
 public:

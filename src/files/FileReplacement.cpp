@@ -198,8 +198,8 @@ bool CFileReplacement::CreateTemporary() {
     const std::string key = TemporaryKey(folder, NameOf(m_strTarget));
     RemoveLeftOvers(folder, key);
     std::string pattern = folder + "/" + TemporaryPrefix(key) + std::string(kRandomLength, 'X');
-    // mkostemp creates the file with mode 0600 before any byte is in it.
-    m_fd = mkostemp(pattern.data(), O_CLOEXEC);
+    // Created with mode 0600 before any byte is in it.
+    m_fd = CreateRecordedTemporaryFile(pattern.data(), m_nSlot);
     if (m_fd < 0) {
         return Fail(errno);
     }
@@ -207,7 +207,6 @@ bool CFileReplacement::CreateTemporary() {
     m_sync.emplace(m_fd);
     // Held until the rename, so that another write of the same target leaves it alone.
     flock(m_fd, LOCK_EX | LOCK_NB);
-    m_nSlot = RecordTemporaryFile(m_strTemporary.c_str());
     return true;
 }
 

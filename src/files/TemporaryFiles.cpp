@@ -3,8 +3,12 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -28,7 +32,9 @@ void RemoveAndReraise(int signal) {
     raise(signal);
 }
 
-}  // namespace
+// Held from the creation of a temporary file to its record, and by the end of the process
+// for good, so that the process never ends between the two and leaves an unrecorded file.
+std::mutex g_creation;
 
 int RecordTemporaryFile(const char* path) {
     const size_t length = std::strlen(path);
@@ -44,6 +50,15 @@ int RecordTemporaryFile(const char* path) {
         }
     }
     return -1;
+}
+
+}  // namespace
+
+int CreateRecordedTemporaryFile(char* pattern, int& slot) {
+    const std::lock_guard<std::mutex> creating(g_creation);
+    const int fd = mkostemp(pattern, O_CLOEXEC);
+    slot = fd < 0 ? -1 : RecordTemporaryFile(pattern);
+    return fd;
 }
 
 void ForgetTemporaryFile(int slot) {
@@ -62,6 +77,13 @@ void RemoveTemporaryFilesInFlight() {
             unlink(slot.path);
         }
     }
+}
+
+void EndProcessAtOnce(int status) {
+    g_creation.lock();
+    RemoveTemporaryFilesInFlight();
+    std::fflush(nullptr);
+    _exit(status);
 }
 
 void RemoveTemporaryFilesOnTerminationSignals() {

@@ -4,15 +4,22 @@
 // ends the process can remove them first: a temporary file of the watch list holds its FTP
 // passwords in plain text.
 
-// Records the temporary file `path`; the slot to forget it by, or -1 when none is free (the
-// next write of the same target then removes the file if it survives).
-int RecordTemporaryFile(const char* path);
+// Creates a temporary file from `pattern` as mkostemp(pattern, O_CLOEXEC) does (mode 0600,
+// the name's last six X replaced) and records it: its descriptor, or -1 with errno. `slot`
+// is the slot to forget it by, or -1 when none is free (the next write of the same target
+// then removes the file if it survives).
+int CreateRecordedTemporaryFile(char* pattern, int& slot);
 // The file has been renamed or removed by its owner.
 void ForgetTemporaryFile(int slot);
 
 // Removes every recorded temporary file. Safe in a signal handler; meant for the end of the
 // process (a file removed here is not recorded again).
 void RemoveTemporaryFilesInFlight();
+
+// Ends the process with `status` now, without the atexit handlers and static destructors,
+// which would tear down what other threads still use: removes the temporary files in
+// flight and flushes the standard streams first.
+[[noreturn]] void EndProcessAtOnce(int status);
 
 // SIGTERM, SIGINT and SIGHUP remove the temporary files, then end the process as the
 // signal would have. For programs without their own handling of these signals.

@@ -1,5 +1,7 @@
 #include "app/ResponsiveWait.h"
 #include "app/WindowTimers.h"
+#include "files/FileReplacement.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <string>
 #include <vector>
@@ -93,4 +98,36 @@ TEST(ResponsiveWaitTest, AStoppedTimerLosesItsHeldTick) {
     QTimer::singleShot(50, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(ticks, 0);
+}
+
+// The run ends while the work is replacing a file and has more to do: the process ends at
+// once with status 0, without waiting for the work, and leaves the original as it was with
+// no temporary file beside it.
+TEST(ResponsiveWaitDeathTest, TheEndOfTheRunEndsTheProcessWithoutTheWork) {
+    const TempDir dir;
+    const std::string original = dir.File("original.txt");
+    WriteWholeFile(original, "old");
+    EXPECT_EXIT(
+        {
+            CResponsiveWait wait;
+            wait.Run([&original] {
+                CFileReplacement replacement(original);
+                if (replacement.Open() && replacement.Write("new, in part", 12) &&
+                    replacement.Descriptor() >= 0) {
+                    QMetaObject::invokeMethod(
+                        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+                }
+                std::promise<void> rest;
+                rest.get_future().wait_for(kBound);
+            });
+            std::fprintf(stderr, "the wait outlived the run\n");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadWholeFile(original), "old");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"original.txt"});
 }

@@ -1,14 +1,20 @@
 #!/usr/bin/python3
-"""Responsiveness of the real morvane program, as a desktop measures it.
+"""Responsiveness of the real morvane program, as a desktop measures it, and its end
+during a wait.
 
-usage: responsiveness_test.py MORVANE MVNTOOL
+usage: responsiveness_test.py pings|end MORVANE MVNTOOL
 
-Under a window manager, the main window is sent the window manager's _NET_WM_PING every
-quarter of a second while the program waits for something slow: a check of an HTTP server
-that accepts the connection and never answers, a check of an FTP server that never sends
-its greeting, and a quick view whose viewer stays open. Every ping must be answered within
-UNANSWERED_AFTER seconds (a desktop offers to kill a program that does not answer); the
-longest time a ping waited for its answer is printed for each wait.
+pings: under a window manager, the main window is sent the window manager's _NET_WM_PING
+       every quarter of a second while the program waits for something slow: a check of an
+       HTTP server that accepts the connection and never answers, a check of an FTP server
+       that never sends its greeting, and a quick view whose viewer stays open. Every ping
+       must be answered within UNANSWERED_AFTER seconds (a desktop offers to kill a program
+       that does not answer); the longest time a ping waited for its answer is printed for
+       each wait.
+end:   the run ends while such a wait goes on: SIGTERM during a check of the FTP server that
+       never greets (its bound is 30 s), SIGTERM while the viewer is open. Each time the
+       program exits with status 0 within END_LIMIT seconds, with its list untouched and no
+       new file in its folder.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a program or module it needs is missing).
 """
@@ -17,6 +23,7 @@ import json
 import os
 import select
 import shutil
+import signal
 import stat
 import subprocess
 import sys
@@ -25,7 +32,8 @@ import threading
 import time
 
 from program_test import start_tray, start_window_manager
-from xsession import SKIP, Failure, XSession, check, missing_programs, report, stop, wait_for
+from xsession import (SKIP, Failure, XSession, check, missing_programs, report, stop, wait_exit,
+                      wait_for)
 
 try:
     from Xlib import X, display, protocol
@@ -38,6 +46,8 @@ PING_INTERVAL = 0.25
 # time-out, so that a window frozen for the whole of a probe cannot pass.
 UNANSWERED_AFTER = 3.0
 VIEWER_OPEN = 6.0
+# Far short of the stalled FTP probe's 30 s and of a viewer that never closes.
+END_LIMIT = 10.0
 SERVERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "servers")
 # Tab order of the main window from the list: New, Modify, Delete, Check now.
 TABS_FROM_LIST_TO_CHECK_NOW = 4
@@ -117,8 +127,10 @@ class TestServers:
     def __init__(self, session):
         root = os.path.join(session.folder, "www")
         os.makedirs(root)
+        self.log = os.path.join(session.folder, "servers.log")
         self.process = subprocess.Popen(
-            ["/usr/bin/python3", os.path.join(SERVERS, "http_server.py"), root],
+            ["/usr/bin/python3", os.path.join(SERVERS, "http_server.py"), root,
+             "--log", self.log],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         session.processes.append(self.process)
         ready, _, _ = select.select([self.process.stdout], [], [], 15)
@@ -126,6 +138,12 @@ class TestServers:
         words = self.process.stdout.readline().split()
         check(len(words) == 3 and words[0] == "PORT", f"the test server said {words}")
         self.http, self.silent = int(words[1]), int(words[2])
+
+    def silent_connections(self):
+        if not os.path.exists(self.log):
+            return 0
+        with open(self.log, encoding="utf-8") as file:
+            return sum(1 for line in file if line.strip() == "ACCEPT")
 
 
 class Program:
@@ -141,13 +159,14 @@ class Program:
             out.write(f"[Config]\nInternetProbeHost={probe_host}\n")
         self.bin = os.path.join(session.folder, "bin")
         os.makedirs(self.bin)
+        self.database = os.path.join(session.folder, "morvane.MVN")
 
     def start(self, element):
         folder = self.session.folder
         list_json = os.path.join(folder, "list.json")
         with open(list_json, "w", encoding="utf-8") as out:
             json.dump({"elements": [dict(element, m_nWhen=WHEN_ON_DEMAND)]}, out)
-        subprocess.run([self.mvntool, "write", list_json, os.path.join(folder, "morvane.MVN")],
+        subprocess.run([self.mvntool, "write", list_json, self.database],
                        check=True, timeout=30)
         path = self.bin + ":" + os.environ.get("PATH", "/usr/bin:/bin")
         process = self.session.spawn([self.file], log="morvane.log",
@@ -196,59 +215,108 @@ def measure_stalled_probe(session, program, address, stall_limit):
     return result, stalled
 
 
+class Viewer:
+    """A viewer of the new version that stays open until `close`."""
+
+    def __init__(self, session, program):
+        folder = session.folder
+        self.session = session
+        self.hold = os.path.join(folder, "viewer-hold")
+        self.opened = os.path.join(folder, "viewer-open")
+        program.add_viewer("mousepad", f"#!/bin/sh\n: > '{self.opened}'\n"
+                                       f"while [ -e '{self.hold}' ]; do sleep 0.1; done\n")
+        self.copy = os.path.join(folder, "new-version.txt")
+        with open(self.copy, "w", encoding="utf-8") as out:
+            out.write("new\n")
+
+    def element(self):
+        for path in (self.opened, self.hold):
+            if os.path.exists(path):
+                os.remove(path)
+        open(self.hold, "w").close()
+        return {"m_strDescription": "Viewed", "m_strCopy": self.copy,
+                "m_nCheckMode": CHECK_EXISTENCE, "m_nAction": ACTION_VIEW_NEW}
+
+    def wait_open(self):
+        notice = self.session.one_window("New version !!")
+
+        def viewer_open():
+            # The notice ignores keys for a moment after it opens: press Ok until it goes.
+            if self.session.visible_windows("New version !!"):
+                self.session.keys(notice, "Return")
+            return os.path.exists(self.opened)
+
+        wait_for("the viewer", viewer_open)
+
+    def close(self):
+        os.remove(self.hold)
+
+
 def measure_open_viewer(session, program):
     """A new version whose action is the quick view: pings while the viewer is open."""
-    folder = session.folder
-    hold, opened = os.path.join(folder, "viewer-hold"), os.path.join(folder, "viewer-open")
-    open(hold, "w").close()
-    program.add_viewer("mousepad", f"#!/bin/sh\n: > '{opened}'\n"
-                                   f"while [ -e '{hold}' ]; do sleep 0.1; done\n")
-    copy = os.path.join(folder, "new-version.txt")
-    with open(copy, "w", encoding="utf-8") as out:
-        out.write("new\n")
-    process, window = program.start({"m_strDescription": "Viewed", "m_strCopy": copy,
-                                     "m_nCheckMode": CHECK_EXISTENCE,
-                                     "m_nAction": ACTION_VIEW_NEW})
+    viewer = Viewer(session, program)
+    process, window = program.start(viewer.element())
     pinger = Pinger(session.display, window)
     check_now(session, window)
-    notice = session.one_window("New version !!")
-
-    def viewer_open():
-        # The notice ignores keys for a moment after it opens: press Ok until it goes.
-        if session.visible_windows("New version !!"):
-            session.keys(notice, "Return")
-        return os.path.exists(opened)
-
-    wait_for("the viewer", viewer_open)
+    viewer.wait_open()
     started = time.monotonic()
     time.sleep(VIEWER_OPEN)
-    os.remove(hold)
+    viewer.close()
     open_for = time.monotonic() - started
     result = pinger.finish()
     stop(process)
     return result, open_for
 
 
-def main(argv):
-    if len(argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = missing_programs(["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"])
-    if X is None:
-        missing.append("python3-xlib")
-    if missing:
-        print(f"skipped: {', '.join(missing)} not installed")
-        return SKIP
-    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
-        with XSession(folder, TIME_LIMIT) as session:
-            try:
-                return run(session, argv[1], argv[2])
-            except Failure as failure:
-                report(failure, session)
-                return 1
+def folder_names(session):
+    return set(os.listdir(session.folder))
 
 
-def run(session, morvane, mvntool):
+def check_ended_at_once(session, program, process, what):
+    """SIGTERM to `process`, which is in the middle of a wait: it must end with status 0
+    within END_LIMIT, writing nothing."""
+    with open(program.database, "rb") as file:
+        listed = file.read()
+    before = folder_names(session)
+    process.send_signal(signal.SIGTERM)
+    check(wait_exit(process, f"morvane after SIGTERM {what}", END_LIMIT) == 0,
+          f"morvane did not end cleanly on SIGTERM {what}")
+    with open(program.database, "rb") as file:
+        check(file.read() == listed, f"the list changed at SIGTERM {what}")
+    new = folder_names(session) - before
+    check(not new, f"SIGTERM {what} left {sorted(new)} in the program's folder")
+
+
+def end_during_stalled_probe(session, program, servers):
+    process, window = program.start({"m_strDescription": "Stalled",
+                                     "m_strCopy": f"ftp://127.0.0.1:{servers.silent}/file.txt",
+                                     "m_nCheckMode": CHECK_ABSOLUTE_TIME,
+                                     "m_nAction": ACTION_NOTHING})
+    connections = servers.silent_connections()
+    check_now(session, window)
+    wait_for("the probe's connection to the silent server",
+             lambda: servers.silent_connections() > connections)
+    check_ended_at_once(session, program, process, "during a stalled FTP probe")
+
+
+def end_with_viewer_open(session, program):
+    viewer = Viewer(session, program)
+    process, window = program.start(viewer.element())
+    check_now(session, window)
+    viewer.wait_open()
+    check_ended_at_once(session, program, process, "with the viewer open")
+    viewer.close()
+
+
+def scenario_end(session, morvane, mvntool):
+    start_window_manager(session, start_tray(session))
+    servers = TestServers(session)
+    program = Program(session, morvane, mvntool, f"127.0.0.1:{servers.http}")
+    end_during_stalled_probe(session, program, servers)
+    end_with_viewer_open(session, program)
+
+
+def scenario_pings(session, morvane, mvntool):
     start_window_manager(session, start_tray(session))
     servers = TestServers(session)
     program = Program(session, morvane, mvntool, f"127.0.0.1:{servers.http}")
@@ -266,6 +334,28 @@ def run(session, morvane, mvntool):
             failed.append(f"{late} of {pings} pings during the {wait} were not answered "
                           f"within {UNANSWERED_AFTER:.0f} s")
     check(not failed, "; ".join(failed))
+
+
+SCENARIOS = {"pings": scenario_pings, "end": scenario_end}
+
+
+def main(argv):
+    if len(argv) != 4 or argv[1] not in SCENARIOS:
+        print(__doc__, file=sys.stderr)
+        return 2
+    missing = missing_programs(["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"])
+    if X is None:
+        missing.append("python3-xlib")
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed")
+        return SKIP
+    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
+        with XSession(folder, TIME_LIMIT) as session:
+            try:
+                SCENARIOS[argv[1]](session, argv[2], argv[3])
+            except Failure as failure:
+                report(failure, session)
+                return 1
     print("passed")
     return 0
 
