@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <string_view>
 
@@ -87,9 +88,17 @@ int CViewerLauncher::RunAndWait(const std::string& commandLine) {
     }
     std::string name = executable;
     char* argv[] = {name.data(), hasArgument ? argument.data() : nullptr, nullptr};
+    // The program ignores SIGXFSZ so that a write beyond the size limit fails with a
+    // message; the viewer is another program and gets the default back.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGXFSZ);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    if (::posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv, environ) != 0) {
-        return 0;
-    }
-    return WaitForExit(pid);
+    const int failed = ::posix_spawn(&pid, executable.c_str(), nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    return failed != 0 ? 0 : WaitForExit(pid);
 }

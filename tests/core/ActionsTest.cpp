@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 namespace {
@@ -153,6 +154,21 @@ TEST_F(ActionsTest, QuickViewRunsTheViewerWithThePathAsOneArgument) {
     CViewerLauncher none({"no-such-viewer-here"});
     EXPECT_EQ(RunAndWait("notepad.exe " + path, none), 0);
     EXPECT_EQ(RunAndWait("no-such-program " + path, viewer), 0);
+}
+
+// The program ignores SIGXFSZ for its own writes; a viewer must not inherit that.
+TEST_F(ActionsTest, QuickViewStartsTheViewerWithTheDefaultFileSizeSignal) {
+    const std::string record = m_dir.File("ignored.txt");
+    const std::string script = m_dir.File("viewer.sh");
+    WriteWholeFile(script, "#!/bin/sh\nsed -n 's/^SigIgn:[[:space:]]*//p' /proc/$$/status > '" +
+                               record + "'\n");
+    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+    CViewerLauncher viewer({script});
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    RunAndWait("notepad.exe " + m_dir.File("copy.txt"), viewer);
+    std::signal(SIGXFSZ, previous);
+    const unsigned long long ignored = std::stoull(ReadWholeFile(record), nullptr, 16);
+    EXPECT_EQ(ignored & (1ULL << (SIGXFSZ - 1)), 0u);
 }
 
 TEST_F(ActionsTest, UnknownActionDoesNothing) {
