@@ -136,8 +136,7 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
 // Runs the handle's request as set up, until it ends, fails, is cancelled or times out.
 CURLcode CFtpTransferSession::PerformStep() {
     m_reply.Clear();
-    return m_watch.Result(
-        m_job.Multi().Perform(m_easy.get(), [this] { return m_job.CheckCancel(); }));
+    return m_job.Perform(m_easy.get(), m_watch);
 }
 
 // Logs in, or finds the session's connection still logged in.

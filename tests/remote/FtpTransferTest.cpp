@@ -216,6 +216,38 @@ TEST_F(FtpTest, CancelWakesDownloadWaitingOnSilentServer) {
     EXPECT_EQ(ReadWholeFile(original), "old");
 }
 
+// With the default bounds of 30 s, a Cancel pressed while the server keeps the reply to
+// RETR or the transfer's final reply to itself ends the download long before the bound.
+TEST_F(FtpTest, CancelEndsTheWaitForAReplyThatNeverComes) {
+    const struct {
+        const char* name;
+        const char* waitingAfter;
+    } cases[] = {{"mute-cancel.bin", "Opening /mute-cancel.bin"},
+                 {"unconfirmed-cancel.bin", "65536 of 65536  bytes read"}};
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    for (const auto& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        servers.Serve(fault.name, Pattern(65536));
+        Renew();
+        bool endedSoon = false;
+        std::thread user([&] {
+            window->WaitForStatus(fault.waitingAfter);
+            // Lets the download reach its wait before the press.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            window->PressCancel();
+            endedSoon = window->WaitForFinish(std::chrono::seconds(15));
+        });
+        CTransferJob job(*window);
+        RunFtpTransfer(job,
+                       {"127.0.0.1", "user", "secret", std::string("/") + fault.name, original}, 0,
+                       {static_cast<uint16_t>(servers.Ftp().Port()), true});
+        user.join();
+        EXPECT_TRUE(endedSoon);
+        ExpectCancelledLeaving(job.Outcome(), original);
+    }
+}
+
 TEST_F(FtpTest, DownloadFailuresEndWithTheirMessages) {
     servers.Serve("fail/present.bin", "data");
     const std::string original = local.File("original.bin");
