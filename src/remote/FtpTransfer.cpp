@@ -1,6 +1,7 @@
 #include "remote/FtpTransfer.h"
 
 #include "files/FileReplacement.h"
+#include "i18n/MessageCatalogue.h"
 #include "remote/FtpLookup.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
@@ -210,7 +211,7 @@ void CFtpTransferSession::FailCreate(const std::string& localPath) {
 void CFtpTransferSession::FailUnsafeLogin() {
     RemoteMessage failure = MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET",
                                               static_cast<int>(CURLE_LOGIN_DENIED));
-    failure.text += std::string("\n") + kUnsafeFtpLoginText;
+    failure.text += "\n" + Lookup("IDS_ERR_UNSAFEFTPLOGIN");
     m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }
