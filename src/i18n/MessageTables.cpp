@@ -119,6 +119,9 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_TRASHSURE", "Etes vous sûr de vouloir mettre ce fichier à la corbeille ?\n\n%s"},
     {"IDS_TRASHFILE", "Suppression du fichier"},
     {"IDS_ERR_NOTIMEFTP", "Le serveur ne donne pas l'heure de dernière modification de %s"},
+    {"IDS_ERR_UNSAFEFTPLOGIN",
+     "Le nom d'utilisateur ou le mot de passe FTP contient un saut de ligne ou un caractère NUL : "
+     "rien n'a été envoyé."},
     {nullptr, nullptr},
 };
 
@@ -235,5 +238,7 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_TRASHSURE", "Are you sure you want to move this file to the trash ?\n\n%s"},
     {"IDS_TRASHFILE", "Delete file"},
     {"IDS_ERR_NOTIMEFTP", "The server gives no time of last change for %s"},
+    {"IDS_ERR_UNSAFEFTPLOGIN",
+     "The FTP user name or password holds a line break or a NUL character; nothing was sent."},
     {nullptr, nullptr},
 };

@@ -26,8 +26,8 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     CFtpReply reply;
     ProbeResult result;
     if (!IsSafeFtpLogin(request.user, request.password)) {
-        result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "", kUnsafeFtpLoginText,
-                                       CURLE_LOGIN_DENIED};
+        result.message = MakeRemoteMessage(RemoteBoxKind::FtpConnection, "IDS_ERR_UNSAFEFTPLOGIN",
+                                           CURLE_LOGIN_DENIED);
         return result;
     }
     if (!easy) {

@@ -38,11 +38,8 @@ private:
 
 // False when the user name or password holds a carriage return, line feed or NUL: sent on
 // the control connection, such a text would end the login line and add commands of its own.
+// The refusal's text is the catalogue's "IDS_ERR_UNSAFEFTPLOGIN".
 bool IsSafeFtpLogin(const std::string& user, const std::string& password);
-
-// Why an unsafe login was refused, for the failure's description.
-inline constexpr const char* kUnsafeFtpLoginText =
-    "The FTP user name or password holds a line break or a NUL character; nothing was sent.";
 
 // Login and the settings every FTP step shares: no directory changes (one command names
 // the whole path), FTP only, data dropped unless a step wants it.

@@ -1,6 +1,7 @@
 #include "remote/FtpTransfer.h"
 
 #include "files/FileReplacement.h"
+#include "i18n/MessageCatalogue.h"
 #include "remote/FtpLookup.h"
 #include "remote/ProgressUnits.h"
 #include "remote/TransferText.h"
@@ -136,8 +137,7 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
 // Runs the handle's request as set up, until it ends, fails, is cancelled or times out.
 CURLcode CFtpTransferSession::PerformStep() {
     m_reply.Clear();
-    return m_watch.Result(
-        m_job.Multi().Perform(m_easy.get(), [this] { return m_job.CheckCancel(); }));
+    return m_job.Perform(m_easy.get(), m_watch);
 }
 
 // Logs in, or finds the session's connection still logged in.
@@ -211,7 +211,7 @@ void CFtpTransferSession::FailCreate(const std::string& localPath) {
 void CFtpTransferSession::FailUnsafeLogin() {
     RemoteMessage failure = MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET",
                                               static_cast<int>(CURLE_LOGIN_DENIED));
-    failure.text += std::string("\n") + kUnsafeFtpLoginText;
+    failure.text += "\n" + Lookup("IDS_ERR_UNSAFEFTPLOGIN");
     m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }

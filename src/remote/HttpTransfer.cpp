@@ -75,8 +75,7 @@ void CHttpFetch::Run() {
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &BodyCallback);
     curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, this);
-    Finish(
-        m_watch.Result(m_job.Multi().Perform(easy.get(), [this] { return m_job.CheckCancel(); })));
+    Finish(m_job.Perform(easy.get(), m_watch));
 }
 
 // Time-outs, the split of the address and the request's settings.

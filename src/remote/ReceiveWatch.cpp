@@ -21,7 +21,11 @@ CURLcode CReceiveWatch::Result(CURLcode code) const {
 }
 
 int CReceiveWatch::OnProgress(void* self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
-    return static_cast<CReceiveWatch*>(self)->Expired(received) ? 1 : 0;
+    auto& watch = *static_cast<CReceiveWatch*>(self);
+    if (watch.Expired(received)) {
+        return 1;
+    }
+    return watch.m_shouldStop && watch.m_shouldStop() ? 1 : 0;
 }
 
 bool CReceiveWatch::Expired(curl_off_t received) {

@@ -49,6 +49,12 @@ bool CTransferJob::CheckCancel() {
     return m_bStoppedByCancel;
 }
 
+CURLcode CTransferJob::Perform(CURL* easy, CReceiveWatch& watch) {
+    const auto cancelled = [this] { return CheckCancel(); };
+    watch.StopWhen(cancelled);
+    return watch.Result(m_multi.Perform(easy, cancelled));
+}
+
 void CTransferJob::SetResult(RemoteMessage result) {
     if (!m_bResultSet) {
         m_bResultSet = true;

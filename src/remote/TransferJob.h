@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "remote/CurlTransfer.h"
+#include "remote/ReceiveWatch.h"
 #include "remote/TransferOutcome.h"
 
 class ITransferWindow;
@@ -41,7 +42,11 @@ public:
     const std::vector<std::string>& Arguments() const { return m_arrArguments; }
     uint32_t TimeoutMs() const { return m_nTimeoutMs; }
     ITransferWindow& Window() { return m_window; }
-    CCurlMulti& Multi() { return m_multi; }
+    // Runs `easy` to its end through the job's multi handle and gives the result as
+    // `watch` reports it. A cancel ends it within about a second in every wait: the multi
+    // handle wakes at once, and `watch`, when attached, also stops the waits libcurl keeps
+    // to itself.
+    CURLcode Perform(CURL* easy, CReceiveWatch& watch);
     // True once the user has asked to cancel; the download then ends as cancelled, so
     // the worker asks this only where it stops when the answer is yes.
     bool CheckCancel();

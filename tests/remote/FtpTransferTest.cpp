@@ -8,6 +8,8 @@
 #include "RecordingTransferWindow.h"
 #include "RemoteFixture.h"
 #include "SpecialFiles.h"
+#include "i18n/MessageCatalogue.h"
+#include "i18n/MessageTables.h"
 #include "remote/Address.h"
 #include "remote/FtpSupport.h"
 #include "remote/Probe.h"
@@ -99,26 +101,43 @@ TEST_F(FtpTest, LineBreakOrNulInTheLoginIsRefusedBeforeAnythingIsSent) {
     WriteWholeFile(original, "old");
     const std::string closed = "ftp://127.0.0.1:" + std::to_string(ClosedPort()) + "/victim.txt";
     const std::string hostile[] = {"bob\r\nDELE victim.txt", "bob\nQUIT", {"bob\0DELE", 8}};
-    for (const std::string& text : hostile) {
-        for (const bool inUser : {true, false}) {
-            SCOPED_TRACE(inUser ? "user" : "password");
-            for (const std::string& address : {closed, servers.FtpUrl("/victim.txt")}) {
-                FtpProbeRequest request = Request(address);
-                (inUser ? request.user : request.password) = text;
-                const ProbeResult result = ProbeFtpFile(request);
-                EXPECT_EQ(result.status, ProbeStatus::Failed);
-                ASSERT_TRUE(result.message);
-                EXPECT_EQ(result.message->text, kUnsafeFtpLoginText);
+    const struct {
+        uint32_t lcid;
+        std::string refusal;
+        std::string downloadFailure;
+    } languages[] = {
+        {kLcidEnglish,
+         "The FTP user name or password holds a line break or a NUL character; nothing was sent.",
+         "Internet Exception Error 67"},
+        {kLcidFrench,
+         "Le nom d'utilisateur ou le mot de passe FTP contient un saut de ligne ou un "
+         "caract\xC3\xA8re NUL : rien n'a \xC3\xA9t\xC3\xA9 envoy\xC3\xA9.",
+         "Erreur Exception Internet 67"},
+    };
+    for (const auto& language : languages) {
+        TheCatalogue().SetCurrentLcid(language.lcid);
+        for (const std::string& text : hostile) {
+            for (const bool inUser : {true, false}) {
+                SCOPED_TRACE(language.downloadFailure + (inUser ? " user" : " password"));
+                for (const std::string& address : {closed, servers.FtpUrl("/victim.txt")}) {
+                    FtpProbeRequest request = Request(address);
+                    (inUser ? request.user : request.password) = text;
+                    const ProbeResult result = ProbeFtpFile(request);
+                    EXPECT_EQ(result.status, ProbeStatus::Failed);
+                    ASSERT_TRUE(result.message);
+                    EXPECT_EQ(result.message->text, language.refusal);
+                    EXPECT_EQ(result.message->kind, RemoteBoxKind::FtpConnection);
+                }
+                Renew();
+                std::vector<std::string> arguments{"127.0.0.1", "user", "secret", "/victim.txt",
+                                                   original};
+                arguments[inUser ? 1 : 2] = text;
+                CTransferJob job(*window);
+                RunFtpTransfer(job, arguments, 0, {static_cast<uint16_t>(servers.Ftp().Port())});
+                EXPECT_EQ(job.Outcome().result.text,
+                          language.downloadFailure + "\n" + language.refusal);
+                EXPECT_EQ(job.Outcome().status, TransferStatus::Failed);
             }
-            Renew();
-            std::vector<std::string> arguments{"127.0.0.1", "user", "secret", "/victim.txt",
-                                               original};
-            arguments[inUser ? 1 : 2] = text;
-            CTransferJob job(*window);
-            RunFtpTransfer(job, arguments, 0, {static_cast<uint16_t>(servers.Ftp().Port())});
-            EXPECT_EQ(job.Outcome().result.text,
-                      std::string("Internet Exception Error 67\n") + kUnsafeFtpLoginText);
-            EXPECT_EQ(job.Outcome().status, TransferStatus::Failed);
         }
     }
     EXPECT_EQ(ReadWholeFile(original), "old");
@@ -214,6 +233,38 @@ TEST_F(FtpTest, CancelWakesDownloadWaitingOnSilentServer) {
               "User Cancelled Download Operation");
     user.join();
     EXPECT_EQ(ReadWholeFile(original), "old");
+}
+
+// With the default bounds of 30 s, a Cancel pressed while the server keeps the reply to
+// RETR or the transfer's final reply to itself ends the download long before the bound.
+TEST_F(FtpTest, CancelEndsTheWaitForAReplyThatNeverComes) {
+    const struct {
+        const char* name;
+        const char* waitingAfter;
+    } cases[] = {{"mute-cancel.bin", "Opening /mute-cancel.bin"},
+                 {"unconfirmed-cancel.bin", "65536 of 65536  bytes read"}};
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    for (const auto& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        servers.Serve(fault.name, Pattern(65536));
+        Renew();
+        bool endedSoon = false;
+        std::thread user([&] {
+            window->WaitForStatus(fault.waitingAfter);
+            // Lets the download reach its wait before the press.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            window->PressCancel();
+            endedSoon = window->WaitForFinish(std::chrono::seconds(15));
+        });
+        CTransferJob job(*window);
+        RunFtpTransfer(job,
+                       {"127.0.0.1", "user", "secret", std::string("/") + fault.name, original}, 0,
+                       {static_cast<uint16_t>(servers.Ftp().Port()), true});
+        user.join();
+        EXPECT_TRUE(endedSoon);
+        ExpectCancelledLeaving(job.Outcome(), original);
+    }
 }
 
 TEST_F(FtpTest, DownloadFailuresEndWithTheirMessages) {

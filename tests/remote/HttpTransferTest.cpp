@@ -269,6 +269,27 @@ TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Without a time-out the stall's silence (8 s) has no bound but Cancel.
+TEST_F(HttpTest, CancelEndsTheSilenceOfAStalledBody) {
+    servers.Serve("stalled.bin", Pattern(64 * 1024));
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    RecordingTransferWindow window;
+    bool endedSoon = false;
+    std::thread user([&] {
+        window.WaitForStatus("32768 of 65536  bytes read");
+        // Lets the download reach the silence before the press.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        window.PressCancel();
+        endedSoon = window.WaitForFinish(std::chrono::seconds(5));
+    });
+    CTransferJob job(window);
+    RunHttpTransfer(job, {servers.Http().Url("/stall/stalled.bin"), original}, 0);
+    user.join();
+    EXPECT_TRUE(endedSoon);
+    ExpectCancelledLeaving(job.Outcome(), original);
+}
+
 TEST_F(HttpTest, DownloadOntoAnythingButARegularFileIsRefused) {
     servers.Serve("special.bin", "data");
     for (const SpecialFile& file : MakeSpecialFiles(local.Path())) {

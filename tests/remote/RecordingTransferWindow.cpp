@@ -1,5 +1,7 @@
 #include "RecordingTransferWindow.h"
 
+#include <algorithm>
+
 #include "remote/ProgressPercent.h"
 
 bool RecordingTransferWindow::Start() {
@@ -60,6 +62,20 @@ void RecordingTransferWindow::CancelAt(std::function<bool(const Update&)> trigge
     m_trigger = std::move(trigger);
 }
 
+void RecordingTransferWindow::WaitForStatus(const std::string& text) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] {
+        return std::any_of(m_updates.begin(), m_updates.end(), [&](const Update& update) {
+            return update.kind == Kind::Status && update.text == text;
+        });
+    });
+}
+
+bool RecordingTransferWindow::WaitForFinish(std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, limit, [this] { return m_bFinished; });
+}
+
 void RecordingTransferWindow::Record(Update update) {
     std::unique_lock lock(m_mutex);
     if (update.kind == Kind::Total) {
@@ -72,6 +88,7 @@ void RecordingTransferWindow::Record(Update update) {
         }
     }
     m_updates.push_back(update);
+    m_changed.notify_all();
     if (m_trigger && m_trigger(update)) {
         m_trigger = nullptr;
         m_bCancelPending = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -35,6 +36,10 @@ public:
 
     void PressCancel();
     void CancelAt(std::function<bool(const Update&)> trigger);
+    // Any thread: blocks until the worker has shown `text` as a status line.
+    void WaitForStatus(const std::string& text);
+    // Any thread: false when the worker has not ended within `limit`.
+    bool WaitForFinish(std::chrono::milliseconds limit);
 
     std::vector<Update> Updates() const;
     std::vector<std::string> Texts(Kind kind) const;

@@ -69,6 +69,14 @@ std::string Pattern(size_t size) {
     return bytes;
 }
 
+void RemoteTest::ExpectCancelledLeaving(const TransferOutcome& outcome,
+                                        const std::string& original) {
+    EXPECT_EQ(outcome.result.text, "User Cancelled Download Operation");
+    EXPECT_EQ(outcome.status, TransferStatus::Cancelled);
+    EXPECT_EQ(ReadWholeFile(original), "old");
+    EXPECT_EQ(LeftoverDownloads(std::filesystem::path(original).parent_path().string()), 0);
+}
+
 int LeftoverDownloads(const std::string& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {

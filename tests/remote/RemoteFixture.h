@@ -43,6 +43,9 @@ protected:
     const ProbeResult& Show(const ProbeResult& result);
     // Shows the boxes a download raised on `boxes`; the result message.
     std::string Show(const TransferOutcome& outcome);
+    // Expects a download ended as cancelled that left `original` holding "old" and no
+    // temporary file beside it.
+    void ExpectCancelledLeaving(const TransferOutcome& outcome, const std::string& original);
 
     RemoteServers& servers = RemoteServers::Get();
     RecordingMessageBoxes boxes;

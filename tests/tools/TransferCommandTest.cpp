@@ -172,6 +172,31 @@ TEST_F(TransferCommandTest, InterruptCancelsAndFullDiskFails) {
     EXPECT_EQ(ReadWholeFile(target), "old");
 }
 
+// Ctrl-C while the server never confirms the transfer ends it long before the 30 s bound.
+TEST_F(TransferCommandTest, InterruptEndsTheWaitForTheServersLastReply) {
+    Serve("unconfirmed-long.bin", std::string(1 << 16, 'u'));
+    const std::string target = local.File("target.bin");
+    WriteWholeFile(target, "old");
+
+    const pid_t pid = Start({"get", FtpUrl("/unconfirmed-long.bin"), target});
+    while (ReadWholeFile(local.File("stderr.txt")).find("65536 of 65536") == std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // Lets the download reach its wait before the interrupt.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, SIGINT);
+    const auto ended = [&] { return !ReadWholeFile(local.File("stdout.txt")).empty(); };
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!ended() && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(ended());
+    const ToolRun cancelled = Finish(pid);
+    EXPECT_EQ(cancelled.exitCode, 1);
+    EXPECT_EQ(cancelled.out, "User Cancelled Download Operation\n");
+    EXPECT_EQ(ReadWholeFile(target), "old");
+}
+
 // SIGTERM ends the program as the signal does, and its temporary file goes with it.
 TEST_F(TransferCommandTest, TerminationLeavesOnlyTheUntouchedOriginal) {
     Serve("term.bin", std::string(1 << 20, 't'));
