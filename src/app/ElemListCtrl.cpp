@@ -117,17 +117,27 @@ private:
     }
 
     std::vector<ElemRow> SortedRows(const ElemList& elements) {
-        m_keys.BeginRefill();
+        m_keys.BeginRefill(elements.size());
+        std::vector<const CDescriptionKeys::Entry*> descriptions;
+        descriptions.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) {
+            descriptions.push_back(&m_keys.Of(i, elements[i]->m_strDescription));
+        }
+        m_keys.EndRefill();
+        // (rank, index) pairs are distinct: sorting them puts equal descriptions in list order.
+        std::vector<std::pair<int, int>> order;
+        order.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) {
+            order.emplace_back(descriptions[i]->second.rank, static_cast<int>(i));
+        }
+        std::sort(order.begin(), order.end());
         std::vector<ElemRow> rows;
         rows.reserve(elements.size());
-        for (size_t i = 0; i < elements.size(); ++i) {
-            const CKelElem& elem = *elements[i];
-            rows.push_back({static_cast<int>(i), &m_keys.Of(elem.m_strDescription),
-                            elem.m_timeLastAccess, elem.m_nState});
+        for (const auto& [rank, index] : order) {
+            const CKelElem& elem = *elements[static_cast<size_t>(index)];
+            rows.push_back({index, descriptions[static_cast<size_t>(index)], elem.m_timeLastAccess,
+                            elem.m_nState});
         }
-        std::stable_sort(rows.begin(), rows.end(), [](const ElemRow& a, const ElemRow& b) {
-            return a.description->second.key.compare(b.description->second.key) < 0;
-        });
         return rows;
     }
 
