@@ -28,6 +28,7 @@ void CDescriptionKeys::BeginRefill(size_t count) {
         m_entries.erase(m_entries.find(entry->first));
     }
     m_vanished.clear();
+    m_entries.reserve(count);
     m_byIndex.resize(count, nullptr);
 }
 
