@@ -172,7 +172,7 @@ void MeasureLocal(int count, int rounds) {
     int32_t modified = 1;
     Check(SaveDatabase(database, modified, list, unreached), "the save");
 
-    std::vector<Timing> loads, refills, passes;
+    std::vector<Timing> loads, refills, editedRefills, passes;
     NoRemote remote;
     CElemListCtrl control(list);
     control.InsertColumns();
@@ -182,10 +182,13 @@ void MeasureLocal(int count, int rounds) {
         loads.push_back(Time([&] { loaded = Load(database, unreached); }));
         previous = std::move(loaded);
         refills.push_back(Time([&] { control.RefillList(nullptr); }));
+        list[static_cast<size_t>(round % count)]->m_strDescription += " (edited)";
+        editedRefills.push_back(Time([&] { control.RefillList(nullptr); }));
         passes.push_back(TimeMinutePass(list, remote, unreached));
     }
     PrintCase("load", count, loads);
     PrintCase("RefillList", count, refills);
+    PrintCase("after edit", count, editedRefills);
     PrintCase("minute pass", count, passes);
 }
 
@@ -221,7 +224,9 @@ int main(int argc, char** argv) {
         "ListScaleBench: %d rounds per case, figures in ms (median, min-max of wall; median "
         "of CPU)\n"
         "  load         LoadDatabase of the saved list (file in the page cache)\n"
-        "  RefillList   the main window's list control rebuilding and sorting every row\n"
+        "  RefillList   the main window's list control refilling every row, no description "
+        "changed since its last refill (as after a minute pass)\n"
+        "  after edit   the same RefillList after one description changed\n"
         "  minute pass  CScheduler's minute timer over permanent elements, without the list "
         "redrawn (that is RefillList above)\n",
         rounds);

@@ -1,31 +1,22 @@
 #include "app/ElemListCtrl.h"
 
+#include "app/DescriptionKeys.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 
-#include <QCollator>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QAbstractTableModel>
 #include <QUrl>
 
-#include <numeric>
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 QString FromLocal(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-const QCollator& DescriptionCollator() {
-    static const QCollator collator = [] {
-        QCollator c;
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
 }
 
 }  // namespace
@@ -43,7 +34,7 @@ QString StateText(int32_t state) {
 // when the view draws it, so that a refill of a long list costs little more than its sort.
 struct ElemRow {
     int index;
-    QString description;
+    const CDescriptionKeys::Entry* description;
     TimeValue lastAccess;
     int32_t state;
 };
@@ -57,29 +48,18 @@ public:
         emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(titles.size()) - 1);
     }
 
-    // Rows by description, locale-aware and without regard to case ("Alpha" before
-    // "beta"), equal descriptions in list order. Each description becomes its sort key
-    // once, so that the sort compares plain keys.
+    // Rows by description in the interface language's collation, equal descriptions in list
+    // order. When no description changed since the last refill, neither did that order.
     void Refill(const ElemList& elements) {
-        std::vector<ElemRow> rows;
-        std::vector<QCollatorSortKey> keys;
-        rows.reserve(elements.size());
-        keys.reserve(elements.size());
-        for (size_t i = 0; i < elements.size(); ++i) {
-            const CKelElem& elem = *elements[i];
-            rows.push_back({static_cast<int>(i), FromLocal(elem.m_strDescription),
-                            elem.m_timeLastAccess, elem.m_nState});
-            keys.push_back(DescriptionCollator().sortKey(rows.back().description));
-        }
-        std::vector<size_t> order(rows.size());
-        std::iota(order.begin(), order.end(), size_t{0});
-        std::stable_sort(order.begin(), order.end(),
-                         [&keys](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
         beginResetModel();
-        m_rows.clear();
-        m_rows.reserve(rows.size());
-        for (const size_t i : order) {
-            m_rows.push_back(std::move(rows[i]));
+        if (SameDescriptions(elements)) {
+            for (ElemRow& row : m_rows) {
+                const CKelElem& elem = *elements[static_cast<size_t>(row.index)];
+                row.lastAccess = elem.m_timeLastAccess;
+                row.state = elem.m_nState;
+            }
+        } else {
+            m_rows = SortedRows(elements);
         }
         endResetModel();
     }
@@ -104,7 +84,7 @@ public:
         }
         switch (index.column()) {
             case 0:
-                return row->description;
+                return row->description->second.text;
             case 1:
                 return FromLocal(FormatTimeStamp(row->lastAccess));
             default:
@@ -128,7 +108,41 @@ public:
     }
 
 private:
+    bool SameDescriptions(const ElemList& elements) const {
+        return m_rows.size() == elements.size() &&
+               std::all_of(m_rows.begin(), m_rows.end(), [&elements](const ElemRow& row) {
+                   return elements[static_cast<size_t>(row.index)]->m_strDescription ==
+                          row.description->first;
+               });
+    }
+
+    std::vector<ElemRow> SortedRows(const ElemList& elements) {
+        m_keys.BeginRefill(elements.size());
+        std::vector<const CDescriptionKeys::Entry*> descriptions;
+        descriptions.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) {
+            descriptions.push_back(&m_keys.Of(i, elements[i]->m_strDescription));
+        }
+        m_keys.EndRefill();
+        // (rank, index) pairs are distinct: sorting them puts equal descriptions in list order.
+        std::vector<std::pair<int, int>> order;
+        order.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) {
+            order.emplace_back(descriptions[i]->second.rank, static_cast<int>(i));
+        }
+        std::sort(order.begin(), order.end());
+        std::vector<ElemRow> rows;
+        rows.reserve(elements.size());
+        for (const auto& [rank, index] : order) {
+            const CKelElem& elem = *elements[static_cast<size_t>(index)];
+            rows.push_back({index, descriptions[static_cast<size_t>(index)], elem.m_timeLastAccess,
+                            elem.m_nState});
+        }
+        return rows;
+    }
+
     QStringList m_titles;
+    CDescriptionKeys m_keys;
     std::vector<ElemRow> m_rows;
 };
 

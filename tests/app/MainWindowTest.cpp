@@ -199,6 +199,30 @@ TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {
     EXPECT_EQ(window.Elements()[0]->m_strDescription, "beta");
 }
 
+// Rows of equal descriptions stay in list order, also when an edit makes one more of them.
+TEST_F(MainWindowTest, EqualDescriptionsStayInListOrder) {
+    CMorvaneDlg& window = Open();
+    for (const char* description : {"beta", "alpha", "beta"}) {
+        m_dialogs.Add(description);
+        window.OnNew();
+    }
+    ASSERT_EQ(window.Elements().size(), 3u);
+    EXPECT_EQ(window.List().ElementIndexOfRow(0), 1);
+    EXPECT_EQ(window.List().ElementIndexOfRow(1), 0);
+    EXPECT_EQ(window.List().ElementIndexOfRow(2), 2);
+
+    window.List().SelectRow(0);
+    m_dialogs.edits.push_back([](CKelElem& elem) {
+        elem.m_strDescription = "beta";
+        return IDOK;
+    });
+    window.OnModify();
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(Cell(row, 0), QStringLiteral("beta"));
+        EXPECT_EQ(window.List().ElementIndexOfRow(row), row);
+    }
+}
+
 TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     CMorvaneDlg& window = Open();
     m_dialogs.Add("one");
