@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the main window: the real program under Xvfb, with a list
 # of local files whose checks at launch give each state. Nothing leaves this machine.
-# Usage: scripts/screenshot_main_window.sh [build-folder] [output-file]
+# Usage: scripts/screenshot_main_window.sh [build-folder] [output-file] [US|FR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-render}
 output=$(realpath -m "${2:-docs/screenshots/main_window.png}")
+language=${3:-US}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=OFF >/dev/null
 fi
@@ -17,7 +18,7 @@ cp "$build/src/app/morvane" "$folder/"
 echo "draft" >"$folder/report.odt"
 echo "notes" >"$folder/release-notes.txt"
 # The internet test goes to a closed port here, so the web element finds no connection.
-printf '[Config]\nLanguage=US\nInternetProbeHost=127.0.0.1:9\n' >"$folder/morvane.INI"
+printf '[Config]\nLanguage=%s\nInternetProbeHost=127.0.0.1:9\n' "$language" >"$folder/morvane.INI"
 # Existence, at launch, no warning: found at once. Absolute time in 2030: no new version.
 # A web copy: no connection. Only on demand, or at a time of day: not checked yet.
 cat >"$folder/list.json" <<EOF
