@@ -8,6 +8,8 @@
 #include "core/SystemClock.h"
 #include "i18n/MessageBoxes.h"
 
+#include "UnreachedServices.h"
+
 #include <benchmark/benchmark.h>
 
 #include <sys/stat.h>
@@ -23,38 +25,6 @@
 namespace {
 
 constexpr int kElements = 10000;
-
-// Nothing in this pass reaches the user or the network: every copy is older than its
-// reference time.
-class Unreached : public INoticePresenter,
-                  public IResponsiveWait,
-                  public IRemoteAccess,
-                  public ITrash,
-                  public IViewerLauncher,
-                  public IMessageBoxes {
-public:
-    int ShowNotice(const std::string&, const std::string&, const std::string&) override {
-        std::abort();
-    }
-    void Run(const std::function<void()>&) override { std::abort(); }
-    bool IsInternetReachable() override { std::abort(); }
-    ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
-    ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
-                     const TransferPresenter&) override {
-        std::abort();
-    }
-    void DownloadHttp(const std::vector<std::string>&, uint32_t,
-                      const TransferPresenter&) override {
-        std::abort();
-    }
-    bool MoveToTrash(const std::string&) override { std::abort(); }
-    int RunAndWait(const std::string&) override { std::abort(); }
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
-        std::abort();
-    }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
-};
 
 // Copies 0, 2, 4 ... exist; the odd ones do not.
 class Folder {
@@ -96,8 +66,9 @@ void BM_MinutePass(benchmark::State& state) {
         elems.push_back(std::move(elem));
     }
     CSystemClock clock;
-    Unreached unreached;
-    CheckContext context{clock, unreached, unreached, unreached, unreached, unreached, unreached};
+    CUnreachedServices unreached;
+    CNoRemoteAccess remote;
+    CheckContext context{clock, unreached, unreached, remote, unreached, unreached, unreached};
     CUnattendedList list;
     CScheduler scheduler(elems, list, list, context);
     for (auto _ : state) {

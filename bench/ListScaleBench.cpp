@@ -19,6 +19,7 @@
 
 #include "TempDir.h"
 #include "TestServers.h"
+#include "UnreachedServices.h"
 
 #include <QApplication>
 
@@ -37,26 +38,6 @@ namespace {
 constexpr int kDefaultRounds = 5;
 constexpr int kHttpElements = 100;
 constexpr int kHttpDelayMs = 50;
-
-// Nothing in these passes reaches the user: no copy is newer than its reference time. The
-// waits run their work at once, as the real one does on its worker thread.
-class Unreached : public INoticePresenter,
-                  public IResponsiveWait,
-                  public ITrash,
-                  public IViewerLauncher,
-                  public IMessageBoxes {
-public:
-    int ShowNotice(const std::string&, const std::string&, const std::string&) override {
-        std::abort();
-    }
-    void Run(const std::function<void()>& work) override { work(); }
-    bool MoveToTrash(const std::string&) override { std::abort(); }
-    int RunAndWait(const std::string&) override { std::abort(); }
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
-        std::abort();
-    }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
-};
 
 struct Timing {
     double wallMs = 0;
@@ -140,7 +121,7 @@ ElemList Load(const std::string& database, IMessageBoxes& boxes) {
 }
 
 // One minute pass as the timer runs it, without the list on screen (timed on its own).
-Timing TimeMinutePass(ElemList& elems, IRemoteAccess& remote, Unreached& unreached) {
+Timing TimeMinutePass(ElemList& elems, IRemoteAccess& remote, CUnreachedServices& unreached) {
     CSystemClock clock;
     CheckContext context{clock, unreached, unreached, remote, unreached, unreached, unreached};
     CUnattendedList list;
@@ -148,32 +129,16 @@ Timing TimeMinutePass(ElemList& elems, IRemoteAccess& remote, Unreached& unreach
     return Time([&] { scheduler.OnTimer(CScheduler::kTimerMinute); });
 }
 
-// Local elements: no remote access is expected.
-class NoRemote : public IRemoteAccess {
-public:
-    bool IsInternetReachable() override { std::abort(); }
-    ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
-    ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
-                     const TransferPresenter&) override {
-        std::abort();
-    }
-    void DownloadHttp(const std::vector<std::string>&, uint32_t,
-                      const TransferPresenter&) override {
-        std::abort();
-    }
-};
-
 void MeasureLocal(int count, int rounds) {
     TempDir folder;
-    Unreached unreached;
+    CUnreachedServices unreached;
     ElemList list = LocalList(folder, count);
     const std::string database = folder.File("watch.MVN");
     int32_t modified = 1;
     Check(SaveDatabase(database, modified, list, unreached), "the save");
 
     std::vector<Timing> loads, refills, editedRefills, passes;
-    NoRemote remote;
+    CNoRemoteAccess remote;
     CElemListCtrl control(list);
     control.InsertColumns();
     ElemList previous = Load(database, unreached);
@@ -201,7 +166,7 @@ void MeasureHttp(int rounds) {
     ElemList list =
         ScaleList(kHttpElements, [&server](int) { return server.Url("/files/page.html"); });
     CRemoteAccess remote("127.0.0.1:" + std::to_string(server.Port()), [] { return nullptr; });
-    Unreached unreached;
+    CUnreachedServices unreached;
     std::vector<Timing> passes;
     for (int round = 0; round < rounds; ++round) {
         passes.push_back(TimeMinutePass(list, remote, unreached));

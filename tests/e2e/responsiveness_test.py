@@ -27,13 +27,11 @@ import signal
 import stat
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 
 from program_test import start_tray, start_window_manager
-from xsession import (SKIP, Failure, XSession, check, missing_programs, report, stop, wait_exit,
-                      wait_for)
+from xsession import SKIP, check, run_scenario, stop, wait_exit, wait_for
 
 try:
     from Xlib import X, display, protocol
@@ -308,18 +306,14 @@ def end_with_viewer_open(session, program):
     viewer.close()
 
 
-def scenario_end(session, morvane, mvntool):
-    start_window_manager(session, start_tray(session))
-    servers = TestServers(session)
-    program = Program(session, morvane, mvntool, f"127.0.0.1:{servers.http}")
+def scenario_end(session, prepared):
+    program, servers = prepared
     end_during_stalled_probe(session, program, servers)
     end_with_viewer_open(session, program)
 
 
-def scenario_pings(session, morvane, mvntool):
-    start_window_manager(session, start_tray(session))
-    servers = TestServers(session)
-    program = Program(session, morvane, mvntool, f"127.0.0.1:{servers.http}")
+def scenario_pings(session, prepared):
+    program, servers = prepared
     results = {
         "stalled HTTP probe": measure_stalled_probe(
             session, program, f"http://127.0.0.1:{servers.http}/silent", 30),
@@ -336,28 +330,22 @@ def scenario_pings(session, morvane, mvntool):
     check(not failed, "; ".join(failed))
 
 
-SCENARIOS = {"pings": scenario_pings, "end": scenario_end}
+NEEDED = ["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"]
+SCENARIOS = {"pings": (scenario_pings, NEEDED), "end": (scenario_end, NEEDED)}
+
+
+def prepare(session, argv):
+    """The tray, the window manager, the test servers and the program each scenario uses."""
+    start_window_manager(session, start_tray(session))
+    servers = TestServers(session)
+    return Program(session, argv[2], argv[3], f"127.0.0.1:{servers.http}"), servers
 
 
 def main(argv):
-    if len(argv) != 4 or argv[1] not in SCENARIOS:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = missing_programs(["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"])
     if X is None:
-        missing.append("python3-xlib")
-    if missing:
-        print(f"skipped: {', '.join(missing)} not installed")
+        print("skipped: python3-xlib not installed")
         return SKIP
-    with tempfile.TemporaryDirectory(prefix="morvane-e2e-") as folder:
-        with XSession(folder, TIME_LIMIT) as session:
-            try:
-                SCENARIOS[argv[1]](session, argv[2], argv[3])
-            except Failure as failure:
-                report(failure, session)
-                return 1
-    print("passed")
-    return 0
+    return run_scenario(argv, __doc__, SCENARIOS, TIME_LIMIT, prepare)
 
 
 if __name__ == "__main__":
