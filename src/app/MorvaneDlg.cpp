@@ -86,8 +86,8 @@ void CMorvaneDlg::BuildWindow() {
                      units.ToPixelsY(kMainWindowTemplate.height));
 }
 
-// This platform has no system menu a program can extend: the window's own entries and the
-// three of the program go into a menu of the menu bar, reachable by mouse and by Alt+M.
+// The desktop's window menu takes no entries from a program: the window's own entries and
+// the three of the program go into a menu of the menu bar, reachable by mouse and by Alt+M.
 void CMorvaneDlg::AddWindowMenu() {
     auto* bar = new QMenuBar(this);
     QMenu* menu = bar->addMenu(QStringLiteral("&Morvane"));

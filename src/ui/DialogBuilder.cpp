@@ -23,7 +23,8 @@ namespace {
 const char kIdProperty[] = "controlId";
 constexpr int kIconPixels = 32;
 
-// a * b / c rounded to the nearest integer, as the dialog manager scales units.
+// a * b / c rounded to the nearest integer, halves away from zero, so that a place or
+// size in units is never more than half a pixel off.
 int MulDiv(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
     const long long half = c / 2;
@@ -188,7 +189,7 @@ void KeepOneTabStop(const QButtonGroup& group) {
 }
 
 // Puts radio buttons into exclusive groups: a group runs from a control with the group
-// style to the next one, as in the dialog manager.
+// style to the next one.
 class RadioGrouper {
 public:
     explicit RadioGrouper(QWidget& dialog) : m_dialog(dialog) {}
