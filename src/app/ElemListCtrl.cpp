@@ -13,21 +13,13 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-QString FromLocal(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
-
 QString StateText(int32_t state) {
     static const char* const kKeys[] = {"IDS_NOTCHECKED", "IDS_NONEWVERSION", "IDS_NEWVERSION",
                                         "IDS_NOINTERNET"};
     if (state < 0 || state >= static_cast<int32_t>(std::size(kKeys))) {
         return {};
     }
-    return FromLocal(GetMessage(kKeys[state]));
+    return QString::fromStdString(GetMessage(kKeys[state]));
 }
 
 // What the list shows of an element, taken at a refill; the texts of a row are made only
@@ -86,7 +78,7 @@ public:
             case 0:
                 return row->description->second.text;
             case 1:
-                return FromLocal(FormatTimeStamp(row->lastAccess));
+                return QString::fromStdString(FormatTimeStamp(row->lastAccess));
             default:
                 return StateText(row->state);
         }
@@ -162,8 +154,9 @@ CElemListCtrl::CElemListCtrl(const ElemList& elements, QWidget* parent)
 }
 
 void CElemListCtrl::InsertColumns() {
-    m_rows->SetTitles({FromLocal(Lookup("IDS_DESCR")), FromLocal(Lookup("IDS_ACCESS")),
-                       FromLocal(Lookup("IDS_STATE"))});
+    m_rows->SetTitles({QString::fromStdString(Lookup("IDS_DESCR")),
+                       QString::fromStdString(Lookup("IDS_ACCESS")),
+                       QString::fromStdString(Lookup("IDS_STATE"))});
     setColumnWidth(0, 200);
     setColumnWidth(1, 150);
     setColumnWidth(2, 150);

@@ -20,9 +20,9 @@ public:
 
     // What the scheduler asks of the list.
     std::optional<int> SelectedItem() const override;
-    int ItemData(int item) const override { return ElementIndexOfRow(item); }
+    int ElementIndexOfRow(int row) const override;
     void RefillList() override { RefillList(nullptr); }
-    void SelectItem(int item) override { SelectRow(item); }
+    void SelectRow(int row) override;
 
     // Titles from the catalogue, widths 200, 150, 150.
     void InsertColumns();
@@ -31,10 +31,6 @@ public:
 
     // The first selected row, or -1.
     int SelectedRow() const;
-    // The element index carried by a row.
-    int ElementIndexOfRow(int row) const;
-    // Selects the row at that position; nothing is selected when there is none.
-    void SelectRow(int row);
 
 signals:
     // Files dropped from the desktop, in the order given.

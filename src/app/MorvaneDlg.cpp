@@ -29,10 +29,6 @@ namespace {
 
 constexpr int kTrayResource = 131;
 
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace
 
 CMorvaneDlg::CMorvaneDlg(MainWindowServices services)
@@ -49,7 +45,7 @@ CMorvaneDlg::~CMorvaneDlg() {
 
 void CMorvaneDlg::BuildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Text(kMainWindowTemplate.title));
+    setWindowTitle(QString::fromUtf8(kMainWindowTemplate.title));
     m_client = new QWidget(this);
     const DialogUnits units =
         BuildControls(*m_client, kMainWindowTemplate,
@@ -86,17 +82,17 @@ void CMorvaneDlg::BuildWindow() {
                      units.ToPixelsY(kMainWindowTemplate.height));
 }
 
-// This platform has no system menu a program can extend: the window's own entries and the
-// three of the program go into a menu of the menu bar, reachable by mouse and by Alt+M.
+// The desktop's window menu takes no entries from a program: the window's own entries and
+// the three of the program go into a menu of the menu bar, reachable by mouse and by Alt+M.
 void CMorvaneDlg::AddWindowMenu() {
     auto* bar = new QMenuBar(this);
     QMenu* menu = bar->addMenu(QStringLiteral("&Morvane"));
     menu->addSeparator();
-    menu->addAction(Text(GetMessage("$$Choose language")), this,
+    menu->addAction(QString::fromStdString(GetMessage("$$Choose language")), this,
                     [this] { m_services.dialogs.ChooseLanguage(this); });
-    menu->addAction(Text(GetMessage("IDS_HELP")), this,
+    menu->addAction(QString::fromStdString(GetMessage("IDS_HELP")), this,
                     [this] { m_services.dialogs.ShowHelpIndex(); });
-    menu->addAction(Text(GetMessage("IDS_ABOUTBOX")), this,
+    menu->addAction(QString::fromStdString(GetMessage("IDS_ABOUTBOX")), this,
                     [this] { m_services.dialogs.ShowAbout(this); });
     layout()->setMenuBar(bar);
 }

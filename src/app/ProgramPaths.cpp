@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string BaseName(const fs::path& file) {
-    // The extension starts at the last dot of the file name, as the platform splits it.
+    // The extension starts at the last dot of the file name; a leading dot starts none.
     const std::string name = file.filename().string();
     const auto dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);

@@ -41,9 +41,8 @@ enum ElemState : int32_t {
 // list holds one of these per element). Enumerated fields stay plain integers because a
 // file may hold any value.
 //
-// The behaviour leaves four values of a new element open; this program starts it active,
-// never checked, and with both times at 0. The main window's New command stamps the two
-// times with the current time before the editor shows them.
+// A new element starts active, never checked, and with both times at 0; the main window's
+// New command stamps the two times with the current time before the editor shows them.
 class CKelElem {
 public:
     std::string m_strDescription;

@@ -55,12 +55,12 @@ void CScheduler::CheckSelected() {
     if (!item) {
         return;
     }
-    const int index = m_list.ItemData(*item);
+    const int index = m_list.ElementIndexOfRow(*item);
     if (index >= 0 && static_cast<size_t>(index) < m_elems.size()) {
         CheckElement(*m_elems[static_cast<size_t>(index)], nullptr, m_context);
     }
     m_list.RefillList();
-    m_list.SelectItem(*item);
+    m_list.SelectRow(*item);
 }
 
 void CScheduler::Stop() {
@@ -96,6 +96,6 @@ void CScheduler::MinutePass() {
     }
     m_list.RefillList();
     if (selected) {
-        m_list.SelectItem(*selected);
+        m_list.SelectRow(*selected);
     }
 }

@@ -6,13 +6,14 @@
 class IListView {
 public:
     virtual ~IListView() = default;
-    // Index of the first selected item, if any.
+    // Index of the first selected row, if any.
     virtual std::optional<int> SelectedItem() const = 0;
-    // The element index that an item stands for.
-    virtual int ItemData(int item) const = 0;
-    // Deletes every item and inserts one per element.
+    // The element index that a row stands for.
+    virtual int ElementIndexOfRow(int row) const = 0;
+    // Deletes every row and inserts one per element.
     virtual void RefillList() = 0;
-    virtual void SelectItem(int item) = 0;
+    // Selects the row at that position; nothing is selected when there is none.
+    virtual void SelectRow(int row) = 0;
 };
 
 // Repeating timers of the main window, by id.
@@ -28,9 +29,9 @@ public:
 class CUnattendedList : public IListView, public ITimers {
 public:
     std::optional<int> SelectedItem() const override { return std::nullopt; }
-    int ItemData(int item) const override { return item; }
+    int ElementIndexOfRow(int row) const override { return row; }
     void RefillList() override {}
-    void SelectItem(int) override {}
+    void SelectRow(int) override {}
     void Start(int, int) override {}
     void Stop(int) override {}
 };

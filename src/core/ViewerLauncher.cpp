@@ -13,7 +13,7 @@ extern char** environ;
 
 namespace {
 
-constexpr std::string_view kWindowsViewer = "notepad.exe";
+constexpr std::string_view kAnyTextViewer = "notepad.exe";
 
 bool IsExecutable(const std::string& path) {
     return ::access(path.c_str(), X_OK) == 0;
@@ -82,7 +82,7 @@ int CViewerLauncher::RunAndWait(const std::string& commandLine) {
     const bool hasArgument = blank != std::string::npos;
     std::string argument = hasArgument ? NotAnOption(commandLine.substr(blank + 1)) : std::string();
 
-    const std::string executable = program == kWindowsViewer ? FindViewer() : SearchPath(program);
+    const std::string executable = program == kAnyTextViewer ? FindViewer() : SearchPath(program);
     if (executable.empty()) {
         return 0;
     }

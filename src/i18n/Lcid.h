@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// The Windows locale identifier of the user's locale: LC_ALL, else LC_MESSAGES, else LANG;
-// "C", "POSIX" or nothing set gives 1033.
+// The numeric identifier (1033 English, 1036 French, ...) of the user's locale: LC_ALL,
+// else LC_MESSAGES, else LANG; "C", "POSIX" or nothing set gives 1033.
 uint32_t UserDefaultLcid();
 
 // The identifier of one locale name such as "fr_CA.UTF-8" (0x0C0C); 0x1000 for a locale

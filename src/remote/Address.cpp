@@ -12,7 +12,7 @@
 
 namespace {
 
-// Longest server or object an address may carry; stored lists never held longer ones.
+// Longest server or object an address may carry, a limit we keep for stored lists.
 constexpr size_t kMaxPartLength = 2084;
 
 bool IsSchemeChar(char c) {

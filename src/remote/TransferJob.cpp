@@ -79,7 +79,6 @@ void CTransferJob::WorkerMain(const Worker& worker) {
         SetResult(
             MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", CURLE_OUT_OF_MEMORY));
     }
-    m_bFinished.store(true, std::memory_order_release);
     m_window.NotifyFinished();
 }
 

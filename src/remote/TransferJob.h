@@ -16,8 +16,8 @@ class ITransferWindow;
 // One download, shared by the calling thread, which keeps the progress window alive and
 // forwards Cancel, and the worker thread, which does all network and file work and shows
 // nothing: what it has to say goes into the outcome. The cancelled flag has the calling
-// thread as its one writer; the finished flag and the outcome have the worker, which
-// completes them before setting finished.
+// thread as its one writer; the outcome has the worker until the calling thread has
+// joined it.
 class CTransferJob {
 public:
     explicit CTransferJob(ITransferWindow& window);
@@ -32,8 +32,6 @@ public:
 
     // After Run: what happened; the result's text is never empty.
     const TransferOutcome& Outcome() const { return m_outcome; }
-    // True once the worker has ended.
-    bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
 
     // Calling thread: asks the worker to stop, waking it at once if it waits on the network.
     void RequestCancel();
@@ -65,7 +63,6 @@ private:
     CCurlMulti m_multi;
     std::vector<std::string> m_arrArguments;
     uint32_t m_nTimeoutMs = 0;
-    std::atomic<bool> m_bFinished{false};
     std::atomic<bool> m_bCancelled{false};
     bool m_bStoppedByCancel = false;  // worker: it stopped because of a cancel
     bool m_bStarted = false;

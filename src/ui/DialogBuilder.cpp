@@ -23,15 +23,12 @@ namespace {
 const char kIdProperty[] = "controlId";
 constexpr int kIconPixels = 32;
 
-// a * b / c rounded to the nearest integer, as the dialog manager scales units.
+// a * b / c rounded to the nearest integer, halves away from zero, so that a place or
+// size in units is never more than half a pixel off.
 int MulDiv(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
     const long long half = c / 2;
     return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
-}
-
-QString FromUtf8(const char* text) {
-    return QString::fromUtf8(text);
 }
 
 bool Has(const ControlTemplate& control, uint32_t bit) {
@@ -49,7 +46,7 @@ Qt::Alignment TextAlignment(const ControlTemplate& control) {
 }
 
 QWidget* MakeLabel(const ControlTemplate& control, QWidget& dialog) {
-    auto* label = new QLabel(FromUtf8(control.text), &dialog);
+    auto* label = new QLabel(QString::fromUtf8(control.text), &dialog);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(TextAlignment(control));
@@ -64,20 +61,20 @@ QWidget* MakeIcon(QWidget& dialog) {
 
 QWidget* MakeHyperlink(const ControlTemplate& control, QWidget& dialog) {
     auto* link = new CLinkLabel(&dialog);
-    link->setText(FromUtf8(control.text));
+    link->setText(QString::fromUtf8(control.text));
     link->setAlignment(TextAlignment(control));
     return link;
 }
 
 QWidget* MakeButton(const ControlTemplate& control, QWidget& dialog) {
-    auto* button = new QPushButton(FromUtf8(control.text), &dialog);
+    auto* button = new QPushButton(QString::fromUtf8(control.text), &dialog);
     button->setDefault(Has(control, ControlStyle::kDefaultButton));
     return button;
 }
 
 template <class Button>
 QWidget* MakeCheckable(const ControlTemplate& control, QWidget& dialog) {
-    auto* button = new Button(FromUtf8(control.text), &dialog);
+    auto* button = new Button(QString::fromUtf8(control.text), &dialog);
     if (Has(control, ControlStyle::kLeftText)) {
         button->setLayoutDirection(Qt::RightToLeft);
     }
@@ -87,7 +84,7 @@ QWidget* MakeCheckable(const ControlTemplate& control, QWidget& dialog) {
 QWidget* MakeDropDownList(const ControlTemplate& control, QWidget& dialog) {
     auto* combo = new QComboBox(&dialog);
     for (const char* item : control.items) {
-        combo->addItem(FromUtf8(item));
+        combo->addItem(QString::fromUtf8(item));
     }
     combo->setCurrentIndex(-1);
     return combo;
@@ -135,9 +132,9 @@ QWidget* MakeStandard(const ControlTemplate& control, QWidget& dialog) {
         case ControlKind::Icon:
             return MakeIcon(dialog);
         case ControlKind::GroupBox:
-            return new QGroupBox(FromUtf8(control.text), &dialog);
+            return new QGroupBox(QString::fromUtf8(control.text), &dialog);
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(FromUtf8(control.text), &dialog);
+            auto* edit = new QLineEdit(QString::fromUtf8(control.text), &dialog);
             if (Has(control, ControlStyle::kPassword)) {
                 edit->setEchoMode(QLineEdit::Password);
             }
@@ -188,7 +185,7 @@ void KeepOneTabStop(const QButtonGroup& group) {
 }
 
 // Puts radio buttons into exclusive groups: a group runs from a control with the group
-// style to the next one, as in the dialog manager.
+// style to the next one.
 class RadioGrouper {
 public:
     explicit RadioGrouper(QWidget& dialog) : m_dialog(dialog) {}

@@ -21,9 +21,6 @@ public:
     int ToPixelsY(int units) const;
     QRect ToPixels(int x, int y, int width, int height) const;
 
-    int BaseWidth() const { return m_baseWidth; }
-    int BaseHeight() const { return m_baseHeight; }
-
 private:
     int m_baseWidth;
     int m_baseHeight;

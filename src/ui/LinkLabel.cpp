@@ -107,7 +107,7 @@ void CLinkLabel::Attach() {
         setText(m_strTarget);
     }
     QFont underlined = font();
-    underlined.setUnderline(m_bUnderline);
+    underlined.setUnderline(true);
     setFont(underlined);
     FitToText();
     setCursor(Qt::PointingHandCursor);
@@ -129,9 +129,6 @@ void CLinkLabel::MarkVisited(bool visited) {
 // Shrinks the control around its text, keeping the side (or the centre) its alignment
 // holds on to.
 void CLinkLabel::FitToText() {
-    if (!m_bFitToText) {
-        return;
-    }
     QRect rect = geometry();
     const QSize extent = fontMetrics().size(0, text());
     if (alignment() & Qt::AlignVCenter) {

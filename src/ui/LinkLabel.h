@@ -66,8 +66,6 @@ private:
     QColor m_crHover;
     bool m_bHover = false;
     bool m_bVisited = false;
-    bool m_bUnderline = true;
-    bool m_bFitToText = true;
     QString m_strTarget;
     LinkOpener m_opener = OpenWithDesktop;
     IMessageBoxes* m_pBoxes = nullptr;

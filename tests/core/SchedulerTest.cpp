@@ -20,7 +20,7 @@ public:
     explicit FakeListView(const ElemList& elems) : m_elems(elems) {}
 
     std::optional<int> SelectedItem() const override { return selected; }
-    int ItemData(int item) const override { return m_rows.at(static_cast<size_t>(item)); }
+    int ElementIndexOfRow(int row) const override { return m_rows.at(static_cast<size_t>(row)); }
     void RefillList() override {
         ++refills;
         selected.reset();
@@ -31,7 +31,7 @@ public:
                    m_elems[static_cast<size_t>(b)]->m_strDescription;
         });
     }
-    void SelectItem(int item) override { selected = item; }
+    void SelectRow(int row) override { selected = row; }
 
     std::optional<int> selected;
     int refills = 0;

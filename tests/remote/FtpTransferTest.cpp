@@ -363,7 +363,7 @@ TEST_F(FtpTest, AsciiChoiceReachesTheServer) {
     Renew();
     Download({"/text.txt", ascii}, "secret", {port, false});
 
-    // In ASCII, line ends arrive as this platform writes them.
+    // In ASCII, line ends arrive as local text files end them.
     EXPECT_EQ(ReadWholeFile(binary), "one\r\ntwo\n");
     EXPECT_EQ(ReadWholeFile(ascii), "one\ntwo\n");
 }
