@@ -1,11 +1,11 @@
 // Renders every dialog of the program in English and in French to PNG files, for the
 // README and for review. Usage: morvane_render_dialogs OUTPUT-FOLDER
-#include "app/SettingsFile.h"
 #include "core/KelElem.h"
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"
+#include "platform/SettingsFile.h"
 #include "ui/AboutBox.h"
 #include "ui/ChooseLanguageDlg.h"
 #include "ui/DialogTemplates.h"

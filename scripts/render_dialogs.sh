@@ -14,4 +14,4 @@ mkdir -p "$output"
 # Times show as in the sample's time zone; the window system is a real X server.
 TZ=Europe/Paris QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$build/src/ui/morvane_render_dialogs" "$output"
+  "$build/scripts/morvane_render_dialogs" "$output"

@@ -1,7 +1,7 @@
 #include "app/MorvaneApp.h"
 
-#include "app/ProgramPaths.h"
 #include "i18n/MessageCatalogue.h"
+#include "platform/ProgramPaths.h"
 
 void CMorvaneApp::LoadSettings(const std::string& programFile, IMessageBoxes& boxes) {
     RegisterShippedLanguages(TheCatalogue(), boxes);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsFile.h"
+#include "platform/SettingsFile.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #include "ui/ResourceIds.h"
 #include "ui/TranslateWindow.h"
 
-#include "app/SettingsFile.h"
+#include "platform/SettingsFile.h"
 
 #include <QRadioButton>
 

@@ -1,8 +1,8 @@
 #include "TempDir.h"
 
-#include "app/SettingsFile.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
+#include "platform/SettingsFile.h"
 #include "ui/ChooseLanguageDlg.h"
 #include "ui/ResourceIds.h"
 

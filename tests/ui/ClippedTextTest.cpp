@@ -2,11 +2,11 @@
 // languages, at the application's default font (the desktop's).
 #include "WidgetTestSupport.h"
 
-#include "app/SettingsFile.h"
 #include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"
+#include "platform/SettingsFile.h"
 #include "remote/TransferText.h"
 #include "RecordingMessageBoxes.h"
 #include "TempDir.h"

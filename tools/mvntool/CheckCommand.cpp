@@ -2,9 +2,6 @@
 #include "ConsoleMessageBoxes.h"
 #include "ConsoleProgressWindow.h"
 
-#include "app/ProgramPaths.h"
-#include "app/QtTrash.h"
-#include "app/SettingsFile.h"
 #include "core/CheckEnvironment.h"
 #include "core/Database.h"
 #include "core/DisplayText.h"
@@ -14,6 +11,9 @@
 #include "core/SystemClock.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
+#include "platform/ProgramPaths.h"
+#include "platform/QtTrash.h"
+#include "platform/SettingsFile.h"
 
 #include <sys/stat.h>
 

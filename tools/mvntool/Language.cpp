@@ -1,8 +1,8 @@
 #include "Commands.h"
 
-#include "app/ProgramPaths.h"
-#include "app/SettingsFile.h"
 #include "i18n/MessageCatalogue.h"
+#include "platform/ProgramPaths.h"
+#include "platform/SettingsFile.h"
 
 void PrepareLanguage(const std::string& databaseFile, IMessageBoxes& boxes) {
     RegisterShippedLanguages(TheCatalogue(), boxes);

@@ -1,4 +1,4 @@
-#include "app/ProgramPaths.h"
+#include "platform/ProgramPaths.h"
 
 #include <unistd.h>
 

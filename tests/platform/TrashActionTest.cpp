@@ -1,4 +1,4 @@
-#include "app/QtTrash.h"
+#include "platform/QtTrash.h"
 #include "core/Actions.h"
 #include "core/KelElem.h"
 

@@ -1,4 +1,4 @@
-#include "app/QtTrash.h"
+#include "platform/QtTrash.h"
 
 #include <QDir>
 #include <QFile>

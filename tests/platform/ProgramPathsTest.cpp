@@ -1,4 +1,4 @@
-#include "app/ProgramPaths.h"
+#include "platform/ProgramPaths.h"
 
 #include "TempDir.h"
 
@@ -66,7 +66,7 @@ TEST(ProgramPaths, ProgramInSystemFolderKeepsUserFilesInXdgFolders) {
 }
 
 TEST(ProgramPaths, CurrentProgramFileIsThisTest) {
-    EXPECT_EQ(std::filesystem::path(CurrentProgramFile()).filename(), "app_settings_tests");
+    EXPECT_EQ(std::filesystem::path(CurrentProgramFile()).filename(), "platform_tests");
 }
 
 }  // namespace
