@@ -1,6 +1,7 @@
 #include "app/ElemListCtrl.h"
 
 #include "app/DescriptionKeys.h"
+#include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 
@@ -20,15 +21,6 @@ QString FromLocal(const std::string& text) {
 }
 
 }  // namespace
-
-QString StateText(int32_t state) {
-    static const char* const kKeys[] = {"IDS_NOTCHECKED", "IDS_NONEWVERSION", "IDS_NEWVERSION",
-                                        "IDS_NOINTERNET"};
-    if (state < 0 || state >= static_cast<int32_t>(std::size(kKeys))) {
-        return {};
-    }
-    return FromLocal(GetMessage(kKeys[state]));
-}
 
 // What the list shows of an element, taken at a refill; the texts of a row are made only
 // when the view draws it, so that a refill of a long list costs little more than its sort.
@@ -88,7 +80,7 @@ public:
             case 1:
                 return FromLocal(FormatTimeStamp(row->lastAccess));
             default:
-                return StateText(row->state);
+                return FromLocal(GetMessage(StateKey(row->state)));
         }
     }
 
