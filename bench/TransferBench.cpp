@@ -4,11 +4,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,40 +17,13 @@
 #include "remote/Address.h"
 #include "remote/Probe.h"
 #include "remote/TransferJob.h"
-#include "remote/TransferWindow.h"
+#include "remote/WaitingTransferWindow.h"
 
 extern char** environ;
 
 namespace {
 
 constexpr int64_t kFileSize = int64_t{256} << 20;
-
-// A progress window that takes every update and shows nothing.
-class NullTransferWindow : public ITransferWindow {
-public:
-    bool Start() override { return true; }
-    void WaitForWorker(const std::function<void()>&) override {
-        std::unique_lock lock(m_mutex);
-        m_finishedChanged.wait(lock, [this] { return m_bFinished; });
-    }
-    void Close() override {}
-    IMessageBoxes& Boxes() override { return m_boxes; }
-    void SetCaptionFile(const std::string&) override {}
-    void SetStatusText(const std::string& text) override { benchmark::DoNotOptimize(text.data()); }
-    void SetTotal(int32_t) override {}
-    void SetDone(int32_t) override {}
-    void NotifyFinished() override {
-        std::lock_guard lock(m_mutex);
-        m_bFinished = true;
-        m_finishedChanged.notify_all();
-    }
-
-private:
-    RecordingMessageBoxes m_boxes;
-    std::mutex m_mutex;
-    std::condition_variable m_finishedChanged;
-    bool m_bFinished = false;
-};
 
 // The served folder with its 256 MB file and the servers, made once for the run.
 struct Bench {
@@ -117,7 +88,7 @@ void CheckDownloaded(benchmark::State& state) {
 void BM_HttpDownload(benchmark::State& state) {
     Bench& bench = TheBench();
     for (auto _ : state) {
-        NullTransferWindow window;
+        CWaitingTransferWindow window(bench.boxes);
         CTransferJob job(window);
         RunHttpTransfer(job, {bench.http->Url("/files/big.bin"), bench.Target()}, 5000);
         if (job.Outcome().status != TransferStatus::Succeeded) {
@@ -141,7 +112,7 @@ void BM_FtpDownload(benchmark::State& state) {
     Bench& bench = TheBench();
     const uint16_t port = static_cast<uint16_t>(bench.ftp->Port());
     for (auto _ : state) {
-        NullTransferWindow window;
+        CWaitingTransferWindow window(bench.boxes);
         CTransferJob job(window);
         RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/big.bin", bench.Target()}, 0,
                        {port, true});

@@ -1,6 +1,7 @@
 #include "app/ElemListCtrl.h"
 
 #include "app/DescriptionKeys.h"
+#include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 
@@ -12,15 +13,6 @@
 
 #include <algorithm>
 #include <vector>
-
-QString StateText(int32_t state) {
-    static const char* const kKeys[] = {"IDS_NOTCHECKED", "IDS_NONEWVERSION", "IDS_NEWVERSION",
-                                        "IDS_NOINTERNET"};
-    if (state < 0 || state >= static_cast<int32_t>(std::size(kKeys))) {
-        return {};
-    }
-    return QString::fromStdString(GetMessage(kKeys[state]));
-}
 
 // What the list shows of an element, taken at a refill; the texts of a row are made only
 // when the view draws it, so that a refill of a long list costs little more than its sort.
@@ -80,7 +72,7 @@ public:
             case 1:
                 return QString::fromStdString(FormatTimeStamp(row->lastAccess));
             default:
-                return StateText(row->state);
+                return QString::fromStdString(GetMessage(StateKey(row->state)));
         }
     }
 

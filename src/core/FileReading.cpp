@@ -14,20 +14,14 @@ constexpr size_t kFirstBlock = 4096;
 
 }  // namespace
 
-CBoundedFile::~CBoundedFile() {
-    if (m_fd >= 0) {
-        close(m_fd);
-    }
-}
-
 FileReadStatus CBoundedFile::Open(const std::string& path) {
     // Non-blocking, so that opening a FIFO does not wait for a writer.
-    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (m_fd < 0) {
+    m_fd.Reset(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!m_fd.IsOpen()) {
         return errno == ENOENT ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
     }
     struct stat info {};
-    if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(m_fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return FileReadStatus::OpenFailed;
     }
     m_fileSize = static_cast<uint64_t>(info.st_size);
@@ -35,13 +29,13 @@ FileReadStatus CBoundedFile::Open(const std::string& path) {
 }
 
 size_t CBoundedFile::ReadSome(char* buffer, size_t size) {
-    if (m_fd < 0 || m_status != FileReadStatus::Ok) {
+    if (!m_fd.IsOpen() || m_status != FileReadStatus::Ok) {
         return 0;
     }
     // One byte beyond the maximum tells a file that grew too long from one that ends there.
     size = std::min(size, m_maxSize + 1 - m_read);
     for (;;) {
-        const ssize_t got = read(m_fd, buffer, size);
+        const ssize_t got = read(m_fd.Get(), buffer, size);
         if (got < 0 && errno == EINTR) {
             continue;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ByteSource.h"
+#include "files/FileDescriptor.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,9 +20,6 @@ enum class FileReadStatus {
 class CBoundedFile : public IByteSource {
 public:
     explicit CBoundedFile(size_t maxSize) : m_maxSize(maxSize) {}
-    ~CBoundedFile() override;
-    CBoundedFile(const CBoundedFile&) = delete;
-    CBoundedFile& operator=(const CBoundedFile&) = delete;
 
     // Ok, Missing, OpenFailed, or TooLarge when the file's size is beyond the maximum.
     FileReadStatus Open(const std::string& path);
@@ -33,7 +31,7 @@ public:
 
 private:
     size_t m_maxSize;
-    int m_fd = -1;
+    CFileDescriptor m_fd;
     uint64_t m_fileSize = 0;
     size_t m_read = 0;
     FileReadStatus m_status = FileReadStatus::Ok;

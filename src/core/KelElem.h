@@ -36,6 +36,22 @@ enum ElemState : int32_t {
     STATE_NO_INTERNET = 3,
 };
 
+// The catalogue key of the text that shows an element's state, in the list and in mvntool.
+// A value that no check gives (a damaged list) shows as "Not checked.": there is no result
+// of a check to show.
+inline const char* StateKey(int32_t state) {
+    switch (state) {
+        case STATE_NO_NEW_VERSION:
+            return "IDS_NONEWVERSION";
+        case STATE_NEW_VERSION:
+            return "IDS_NEWVERSION";
+        case STATE_NO_INTERNET:
+            return "IDS_NOINTERNET";
+        default:
+            return "IDS_NOTCHECKED";
+    }
+}
+
 // One entry of the watch list. The fields are public; the file stores them in the order of
 // ElemArchive, while here they are grouped by size so that no padding lies between them (a
 // list holds one of these per element). Enumerated fields stay plain integers because a

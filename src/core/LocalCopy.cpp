@@ -1,5 +1,6 @@
 #include "core/LocalCopy.h"
 
+#include "files/FileDescriptor.h"
 #include "files/FileReplacement.h"
 
 #include <fcntl.h>
@@ -9,23 +10,6 @@
 #include <cerrno>
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    ~FileHandle() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool CopyContent(int from, CFileReplacement& to) {
     char buffer[65536];
@@ -48,7 +32,7 @@ bool CopyContent(int from, CFileReplacement& to) {
 int CopyLocalFile(const std::string& source, const std::string& target) {
     // Non-blocking, so that opening a FIFO does not wait for a writer; no controlling
     // terminal from a terminal device.
-    const FileHandle in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const CFileDescriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
     if (in.Get() < 0 || ::fstat(in.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return 0;

@@ -1,5 +1,7 @@
 #include "files/BackgroundSync.h"
 
+#include "files/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,9 +22,9 @@ constexpr off_t kSyncStep = off_t{16} << 20;
 struct CBackgroundSync::Shared {
     std::mutex mutex;
     std::condition_variable wake;
-    int fd = -1;       // the thread's own descriptor of the file
-    off_t size = 0;    // what the writer has written
-    off_t synced = 0;  // what the last flush covered
+    CFileDescriptor fd;  // the thread's own descriptor of the file
+    off_t size = 0;      // what the writer has written
+    off_t synced = 0;    // what the last flush covered
     int error = 0;
     bool stopping = false;
 };
@@ -40,15 +42,14 @@ void CBackgroundSync::Grown(off_t size) {
         m_shared->wake.notify_one();
         return;
     }
-    m_shared->fd = fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    m_shared->fd.Reset(fcntl(m_fd, F_DUPFD_CLOEXEC, 0));
     try {
-        if (m_shared->fd >= 0) {
+        if (m_shared->fd.IsOpen()) {
             m_thread = std::thread(&CBackgroundSync::Run, m_shared);
             return;
         }
     } catch (const std::system_error&) {
-        close(m_shared->fd);
-        m_shared->fd = -1;
+        m_shared->fd.Reset();
     }
     m_shared->synced = size;  // without a thread, the final fsync does it all
 }
@@ -88,12 +89,12 @@ void CBackgroundSync::Run(std::shared_ptr<Shared> shared) {
         }
         const off_t size = shared->size;
         lock.unlock();
-        const int error = fdatasync(shared->fd) == 0 ? 0 : errno;
+        const int error = fdatasync(shared->fd.Get()) == 0 ? 0 : errno;
         lock.lock();
         shared->synced = size;
         if (error != 0 && shared->error == 0) {
             shared->error = error;
         }
     }
-    close(shared->fd);
+    shared->fd.Reset();
 }

@@ -1,5 +1,6 @@
 #include "files/FileReplacement.h"
 
+#include "files/FileDescriptor.h"
 #include "files/TemporaryFiles.h"
 
 #include <cerrno>
@@ -96,13 +97,8 @@ bool IsLeftOver(int folder, const char* name) {
     if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    const int fd = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-    close(fd);
-    return free;
+    const CFileDescriptor fd(openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return fd.IsOpen() && flock(fd.Get(), LOCK_EX | LOCK_NB) == 0;
 }
 
 void RemoveLeftOvers(const std::string& folder, const std::string& key) {
@@ -136,10 +132,9 @@ mode_t NewFileMode() {
 
 // So that the rename itself survives a crash. A failure here loses nothing already written.
 void SyncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
+    const CFileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen()) {
+        fsync(fd.Get());
     }
 }
 
@@ -199,19 +194,19 @@ bool CFileReplacement::CreateTemporary() {
     RemoveLeftOvers(folder, key);
     std::string pattern = folder + "/" + TemporaryPrefix(key) + std::string(kRandomLength, 'X');
     // Created with mode 0600 before any byte is in it.
-    m_fd = CreateRecordedTemporaryFile(pattern.data(), m_nSlot);
-    if (m_fd < 0) {
+    m_fd.Reset(CreateRecordedTemporaryFile(pattern.data(), m_nSlot));
+    if (!m_fd.IsOpen()) {
         return Fail(errno);
     }
     m_strTemporary = pattern;
-    m_sync.emplace(m_fd);
+    m_sync.emplace(m_fd.Get());
     // Held until the rename, so that another write of the same target leaves it alone.
-    flock(m_fd, LOCK_EX | LOCK_NB);
+    flock(m_fd.Get(), LOCK_EX | LOCK_NB);
     return true;
 }
 
 bool CFileReplacement::Write(const char* data, size_t size) {
-    if (m_fd < 0) {
+    if (!m_fd.IsOpen()) {
         return Fail(EBADF);
     }
     if (m_pending.size() + size > kWriteBlock && !Flush()) {
@@ -225,7 +220,7 @@ bool CFileReplacement::Write(const char* data, size_t size) {
 }
 
 int CFileReplacement::Descriptor() {
-    return Flush() ? m_fd : -1;
+    return Flush() ? m_fd.Get() : -1;
 }
 
 bool CFileReplacement::Flush() {
@@ -235,21 +230,13 @@ bool CFileReplacement::Flush() {
 }
 
 bool CFileReplacement::WriteAll(const char* data, size_t size) {
-    if (m_fd < 0) {
+    if (!m_fd.IsOpen()) {
         return Fail(EBADF);
     }
-    while (size > 0) {
-        const ssize_t written = write(m_fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return Fail(written < 0 ? errno : EIO);
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-        m_nWritten += written;
+    if (!::WriteAll(m_fd.Get(), data, size)) {
+        return Fail(errno);
     }
+    m_nWritten += static_cast<off_t>(size);
     m_sync->Grown(m_nWritten);
     return true;
 }
@@ -261,25 +248,25 @@ bool CFileReplacement::Commit(std::optional<mode_t> mode) {
     if (const int error = m_sync->Finish(); error != 0) {
         return Fail(error);
     }
-    if (fsync(m_fd) != 0) {
+    if (fsync(m_fd.Get()) != 0) {
         return Fail(errno);
     }
     if (m_replaced) {
         // Only the superuser may give a file away; otherwise it is simply ours.
-        [[maybe_unused]] const int kept = fchown(m_fd, m_replaced->st_uid, m_replaced->st_gid);
+        [[maybe_unused]] const int kept =
+            fchown(m_fd.Get(), m_replaced->st_uid, m_replaced->st_gid);
     }
     const mode_t permissions = mode         ? *mode
                                : m_replaced ? m_replaced->st_mode & 07777
                                             : NewFileMode();
-    if (fchmod(m_fd, permissions) != 0 ||
+    if (fchmod(m_fd.Get(), permissions) != 0 ||
         rename(m_strTemporary.c_str(), m_strTarget.c_str()) != 0) {
         return Fail(errno);
     }
     ForgetTemporaryFile(m_nSlot);
     m_nSlot = -1;
     m_strTemporary.clear();
-    close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     SyncFolder(FolderOf(m_strTarget));
     return true;
 }
@@ -298,10 +285,7 @@ void CFileReplacement::Discard() {
     ForgetTemporaryFile(m_nSlot);
     m_nSlot = -1;
     m_sync.reset();  // a flush under way ends by itself
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
-    }
+    m_fd.Reset();
 }
 
 FileWriteStatus WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {

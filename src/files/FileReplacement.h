@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "files/BackgroundSync.h"
+#include "files/FileDescriptor.h"
 
 // The one way every writer replaces a file: the new content goes to a temporary file beside
 // the target, readable and writable by its owner only, which is flushed to the disk, renamed
@@ -61,7 +62,7 @@ private:
     std::string m_pending;                  // written, not yet in the file
     std::optional<CBackgroundSync> m_sync;  // of m_fd, while it is open
     off_t m_nWritten = 0;                   // bytes in the file
-    int m_fd = -1;
+    CFileDescriptor m_fd;
     int m_nSlot = -1;
     int m_nError = 0;
 };

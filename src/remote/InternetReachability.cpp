@@ -11,6 +11,8 @@
 #include <optional>
 #include <string_view>
 
+#include "files/FileDescriptor.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -119,15 +121,12 @@ bool WaitUntilConnected(int socketFd, Clock::time_point deadline) {
 
 // Opens and closes at once: the test sends nothing.
 bool ConnectsBefore(const addrinfo& address, Clock::time_point deadline) {
-    const int socketFd = socket(
-        address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
-    if (socketFd < 0) {
-        return false;
-    }
-    const bool connected = connect(socketFd, address.ai_addr, address.ai_addrlen) == 0 ||
-                           (errno == EINPROGRESS && WaitUntilConnected(socketFd, deadline));
-    close(socketFd);
-    return connected;
+    const CFileDescriptor socketFd(socket(address.ai_family,
+                                          address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                          address.ai_protocol));
+    return socketFd.IsOpen() &&
+           (connect(socketFd.Get(), address.ai_addr, address.ai_addrlen) == 0 ||
+            (errno == EINPROGRESS && WaitUntilConnected(socketFd.Get(), deadline)));
 }
 
 }  // namespace

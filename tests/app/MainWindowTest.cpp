@@ -27,6 +27,9 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <iterator>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -166,6 +169,29 @@ TEST_F(MainWindowTest, FirstStartWithoutFileThenAPermanentElementIsCheckedAtTheN
     EXPECT_EQ(Cell(0, 1), QStringLiteral("07/12/2026 10:16:00"));
     EXPECT_FALSE(window.Timers().IsRunning(CScheduler::kTimerAlign));
     EXPECT_TRUE(window.Timers().IsRunning(CScheduler::kTimerMinute));
+}
+
+TEST_F(MainWindowTest, StateColumnShowsEachStateAndAnUnknownOneAsNotChecked) {
+    CMorvaneDlg& window = Open();
+    const std::pair<int32_t, const char*> states[] = {
+        {STATE_NOT_CHECKED, "Not checked."},
+        {STATE_NO_NEW_VERSION, "No new version."},
+        {STATE_NEW_VERSION, "New version found !"},
+        {STATE_NO_INTERNET, "No internet connection available !"},
+        {4, "Not checked."},
+        {-1, "Not checked."},
+    };
+    for (const auto& [state, text] : states) {
+        m_dialogs.edits.push_back([state = state, &window](CKelElem& elem) {
+            elem.m_strDescription = std::to_string(window.Elements().size());
+            elem.m_nState = state;
+            return IDOK;
+        });
+        window.OnNew();
+    }
+    for (int row = 0; row < static_cast<int>(std::size(states)); ++row) {
+        EXPECT_EQ(Cell(row, 2), QString::fromUtf8(states[row].second)) << states[row].first;
+    }
 }
 
 TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {

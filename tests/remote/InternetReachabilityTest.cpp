@@ -1,10 +1,10 @@
+#include "files/FileDescriptor.h"
 #include "remote/Probe.h"
 
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -28,28 +28,20 @@ public:
             v6->sin6_addr = in6addr_loopback;
             length = sizeof *v6;
         }
-        m_bound = m_fd >= 0 && bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                  getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+        m_bound = m_fd.IsOpen() &&
+                  bind(m_fd.Get(), reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                  getsockname(m_fd.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0;
         m_port = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
                                          : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
     }
-    ~LoopbackSocket() { Close(); }
-    LoopbackSocket(const LoopbackSocket&) = delete;
-    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
-
     bool Bound() const { return m_bound; }
-    bool Listen(int backlog = 8) { return listen(m_fd, backlog) == 0; }
-    void Close() {
-        if (m_fd >= 0) {
-            close(m_fd);
-            m_fd = -1;
-        }
-    }
-    int Fd() const { return m_fd; }
+    bool Listen(int backlog = 8) { return listen(m_fd.Get(), backlog) == 0; }
+    void Close() { m_fd.Reset(); }
+    int Fd() const { return m_fd.Get(); }
     std::string Port() const { return std::to_string(m_port); }
 
 private:
-    int m_fd;
+    CFileDescriptor m_fd;
     bool m_bound = false;
     int m_port = 0;
 };
@@ -61,11 +53,10 @@ TEST(IsInternetReachable, ConnectsToAListeningHostAndSendsNothing) {
     EXPECT_EQ(IsInternetReachable(" localhost:" + server.Port() + "\n"), 1);
     // Both test connections are closed already, without a byte sent.
     for (int i = 0; i < 2; ++i) {
-        const int connection = accept(server.Fd(), nullptr, nullptr);
-        ASSERT_GE(connection, 0);
+        const CFileDescriptor connection(accept(server.Fd(), nullptr, nullptr));
+        ASSERT_TRUE(connection.IsOpen());
         char byte = 0;
-        EXPECT_EQ(recv(connection, &byte, 1, 0), 0);
-        close(connection);
+        EXPECT_EQ(recv(connection.Get(), &byte, 1, 0), 0);
     }
 }
 
@@ -112,19 +103,16 @@ TEST(IsInternetReachable, GivesUpOnAHostThatNeverCompletesTheConnection) {
     // With its accept queue full the server drops further connection requests unanswered.
     LoopbackSocket server;
     ASSERT_TRUE(server.Bound() && server.Listen(0));
-    std::vector<int> fillers;
+    std::vector<CFileDescriptor> fillers;
     for (int i = 0; i < 3; ++i) {
-        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        fillers.emplace_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(static_cast<uint16_t>(std::stoi(server.Port())));
-        connect(fillers.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        connect(fillers.back().Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
     }
     EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 0);
-    for (int filler : fillers) {
-        close(filler);
-    }
 }
 
 }  // namespace

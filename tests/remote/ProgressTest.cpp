@@ -36,19 +36,6 @@ TEST(ProgressPercentTest, FollowsTheWindowRules) {
     EXPECT_EQ(PercentText(42), "42%");
 }
 
-TEST(ProgressPercentTest, CaptionNamesTheLastComponent) {
-    RecordingMessageBoxes boxes;
-    RegisterShippedLanguages(TheCatalogue(), boxes);
-    TheCatalogue().SetCurrentLcid(kLcidEnglish);
-    EXPECT_EQ(CaptionForFile("/pub/file.zip"), "Downloading file.zip");
-    EXPECT_EQ(CaptionForFile("C:\\data\\report.doc"), "Downloading report.doc");
-    EXPECT_EQ(CaptionForFile("a\\b/c"), "Downloading c");
-    EXPECT_EQ(CaptionForFile("name"), "Downloading name");
-    EXPECT_EQ(CaptionForFile("/dir/"), "Downloading ");
-    TheCatalogue().SetCurrentLcid(kLcidFrench);
-    EXPECT_EQ(CaptionForFile("/x.txt"), "Téléchargement en coursx.txt");
-}
-
 TEST(ProgressPercentTest, ByteLinesCountInBothLanguagesBeyondFourGigabytes) {
     RecordingMessageBoxes boxes;
     RegisterShippedLanguages(TheCatalogue(), boxes);

@@ -5,19 +5,17 @@
 #include "core/ViewerLauncher.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
-#include "remote/TransferWindow.h"
+#include "remote/WaitingTransferWindow.h"
 
 #include "RecordingMessageBoxes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <condition_variable>
 #include <ctime>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -73,45 +71,26 @@ public:
 
 // A progress window that only waits for the worker. The boxes shown over it go to
 // `boxes`; `boxAfterClose` turns true when one comes after the window has closed.
-class WaitingWindow : public ITransferWindow, private IMessageBoxes {
+class WaitingWindow : private IMessageBoxes, public CWaitingTransferWindow {
 public:
     WaitingWindow(IMessageBoxes& boxes, bool& boxAfterClose)
-        : m_boxes(boxes), m_bBoxAfterClose(boxAfterClose) {}
-
-    bool Start() override { return true; }
-    void WaitForWorker(const std::function<void()>&) override {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_bFinished; });
-    }
-    void Close() override { m_bClosed = true; }
-    IMessageBoxes& Boxes() override { return *this; }
-    void SetCaptionFile(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void SetTotal(int32_t) override {}
-    void SetDone(int32_t) override {}
-    void NotifyFinished() override {
-        std::lock_guard lock(m_mutex);
-        m_bFinished = true;
-        m_changed.notify_all();
-    }
+        : CWaitingTransferWindow(static_cast<IMessageBoxes&>(*this)),
+          m_boxes(boxes),
+          m_bBoxAfterClose(boxAfterClose) {}
 
 private:
     int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
                 BoxButtons buttons, BoxOwner owner) override {
-        m_bBoxAfterClose = m_bBoxAfterClose || m_bClosed;
+        m_bBoxAfterClose = m_bBoxAfterClose || Closed();
         return m_boxes.ShowBox(text, caption, icon, buttons, owner);
     }
     int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override {
-        m_bBoxAfterClose = m_bBoxAfterClose || m_bClosed;
+        m_bBoxAfterClose = m_bBoxAfterClose || Closed();
         return m_boxes.ShowAppBox(text, icon, buttons);
     }
 
     IMessageBoxes& m_boxes;
     bool& m_bBoxAfterClose;
-    bool m_bClosed = false;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bFinished = false;
 };
 
 class RecordingTrash : public ITrash {

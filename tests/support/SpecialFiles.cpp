@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#include "files/FileDescriptor.h"
 
 namespace {
 
@@ -19,13 +20,9 @@ void MakeSocket(const std::string& path) {
         throw std::runtime_error("socket path too long: " + path);
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound =
-        fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0) {
-        close(fd);
-    }
-    if (!bound) {
+    const CFileDescriptor fd(socket(AF_UNIX, SOCK_STREAM, 0));
+    if (!fd.IsOpen() ||
+        bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         throw std::runtime_error("cannot make socket " + path);
     }
 }

@@ -93,6 +93,7 @@ TEST_F(TransferDlgTest, PercentageRules) {
     window.Close();
 }
 
+// The caption as the user sees it, in the title of the window.
 TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
     const std::pair<const char*, const char*> cases[] = {
         {"/pub/dir/report.pdf", "Downloading report.pdf"},
@@ -100,6 +101,8 @@ TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
         {"plain.txt", "Downloading plain.txt"},
         {"/pub/dir/", "Downloading "},
         {"/mixed\\path/name.bin", "Downloading name.bin"},
+        // A backslash counts only in a path without a slash.
+        {"/pub/dir\\name.bin", "Downloading dir\\name.bin"},
     };
     CTransferDlg window(nullptr, kTitle);
     ASSERT_TRUE(window.Start());

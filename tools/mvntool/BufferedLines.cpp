@@ -1,8 +1,6 @@
 #include "BufferedLines.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include "files/FileDescriptor.h"
 
 namespace {
 
@@ -27,18 +25,6 @@ void CBufferedLines::Flush() {
 // A descriptor that takes nothing more (a closed pipe, a full disk) loses the lines, as an
 // unbuffered stream would.
 void CBufferedLines::WritePending() {
-    const char* data = m_strPending.data();
-    size_t size = m_strPending.size();
-    while (size > 0) {
-        const ssize_t written = write(m_fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            break;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
+    WriteAll(m_fd, m_strPending.data(), m_strPending.size());
     m_strPending.clear();
 }

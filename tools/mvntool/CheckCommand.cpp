@@ -5,6 +5,7 @@
 #include "core/CheckEnvironment.h"
 #include "core/Database.h"
 #include "core/DisplayText.h"
+#include "core/KelElem.h"
 #include "core/RemoteAccess.h"
 #include "core/Scheduler.h"
 #include "core/SchedulerPorts.h"
@@ -82,19 +83,6 @@ class WaitInPlace : public IResponsiveWait {
 public:
     void Run(const std::function<void()>& work) override { work(); }
 };
-
-const char* StateKey(int32_t state) {
-    switch (state) {
-        case STATE_NO_NEW_VERSION:
-            return "IDS_NONEWVERSION";
-        case STATE_NEW_VERSION:
-            return "IDS_NEWVERSION";
-        case STATE_NO_INTERNET:
-            return "IDS_NOINTERNET";
-        default:
-            return "IDS_NOTCHECKED";
-    }
-}
 
 void PrintElements(const ElemList& list) {
     for (size_t i = 0; i < list.size(); ++i) {

@@ -7,9 +7,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-
-#include "remote/ProgressPercent.h"
 
 namespace {
 
@@ -26,13 +25,13 @@ int MillisecondsUntil(Clock::time_point moment) {
 }  // namespace
 
 ConsoleProgressWindow::ConsoleProgressWindow(bool quiet)
-    : m_bQuiet(quiet), m_lines(STDERR_FILENO), m_finished(eventfd(0, EFD_CLOEXEC)) {}
+    : CWaitingTransferWindow(m_boxes),
+      m_bQuiet(quiet),
+      m_lines(STDERR_FILENO),
+      m_finished(eventfd(0, EFD_CLOEXEC)) {}
 
 ConsoleProgressWindow::~ConsoleProgressWindow() {
     Close();
-    if (m_finished >= 0) {
-        close(m_finished);
-    }
 }
 
 bool ConsoleProgressWindow::Start() {
@@ -40,18 +39,18 @@ bool ConsoleProgressWindow::Start() {
     sigemptyset(&interrupt);
     sigaddset(&interrupt, SIGINT);
     pthread_sigmask(SIG_BLOCK, &interrupt, &m_previousMask);
-    m_interrupts = signalfd(-1, &interrupt, SFD_CLOEXEC);
+    m_interrupts.Reset(signalfd(-1, &interrupt, SFD_CLOEXEC));
     m_bStarted = true;
-    return m_finished >= 0;
+    return m_finished.IsOpen();
 }
 
 void ConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel) {
     // Without its event the window cannot wait: the job then waits for the worker itself.
-    if (m_finished < 0) {
+    if (!m_finished.IsOpen()) {
         return;
     }
-    pollfd waits[2] = {{m_finished, POLLIN, 0}, {m_interrupts, POLLIN, 0}};
-    const nfds_t count = m_interrupts >= 0 ? 2 : 1;
+    pollfd waits[2] = {{m_finished.Get(), POLLIN, 0}, {m_interrupts.Get(), POLLIN, 0}};
+    const nfds_t count = m_interrupts.IsOpen() ? 2 : 1;
     // Quiet, there is nothing to write: no reason to wake up.
     Clock::time_point nextFlush = Clock::now() + kFlushInterval;
     for (;;) {
@@ -71,7 +70,7 @@ void ConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel)
         }
         signalfd_siginfo signal{};
         if ((waits[1].revents & POLLIN) &&
-            read(m_interrupts, &signal, sizeof signal) == sizeof signal) {
+            read(m_interrupts.Get(), &signal, sizeof signal) == sizeof signal) {
             onCancel();
         }
     }
@@ -82,44 +81,23 @@ void ConsoleProgressWindow::Close() {
         return;
     }
     m_bStarted = false;
+    CWaitingTransferWindow::Close();
     m_lines.Flush();
-    if (m_interrupts >= 0) {
-        close(m_interrupts);
-        m_interrupts = -1;
-    }
+    m_interrupts.Reset();
     pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
-void ConsoleProgressWindow::SetCaptionFile(const std::string& path) {
-    if (m_bQuiet) {
-        return;
-    }
-    m_lines.Add(CaptionForFile(path));
-}
-
-void ConsoleProgressWindow::SetStatusText(const std::string& text) {
-    if (m_bQuiet) {
-        return;
-    }
-    m_lines.Add(text);
-}
-
-void ConsoleProgressWindow::SetTotal(int32_t total) {
-    m_nUpper = total;
-}
-
-void ConsoleProgressWindow::SetDone(int32_t position) {
-    const auto percent = PercentFor(position, 0, m_nUpper);
-    if (!m_bQuiet && percent && *percent != m_nLastPercent) {
-        m_nLastPercent = *percent;
-        m_lines.Add(PercentText(*percent));
+void ConsoleProgressWindow::Show(const Update& update) {
+    if (!m_bQuiet && update.kind != Kind::Total && !update.text.empty()) {
+        m_lines.Add(update.text);
     }
 }
 
 void ConsoleProgressWindow::NotifyFinished() {
     m_lines.Flush();
+    CWaitingTransferWindow::NotifyFinished();
     const uint64_t one = 1;
-    if (write(m_finished, &one, sizeof one) != sizeof one) {
+    if (write(m_finished.Get(), &one, sizeof one) != sizeof one) {
         std::fprintf(stderr, "cannot signal the end of the download\n");
     }
 }

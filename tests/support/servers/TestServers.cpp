@@ -69,10 +69,17 @@ bool Reaped(pid_t pid, std::chrono::milliseconds timeout) {
 CTestServerProcess::CTestServerProcess(const std::string& script,
                                        const std::vector<std::string>& arguments) {
     int output[2];
-    int input[2];
-    if (pipe2(output, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
+    if (pipe2(output, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    CFileDescriptor outputRead(output[0]);
+    CFileDescriptor outputWrite(output[1]);
+    int input[2];
+    if (pipe2(input, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    CFileDescriptor inputRead(input[0]);
+    m_lifeline.Reset(input[1]);
     std::vector<std::string> words{PythonPath(),
                                    std::string(MORVANE_TEST_SERVERS_DIR) + "/" + script};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -83,15 +90,14 @@ CTestServerProcess::CTestServerProcess(const std::string& script,
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputWrite.Get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, inputRead.Get(), STDIN_FILENO);
     const int failed = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(output[1]);
-    close(input[0]);
-    m_lifeline = input[1];
-    const std::string line = failed ? std::string() : ReadFirstLine(output[0]);
-    close(output[0]);
+    outputWrite.Reset();
+    inputRead.Reset();
+    const std::string line = failed ? std::string() : ReadFirstLine(outputRead.Get());
+    outputRead.Reset();
     std::istringstream printed(line);
     std::string tag;
     printed >> tag;
@@ -109,10 +115,7 @@ CTestServerProcess::~CTestServerProcess() {
 }
 
 void CTestServerProcess::Stop() {
-    if (m_lifeline >= 0) {
-        close(m_lifeline);
-        m_lifeline = -1;
-    }
+    m_lifeline.Reset();
     if (m_pid > 0) {
         kill(m_pid, SIGTERM);
         if (!Reaped(m_pid, kStopTimeout)) {

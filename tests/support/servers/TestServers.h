@@ -4,6 +4,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "files/FileDescriptor.h"
+
 // A server script of this folder, run with the test Python ($MORVANE_TEST_PYTHON) on
 // 127.0.0.1 at free ports, which it prints on its first line; stopped on destruction.
 // Throws std::runtime_error when the server does not come up. The server also ends by
@@ -21,7 +23,7 @@ private:
     void Stop();
 
     pid_t m_pid = -1;
-    int m_lifeline = -1;  // the write end of the server's standard input
+    CFileDescriptor m_lifeline;  // the write end of the server's standard input
     std::vector<int> m_ports;
 };
 
