@@ -25,14 +25,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kTrayResource = 131;
-
-}  // namespace
-
 CMorvaneDlg::CMorvaneDlg(MainWindowServices services)
-    : m_services(services), m_trayIcon(kTrayResource, services.trayShell) {
+    : m_services(services), m_trayIcon(IDR_TRAYICON, services.trayShell) {
     BuildWindow();
     m_scheduler = std::make_unique<CScheduler>(m_arrElems, *m_list, m_timers, m_services.checks);
     connect(&m_timers, &CWindowTimers::tick, this, &CMorvaneDlg::OnTimer);

@@ -15,12 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-constexpr int kTrayResource = 131;
-
-}  // namespace
-
 void CMorvaneDlg::OnNew() {
     auto elem = std::make_unique<CKelElem>();
     elem->m_timeReference = m_services.checks.clock.Now();
@@ -140,7 +134,7 @@ void CMorvaneDlg::OnTimer(int id) {
 // Without a notification area, or when the icon cannot be added, the window is minimised
 // instead of hidden, so that it can always come back.
 void CMorvaneDlg::OnReduce() {
-    if (m_trayIcon.ShowTrayIcon(kTrayResource)) {
+    if (m_trayIcon.ShowTrayIcon(IDR_TRAYICON)) {
         hide();
     } else {
         showMinimized();
@@ -150,7 +144,7 @@ void CMorvaneDlg::OnReduce() {
 void CMorvaneDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible() &&
-        m_trayIcon.ShowTrayIcon(kTrayResource)) {
+        m_trayIcon.ShowTrayIcon(IDR_TRAYICON)) {
         hide();
     }
 }
@@ -174,7 +168,7 @@ void CMorvaneDlg::OnTrayMessage(CTrayIcon::Mouse mouse) {
     if (mouse == CTrayIcon::Mouse::LeftDoubleClick) {
         OnTrayOpen();
     }
-    m_trayIcon.OnTrayNotify(kTrayResource, mouse);
+    m_trayIcon.OnTrayNotify(IDR_TRAYICON, mouse);
 }
 
 void CMorvaneDlg::OnTrayCommand(int id) {

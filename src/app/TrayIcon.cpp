@@ -14,7 +14,7 @@ struct MenuItem {
     const char* text;
 };
 
-// Menu 131: one popup, no separators.
+// The tray menu: one popup, no separators.
 constexpr MenuItem kTrayMenu[] = {
     {IDM_OPEN, "$$Open Morvane"},
     {IDM_VERIFY_ALL, "$$Verify all now"},

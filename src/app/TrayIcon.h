@@ -50,5 +50,5 @@ private:
     std::unique_ptr<QMenu> m_menu;
 };
 
-// Fills `menu` with the items of menu 131, translated into the current language.
+// Fills `menu` with the items of the tray menu (IDR_TRAYICON), in the current language.
 void LoadTrayMenu(QMenu& menu);

@@ -1,5 +1,7 @@
 #include "core/ArchiveReader.h"
 
+#include "core/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,24 +12,6 @@ constexpr uint16_t kWideMarker = 0xFFFE;
 // The block read from a source at a time: large enough that reading costs few calls, small
 // enough to stay in the processor's cache.
 constexpr size_t kBlockSize = 64 * 1024;
-
-void AppendUtf8(uint32_t codePoint, std::string& text) {
-    if (codePoint < 0x80) {
-        text.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        text.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
 
 bool IsHighSurrogate(uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;

@@ -1,5 +1,7 @@
 #include "core/DisplayText.h"
 
+#include "core/Utf8.h"
+
 #include <cstdint>
 
 namespace {
@@ -44,19 +46,6 @@ size_t SequenceLength(std::string_view bytes, size_t i) {
         }
     }
     return length;
-}
-
-void AppendUtf8(char16_t codePoint, std::string& text) {
-    if (codePoint < 0x80) {
-        text.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "remote/Address.h"
+#include "remote/Trimmed.h"
 #include "remote/UrlCanonicaliser.h"
 
 namespace {
@@ -16,12 +17,9 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-std::string Trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+// Blanks around a header's value, and the line end that libcurl leaves on each line.
+bool IsHeaderBlank(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // The URL as libcurl will send it (blanks in a query encoded), or libcurl's refusal.
@@ -64,10 +62,11 @@ bool CHttpHeaders::Feed(const char* data, size_t size) {
     }
     const size_t colon = line.find(':');
     if (colon != std::string::npos) {
-        Take(Lowered(line.substr(0, colon)), Trimmed(line.substr(colon + 1)));
+        Take(Lowered(line.substr(0, colon)),
+             std::string(Trimmed(std::string_view(line).substr(colon + 1), IsHeaderBlank)));
         return false;
     }
-    if (!Trimmed(line).empty() || m_nStatus / 100 == 1) {
+    if (!Trimmed(line, IsHeaderBlank).empty() || m_nStatus / 100 == 1) {
         return false;
     }
     m_bRedirect = m_nStatus / 100 == 3 && m_bLocation;

@@ -1,4 +1,5 @@
 #include "remote/Probe.h"
+#include "remote/Trimmed.h"
 
 #include <netdb.h>
 #include <poll.h>
@@ -25,14 +26,9 @@ struct ProbeTarget {
     std::string port;
 };
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
+// Blanks a user may leave around the host they typed.
+bool IsSpace(unsigned char c) {
+    return std::isspace(c) != 0;
 }
 
 bool IsValidPort(std::string_view text) {
@@ -132,7 +128,7 @@ bool ConnectsBefore(const addrinfo& address, Clock::time_point deadline) {
 }  // namespace
 
 int IsInternetReachable(const std::string& probeHost) {
-    const std::string_view text = Trimmed(probeHost);
+    const std::string_view text = Trimmed(probeHost, IsSpace);
     if (text.empty()) {
         return 1;
     }

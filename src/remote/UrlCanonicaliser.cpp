@@ -1,5 +1,7 @@
 #include "remote/UrlCanonicaliser.h"
 
+#include "remote/Trimmed.h"
+
 namespace {
 
 bool IsBlankOrControl(unsigned char c) {
@@ -27,21 +29,11 @@ bool IsUnsafe(unsigned char c) {
     }
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string CanonicaliseUrl(std::string_view address) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    address = Trimmed(address);
+    address = Trimmed(address, IsBlankOrControl);
     // Query and fragment belong to the server that reads them: they pass untouched.
     const size_t extra = address.find_first_of("#?");
     std::string result;

@@ -2,5 +2,5 @@
 
 #include <QIcon>
 
-// The program's icon (icon resource 131): windows, the notice, the about box, the tray.
+// The program's icon (IDR_TRAYICON): windows, the notice, the about box, the tray.
 QIcon ProgramIcon();
