@@ -46,7 +46,7 @@ protected:
     }
 
     static QString Percent(const CTransferDlg& window) {
-        return window.Control<QLabel>(IDC_PERCENT)->text();
+        return window.Require<QLabel>(IDC_PERCENT)->text();
     }
 };
 
@@ -54,8 +54,8 @@ TEST_F(TransferDlgTest, OpensWithBlankedZeroPercentAndTranslatedCancel) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     CTransferDlg window(nullptr, kTitle);
     EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
-    EXPECT_EQ(window.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
-    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_EQ(window.Require<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+    EXPECT_EQ(window.Require<QProgressBar>(IDC_PROGRESS)->value(), 0);
     EXPECT_EQ(window.windowTitle(), QString());
 }
 
@@ -70,7 +70,7 @@ TEST_F(TransferDlgTest, PercentageRules) {
         window.SetStatusText("4096 bytes");
     });
     EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
-    EXPECT_EQ(window.Control<QLabel>(IDC_STATUS)->text(), QStringLiteral("4096 bytes"));
+    EXPECT_EQ(window.Require<QLabel>(IDC_STATUS)->text(), QStringLiteral("4096 bytes"));
 
     const std::pair<int32_t, const char*> steps[] = {
         {0, "0%"}, {42, "42%"}, {100, "100%"}, {150, "50%"}, {200, "0%"},
@@ -82,7 +82,7 @@ TEST_F(TransferDlgTest, PercentageRules) {
         });
         EXPECT_EQ(Percent(window), QString::fromUtf8(expected)) << position;
     }
-    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_EQ(window.Require<QProgressBar>(IDC_PROGRESS)->value(), 0);
 
     // Sizes near the 32-bit limit do not overflow.
     RunWorker(window, [&] {
@@ -122,7 +122,7 @@ TEST_F(TransferDlgTest, CancelEscapeAndCloseBoxEachAskOnceEnterNothing) {
     QTimer::singleShot(0, &window, [&] {
         PressKey(window, Qt::Key_Return);
         PressKey(window, Qt::Key_Enter);
-        window.Control<QPushButton>(IDCANCEL)->click();
+        window.Require<QPushButton>(IDCANCEL)->click();
         PressKey(window, Qt::Key_Escape);
         window.close();
         stop = true;
@@ -149,7 +149,7 @@ TEST_F(TransferDlgTest, OwnerIsDisabledWhileTheWindowIsOpen) {
         ASSERT_TRUE(window.Start());
         EXPECT_FALSE(owner.isEnabled());
         EXPECT_TRUE(window.isEnabled());
-        EXPECT_TRUE(window.Control<QPushButton>(IDCANCEL)->isEnabled());
+        EXPECT_TRUE(window.Require<QPushButton>(IDCANCEL)->isEnabled());
         window.Close();
         EXPECT_TRUE(owner.isEnabled());
     }
@@ -186,7 +186,7 @@ TEST_F(TransferDlgTest, FollowsARealFtpDownload) {
         EXPECT_EQ(job.Outcome().result.text, GetMessage("IDS_OKFTP"));
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Downloading big.bin"));
         EXPECT_EQ(Percent(window), QStringLiteral("100%"));
-        EXPECT_FALSE(window.Control<QLabel>(IDC_STATUS)->text().isEmpty());
+        EXPECT_FALSE(window.Require<QLabel>(IDC_STATUS)->text().isEmpty());
         EXPECT_FALSE(owner.isEnabled()) << "the window stays while the caller shows the result";
     }
     EXPECT_TRUE(owner.isEnabled());
