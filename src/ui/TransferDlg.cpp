@@ -37,6 +37,7 @@ CTransferDlg::CTransferDlg(QWidget* owner, const QString& applicationTitle)
     m_boxes.SetMainWindow(this);
     // Not a child of the owner: disabling the owner would disable this window too.
     TranslateWindow(*this);
+    m_strStatus = m_controls.status->text();
     m_controls.progress->setRange(0, 100);
     m_controls.progress->setValue(m_nLower);
     // Enter does nothing here, even on the Cancel button.
@@ -169,11 +170,10 @@ void CTransferDlg::ShowView(const PendingView& view) {
         setWindowTitle(QString::fromStdString(*view.caption));
     }
     if (view.status) {
-        QLabel& label = *m_controls.status;
-        const QString text = QString::fromStdString(*view.status);
-        const QString& shown = label.toolTip().isEmpty() ? label.text() : label.toolTip();
-        if (shown != text) {
-            ShowOnOneLine(label, text);
+        QString text = QString::fromStdString(*view.status);
+        if (text != m_strStatus) {
+            ShowOnOneLine(*m_controls.status, text);
+            m_strStatus = std::move(text);
         }
     }
     if (view.percent) {

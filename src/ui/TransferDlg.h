@@ -78,6 +78,8 @@ private:
     Controls m_controls;
     QPointer<QWidget> m_owner;
     QtMessageBoxes m_boxes;
+    // The whole status text last shown; the label may show it shortened.
+    QString m_strStatus;
     // Worker thread only: the range that SetTotal gives and SetDone reads.
     int32_t m_nLower = 0;
     int32_t m_nUpper = 100;

@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -110,6 +111,28 @@ TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     RunWorker(window, [&] { window.SetCaptionFile("/pub/a.zip"); });
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Téléchargement en coursa.zip"));
+    window.Close();
+}
+
+// A status too long for its line shows shortened, whole in its tooltip, and a later one
+// replaces it, however long each is.
+TEST_F(TransferDlgTest, StatusLineShowsTheNewestTextWholeOrWithItsTooltip) {
+    const std::string longStatus = "550 " + std::string(300, 'x') + "/report.pdf";
+    CTransferDlg window(nullptr, kTitle);
+    ASSERT_TRUE(window.Start());
+    auto* status = window.Require<QLabel>(IDC_STATUS);
+    for (const std::string& text : {longStatus, std::string("226 Transfer complete"), longStatus}) {
+        RunWorker(window, [&] { window.SetStatusText(text); });
+        const QString whole = QString::fromStdString(text);
+        if (text == longStatus) {
+            EXPECT_TRUE(status->text().endsWith(QStringLiteral("/report.pdf")));
+            EXPECT_LT(status->text().size(), whole.size());
+            EXPECT_EQ(status->toolTip(), whole);
+        } else {
+            EXPECT_EQ(status->text(), whole);
+            EXPECT_EQ(status->toolTip(), QString());
+        }
+    }
     window.Close();
 }
 
