@@ -110,7 +110,7 @@ bool RenderLanguage(const Language& language, const QString& folder) {
 
     CTemplateDialog mainWindow(kMainWindowTemplate, nullptr);
     TranslateWindow(mainWindow);
-    auto* list = mainWindow.Control<QTreeWidget>(IDC_ELEMLIST);
+    auto* list = mainWindow.Require<QTreeWidget>(IDC_ELEMLIST);
     list->setHeaderLabels({QString::fromStdString(Lookup("IDS_DESCR")),
                            QString::fromStdString(Lookup("IDS_ACCESS")),
                            QString::fromStdString(Lookup("IDS_STATE"))});

@@ -50,20 +50,23 @@ void CMorvaneDlg::BuildWindow() {
                           m_list = new CElemListCtrl(m_arrElems, &parent);
                           return m_list;
                       });
-    m_btnNew = FindControl<QPushButton>(m_client, IDC_NEW);
-    m_btnModify = FindControl<QPushButton>(m_client, IDC_MODIFY);
-    m_btnDelete = FindControl<QPushButton>(m_client, IDC_DELETE);
-    m_btnCheckNow = FindControl<QPushButton>(m_client, IDC_CHECKNOW);
-    m_btnReduce = FindControl<QPushButton>(m_client, IDC_REDUCE);
-    m_btnSave = FindControl<QPushButton>(m_client, IDOK);
-    m_btnQuit = FindControl<QPushButton>(m_client, IDCANCEL);
-    connect(m_btnNew, &QPushButton::clicked, this, &CMorvaneDlg::OnNew);
-    connect(m_btnModify, &QPushButton::clicked, this, &CMorvaneDlg::OnModify);
-    connect(m_btnDelete, &QPushButton::clicked, this, &CMorvaneDlg::OnDelete);
-    connect(m_btnCheckNow, &QPushButton::clicked, this, &CMorvaneDlg::OnCheckNow);
-    connect(m_btnReduce, &QPushButton::clicked, this, &CMorvaneDlg::OnReduce);
-    connect(m_btnSave, &QPushButton::clicked, this, &CMorvaneDlg::OnSave);
-    connect(m_btnQuit, &QPushButton::clicked, this, &CMorvaneDlg::OnQuit);
+    const auto button = [this](int id) {
+        return RequireControl<QPushButton>(*m_client, kMainWindowTemplate.id, id);
+    };
+    m_controls = {.newButton = button(IDC_NEW),
+                  .modify = button(IDC_MODIFY),
+                  .remove = button(IDC_DELETE),
+                  .checkNow = button(IDC_CHECKNOW),
+                  .reduce = button(IDC_REDUCE),
+                  .save = button(IDOK),
+                  .quit = button(IDCANCEL)};
+    connect(m_controls.newButton, &QPushButton::clicked, this, &CMorvaneDlg::OnNew);
+    connect(m_controls.modify, &QPushButton::clicked, this, &CMorvaneDlg::OnModify);
+    connect(m_controls.remove, &QPushButton::clicked, this, &CMorvaneDlg::OnDelete);
+    connect(m_controls.checkNow, &QPushButton::clicked, this, &CMorvaneDlg::OnCheckNow);
+    connect(m_controls.reduce, &QPushButton::clicked, this, &CMorvaneDlg::OnReduce);
+    connect(m_controls.save, &QPushButton::clicked, this, &CMorvaneDlg::OnSave);
+    connect(m_controls.quit, &QPushButton::clicked, this, &CMorvaneDlg::OnQuit);
     connect(m_list, &CElemListCtrl::filesDropped, this, &CMorvaneDlg::OnDropFiles);
 
     auto* layout = new QVBoxLayout(this);
@@ -111,18 +114,16 @@ void CMorvaneDlg::InitDialog() {
 }
 
 void CMorvaneDlg::LayOutControls() {
-    if (!m_list || !m_btnNew) {
-        return;
-    }
-    const MainWindowLayout layout = LayOutMainWindow(m_client->size(), m_btnNew->size());
+    const MainWindowLayout layout =
+        LayOutMainWindow(m_client->size(), m_controls.newButton->size());
     m_list->setGeometry(layout.list);
-    m_btnNew->setGeometry(layout.newButton);
-    m_btnModify->setGeometry(layout.modifyButton);
-    m_btnDelete->setGeometry(layout.deleteButton);
-    m_btnCheckNow->setGeometry(layout.checkNowButton);
-    m_btnReduce->setGeometry(layout.reduceButton);
-    m_btnSave->setGeometry(layout.saveButton);
-    m_btnQuit->setGeometry(layout.quitButton);
+    m_controls.newButton->setGeometry(layout.newButton);
+    m_controls.modify->setGeometry(layout.modifyButton);
+    m_controls.remove->setGeometry(layout.deleteButton);
+    m_controls.checkNow->setGeometry(layout.checkNowButton);
+    m_controls.reduce->setGeometry(layout.reduceButton);
+    m_controls.save->setGeometry(layout.saveButton);
+    m_controls.quit->setGeometry(layout.quitButton);
 }
 
 bool CMorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -133,7 +134,8 @@ bool CMorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMorvaneDlg::EnableElementCommands(bool enable) {
-    for (QPushButton* button : {m_btnModify, m_btnDelete, m_btnCheckNow, m_btnReduce}) {
+    for (QPushButton* button :
+         {m_controls.modify, m_controls.remove, m_controls.checkNow, m_controls.reduce}) {
         button->setEnabled(enable);
     }
 }

@@ -73,6 +73,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The seven command buttons, found once when the window is built.
+    struct Controls {
+        QPushButton* newButton;
+        QPushButton* modify;
+        QPushButton* remove;
+        QPushButton* checkNow;
+        QPushButton* reduce;
+        QPushButton* save;
+        QPushButton* quit;
+    };
+
     void BuildWindow();
     void AddWindowMenu();
     void LayOutControls();
@@ -85,13 +96,7 @@ private:
     ElemList m_arrElems;
     QWidget* m_client = nullptr;
     CElemListCtrl* m_list = nullptr;
-    QPushButton* m_btnNew = nullptr;
-    QPushButton* m_btnModify = nullptr;
-    QPushButton* m_btnDelete = nullptr;
-    QPushButton* m_btnCheckNow = nullptr;
-    QPushButton* m_btnReduce = nullptr;
-    QPushButton* m_btnSave = nullptr;
-    QPushButton* m_btnQuit = nullptr;
+    Controls m_controls{};
     CWindowTimers m_timers;
     CTrayIcon m_trayIcon;
     std::unique_ptr<CScheduler> m_scheduler;

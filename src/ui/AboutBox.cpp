@@ -8,16 +8,18 @@
 #include <QShowEvent>
 
 CAboutBox::CAboutBox(IMessageBoxes& boxes, QWidget* parent)
-    : CTemplateDialog(kAboutTemplate, parent) {
+    : CTemplateDialog(kAboutTemplate, parent),
+      m_controls{.mail = Require<CLinkLabel>(IDC_MAILLINK),
+                 .web = Require<CLinkLabel>(IDC_WEBLINK)} {
     TranslateWindow(*this);
-    for (const int id : {IDC_MAILLINK, IDC_WEBLINK}) {
-        Control<CLinkLabel>(id)->SetMessageBoxes(&boxes);
+    for (CLinkLabel* link : {m_controls.mail, m_controls.web}) {
+        link->SetMessageBoxes(&boxes);
     }
 }
 
 void CAboutBox::SetLinkOpener(const LinkOpener& opener) {
-    for (const int id : {IDC_MAILLINK, IDC_WEBLINK}) {
-        Control<CLinkLabel>(id)->SetOpener(opener);
+    for (CLinkLabel* link : {m_controls.mail, m_controls.web}) {
+        link->SetOpener(opener);
     }
 }
 
@@ -30,12 +32,10 @@ void CAboutBox::showEvent(QShowEvent* event) {
 
 void CAboutBox::SetUpLinks() {
     const QString address = QString::fromUtf8(kContactAddress);
-    auto* mail = Control<CLinkLabel>(IDC_MAILLINK);
-    mail->setText(QStringLiteral("Mail : ") + address);
-    mail->SetTarget(QStringLiteral("mailto:") + address);
+    m_controls.mail->setText(QStringLiteral("Mail : ") + address);
+    m_controls.mail->SetTarget(QStringLiteral("mailto:") + address);
 
     const QString page = QString::fromStdString(GetMessage("IDS_HTTP"));
-    auto* web = Control<CLinkLabel>(IDC_WEBLINK);
-    web->setText(QStringLiteral("Web : ") + page);
-    web->SetTarget(page);
+    m_controls.web->setText(QStringLiteral("Web : ") + page);
+    m_controls.web->SetTarget(page);
 }

@@ -18,7 +18,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The controls the box fills in, found once when it is built.
+    struct Controls {
+        CLinkLabel* mail;
+        CLinkLabel* web;
+    };
+
     void SetUpLinks();
+
+    Controls m_controls;
 };
 
 // Where the mail link writes to.

@@ -17,20 +17,24 @@ const char kEnglish[] = "US";
 }  // namespace
 
 CChooseLanguageDlg::CChooseLanguageDlg(const CSettingsFile& settings, QWidget* parent)
-    : CTemplateDialog(kLanguageTemplate, parent), m_settings(settings) {
+    : CTemplateDialog(kLanguageTemplate, parent),
+      m_controls{.system = Require<QRadioButton>(IDC_LANGSYSTEM),
+                 .french = Require<QRadioButton>(IDC_LANGFRENCH),
+                 .english = Require<QRadioButton>(IDC_LANGENGLISH)},
+      m_settings(settings) {
     TranslateWindow(*this);
     const std::string value = m_settings.Language();
-    const int checked = value == kFrench    ? IDC_LANGFRENCH
-                        : value == kEnglish ? IDC_LANGENGLISH
-                                            : IDC_LANGSYSTEM;
-    Control<QRadioButton>(checked)->setChecked(true);
+    QRadioButton* checked = value == kFrench    ? m_controls.french
+                            : value == kEnglish ? m_controls.english
+                                                : m_controls.system;
+    checked->setChecked(true);
 }
 
 void CChooseLanguageDlg::accept() {
     std::string value;
-    if (Control<QRadioButton>(IDC_LANGFRENCH)->isChecked()) {
+    if (m_controls.french->isChecked()) {
         value = kFrench;
-    } else if (Control<QRadioButton>(IDC_LANGENGLISH)->isChecked()) {
+    } else if (m_controls.english->isChecked()) {
         value = kEnglish;
     }
     m_settings.WriteString("Language", value);

@@ -3,6 +3,7 @@
 #include "ui/TemplateDialog.h"
 
 class CSettingsFile;
+class QRadioButton;
 
 // The choice of the interface language for the next launch: Config/Language is "" for the
 // system's language, "FR" or "US". Ok writes it; Cancel writes nothing. The running
@@ -14,5 +15,13 @@ public:
     void accept() override;
 
 private:
+    // The three choices, found once when the dialog is built.
+    struct Controls {
+        QRadioButton* system;
+        QRadioButton* french;
+        QRadioButton* english;
+    };
+
+    Controls m_controls;
     const CSettingsFile& m_settings;
 };

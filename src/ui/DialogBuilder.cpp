@@ -241,6 +241,10 @@ QString ControlName(int id) {
     return QStringLiteral("id_%1").arg(id);
 }
 
+void StopForMissingControl(int dialogId, int id, const char* type) {
+    qFatal("Dialog %d has no control %d of type %s", dialogId, id, type);
+}
+
 int ControlId(const QWidget& control) {
     const QVariant id = control.property(kIdProperty);
     return id.isValid() ? id.toInt() : kNoControlId;

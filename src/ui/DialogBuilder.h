@@ -47,3 +47,19 @@ template <class T>
 T* FindControl(const QWidget* dialog, int id) {
     return dialog->findChild<T*>(ControlName(id), Qt::FindDirectChildrenOnly);
 }
+
+// Stops the program: the code of dialog `dialogId` asks for a control of `type` with this
+// id that the dialog's template does not give it.
+[[noreturn]] void StopForMissingControl(int dialogId, int id, const char* type);
+
+// The direct child of `dialog`, built from template `dialogId`, that has this id and type.
+// Its absence is a fault of the program, found when the dialog is built rather than at the
+// first use of the control: it stops the program, naming the template, the id and the type.
+template <class T>
+T* RequireControl(const QWidget& dialog, int dialogId, int id) {
+    T* control = FindControl<T>(&dialog, id);
+    if (control == nullptr) {
+        StopForMissingControl(dialogId, id, T::staticMetaObject.className());
+    }
+    return control;
+}

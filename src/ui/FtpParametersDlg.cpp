@@ -10,24 +10,26 @@
 #include <QRadioButton>
 
 CFtpParametersDlg::CFtpParametersDlg(const CKelElem& element, QWidget* parent)
-    : CTemplateDialog(kFtpParametersTemplate, parent), m_elem(element) {
+    : CTemplateDialog(kFtpParametersTemplate, parent),
+      m_controls{.user = Require<QLineEdit>(IDC_FTPUSER),
+                 .password = Require<QLineEdit>(IDC_FTPPASSWORD),
+                 .binary = Require<QRadioButton>(IDC_BINARYFILE),
+                 .ascii = Require<QRadioButton>(IDC_ASCIIFILE)},
+      m_elem(element) {
     TranslateWindow(*this);
     m_strUser = element.m_strFtpUser;
-    Control<QLineEdit>(IDC_FTPUSER)->setText(ShownText(m_strUser));
+    m_controls.user->setText(ShownText(m_strUser));
     m_strPassword = element.m_strFtpPassword;
-    Control<QLineEdit>(IDC_FTPPASSWORD)->setText(ShownText(m_strPassword));
+    m_controls.password->setText(ShownText(m_strPassword));
     m_nAscii = element.m_bFtpBinary != 0 ? 0 : 1;
-    Control<QRadioButton>(m_nAscii == 0 ? IDC_BINARYFILE : IDC_ASCIIFILE)->setChecked(true);
+    (m_nAscii == 0 ? m_controls.binary : m_controls.ascii)->setChecked(true);
 
-    connect(Control<QRadioButton>(IDC_BINARYFILE), &QRadioButton::clicked, this,
-            [this] { m_nAscii = 0; });
-    connect(Control<QRadioButton>(IDC_ASCIIFILE), &QRadioButton::clicked, this,
-            [this] { m_nAscii = 1; });
+    connect(m_controls.binary, &QRadioButton::clicked, this, [this] { m_nAscii = 0; });
+    connect(m_controls.ascii, &QRadioButton::clicked, this, [this] { m_nAscii = 1; });
 }
 
 void CFtpParametersDlg::accept() {
-    m_strPassword =
-        EditedBytes(Control<QLineEdit>(IDC_FTPPASSWORD)->text(), m_elem.m_strFtpPassword);
-    m_strUser = EditedBytes(Control<QLineEdit>(IDC_FTPUSER)->text(), m_elem.m_strFtpUser);
+    m_strPassword = EditedBytes(m_controls.password->text(), m_elem.m_strFtpPassword);
+    m_strUser = EditedBytes(m_controls.user->text(), m_elem.m_strFtpUser);
     CTemplateDialog::accept();
 }

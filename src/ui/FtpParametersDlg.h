@@ -6,6 +6,8 @@
 #include <string>
 
 class CKelElem;
+class QLineEdit;
+class QRadioButton;
 
 // The FTP parameters of an element: user, masked password, binary or ASCII transfer.
 // It reads the element when it opens and writes nothing itself: after Ok the caller takes
@@ -22,6 +24,15 @@ public:
     void accept() override;
 
 private:
+    // The controls the dialog reads and writes, found once when it is built.
+    struct Controls {
+        QLineEdit* user;
+        QLineEdit* password;
+        QRadioButton* binary;
+        QRadioButton* ascii;
+    };
+
+    Controls m_controls;
     const CKelElem& m_elem;
     std::string m_strUser;
     std::string m_strPassword;

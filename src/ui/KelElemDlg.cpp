@@ -21,25 +21,6 @@
 
 namespace {
 
-struct RadioValue {
-    int id;
-    int32_t value;
-};
-
-constexpr RadioValue kCheckModeRadios[] = {
-    {IDC_ABSOLUTETIME, CHECK_ABSOLUTE_TIME},
-    {IDC_FILETIME, CHECK_FILE_TIME},
-    {IDC_EXISTENCE, CHECK_EXISTENCE},
-    {IDC_DESTRUCTION, CHECK_DESTRUCTION},
-};
-
-constexpr RadioValue kWhenRadios[] = {
-    {IDC_ATTIME, WHEN_AT_TIME},
-    {IDC_ATLAUNCH, WHEN_AT_LAUNCH},
-    {IDC_ONDEMAND, WHEN_ON_DEMAND},
-    {IDC_PERMANENT, WHEN_PERMANENT},
-};
-
 // Times outside this range do not fit the database file's 32-bit time field.
 const QDate kFirstDate(1970, 1, 1);
 const QDate kLastDate(2038, 1, 18);
@@ -71,6 +52,25 @@ MissingName FirstMissingName(int32_t checkMode, int32_t action, bool hasOriginal
 CKelElemDlg::CKelElemDlg(CKelElem& element, int32_t& modified, IMessageBoxes& boxes,
                          IFileChooser& files, QWidget* parent)
     : CTemplateDialog(kElementTemplate, parent),
+      m_controls{.description = Require<QLineEdit>(IDC_DESCRIPTION),
+                 .copy = Require<QLineEdit>(IDC_COPY),
+                 .browseCopy = Require<QPushButton>(IDC_BROWSECOPY),
+                 .checkModes = {{Require<QRadioButton>(IDC_ABSOLUTETIME), CHECK_ABSOLUTE_TIME},
+                                {Require<QRadioButton>(IDC_FILETIME), CHECK_FILE_TIME},
+                                {Require<QRadioButton>(IDC_EXISTENCE), CHECK_EXISTENCE},
+                                {Require<QRadioButton>(IDC_DESTRUCTION), CHECK_DESTRUCTION}},
+                 .refDate = Require<QDateEdit>(IDC_REFDATE),
+                 .refTime = Require<QTimeEdit>(IDC_REFTIME),
+                 .original = Require<QLineEdit>(IDC_ORIGINAL),
+                 .browseOriginal = Require<QPushButton>(IDC_BROWSEORIGINAL),
+                 .whens = {{Require<QRadioButton>(IDC_ATTIME), WHEN_AT_TIME},
+                           {Require<QRadioButton>(IDC_ATLAUNCH), WHEN_AT_LAUNCH},
+                           {Require<QRadioButton>(IDC_ONDEMAND), WHEN_ON_DEMAND},
+                           {Require<QRadioButton>(IDC_PERMANENT), WHEN_PERMANENT}},
+                 .atTimeValue = Require<QTimeEdit>(IDC_ATTIMEVALUE),
+                 .action = Require<QComboBox>(IDC_ACTION),
+                 .signal = Require<QComboBox>(IDC_SIGNAL),
+                 .active = Require<QCheckBox>(IDC_ACTIVE)},
       m_elem(element),
       m_bModified(modified),
       m_boxes(boxes),
@@ -81,44 +81,41 @@ CKelElemDlg::CKelElemDlg(CKelElem& element, int32_t& modified, IMessageBoxes& bo
 }
 
 void CKelElemDlg::Initialise() {
-    auto* date = Control<QDateEdit>(IDC_REFDATE);
-    date->setDateRange(kFirstDate, kLastDate);
-    date->setDate(LocalDateOf(m_elem.m_timeReference));
-    Control<QTimeEdit>(IDC_REFTIME)->setTime(LocalTimeOf(m_elem.m_timeReference));
-    Control<QLineEdit>(IDC_ORIGINAL)->setText(ShownText(m_elem.m_strOriginal));
-    Control<QLineEdit>(IDC_COPY)->setText(ShownText(m_elem.m_strCopy));
-    Control<QLineEdit>(IDC_DESCRIPTION)->setText(ShownText(m_elem.m_strDescription));
-    Control<QComboBox>(IDC_ACTION)->setCurrentIndex(m_elem.m_nAction);
-    Control<QComboBox>(IDC_SIGNAL)->setCurrentIndex(m_elem.m_bSignal != 0 ? 0 : 1);
-    Control<QTimeEdit>(IDC_ATTIMEVALUE)->setTime(LocalTimeOf(m_elem.m_timeAtTime));
-    Control<QCheckBox>(IDC_ACTIVE)->setChecked(m_elem.m_bActive == 1);
-    for (const RadioValue& radio : kCheckModeRadios) {
+    m_controls.refDate->setDateRange(kFirstDate, kLastDate);
+    m_controls.refDate->setDate(LocalDateOf(m_elem.m_timeReference));
+    m_controls.refTime->setTime(LocalTimeOf(m_elem.m_timeReference));
+    m_controls.original->setText(ShownText(m_elem.m_strOriginal));
+    m_controls.copy->setText(ShownText(m_elem.m_strCopy));
+    m_controls.description->setText(ShownText(m_elem.m_strDescription));
+    m_controls.action->setCurrentIndex(m_elem.m_nAction);
+    m_controls.signal->setCurrentIndex(m_elem.m_bSignal != 0 ? 0 : 1);
+    m_controls.atTimeValue->setTime(LocalTimeOf(m_elem.m_timeAtTime));
+    m_controls.active->setChecked(m_elem.m_bActive == 1);
+    for (const RadioValue& radio : m_controls.checkModes) {
         if (radio.value == m_elem.m_nCheckMode) {
-            Control<QRadioButton>(radio.id)->setChecked(true);
+            radio.button->setChecked(true);
             ApplyCheckMode(radio.value);
         }
     }
-    for (const RadioValue& radio : kWhenRadios) {
+    for (const RadioValue& radio : m_controls.whens) {
         if (radio.value == m_elem.m_nWhen) {
-            Control<QRadioButton>(radio.id)->setChecked(true);
+            radio.button->setChecked(true);
             ApplyWhen(radio.value);
         }
     }
 }
 
 void CKelElemDlg::ConnectControls() {
-    for (const RadioValue& radio : kCheckModeRadios) {
-        connect(Control<QRadioButton>(radio.id), &QRadioButton::clicked, this,
+    for (const RadioValue& radio : m_controls.checkModes) {
+        connect(radio.button, &QRadioButton::clicked, this,
                 [this, mode = radio.value] { ApplyCheckMode(mode); });
     }
-    for (const RadioValue& radio : kWhenRadios) {
-        connect(Control<QRadioButton>(radio.id), &QRadioButton::clicked, this,
+    for (const RadioValue& radio : m_controls.whens) {
+        connect(radio.button, &QRadioButton::clicked, this,
                 [this, when = radio.value] { ApplyWhen(when); });
     }
-    connect(Control<QPushButton>(IDC_BROWSECOPY), &QPushButton::clicked, this,
-            &CKelElemDlg::BrowseCopy);
-    connect(Control<QPushButton>(IDC_BROWSEORIGINAL), &QPushButton::clicked, this,
-            &CKelElemDlg::BrowseOriginal);
+    connect(m_controls.browseCopy, &QPushButton::clicked, this, &CKelElemDlg::BrowseCopy);
+    connect(m_controls.browseOriginal, &QPushButton::clicked, this, &CKelElemDlg::BrowseOriginal);
 }
 
 // Disabled controls keep their contents, and Ok still reads them.
@@ -126,21 +123,21 @@ void CKelElemDlg::ApplyCheckMode(int32_t mode) {
     m_nCheckMode = mode;
     const bool absolute = mode == CHECK_ABSOLUTE_TIME;
     const bool fileTime = mode == CHECK_FILE_TIME;
-    Control<QWidget>(IDC_REFDATE)->setEnabled(absolute);
-    Control<QWidget>(IDC_REFTIME)->setEnabled(absolute);
-    Control<QWidget>(IDC_BROWSEORIGINAL)->setEnabled(fileTime);
-    Control<QWidget>(IDC_ORIGINAL)->setEnabled(fileTime);
+    m_controls.refDate->setEnabled(absolute);
+    m_controls.refTime->setEnabled(absolute);
+    m_controls.browseOriginal->setEnabled(fileTime);
+    m_controls.original->setEnabled(fileTime);
 }
 
 void CKelElemDlg::ApplyWhen(int32_t when) {
     m_nWhen = when;
-    Control<QWidget>(IDC_ATTIMEVALUE)->setEnabled(when == WHEN_AT_TIME);
+    m_controls.atTimeValue->setEnabled(when == WHEN_AT_TIME);
 }
 
 // An ftp:// or http:// copy has FTP parameters to edit; anything else is a file to pick.
 void CKelElemDlg::BrowseCopy() {
-    if (!HasRemotePrefix(Text(IDC_COPY).toStdString())) {
-        ChooseFileInto(IDC_COPY);
+    if (!HasRemotePrefix(m_controls.copy->text().toStdString())) {
+        ChooseFileInto(*m_controls.copy);
         return;
     }
     CFtpParametersDlg parameters(m_elem, this);
@@ -152,12 +149,12 @@ void CKelElemDlg::BrowseCopy() {
 }
 
 void CKelElemDlg::BrowseOriginal() {
-    ChooseFileInto(IDC_ORIGINAL);
+    ChooseFileInto(*m_controls.original);
 }
 
-void CKelElemDlg::ChooseFileInto(int editId) {
+void CKelElemDlg::ChooseFileInto(QLineEdit& edit) {
     if (const std::optional<QString> path = m_files.ChooseFileToOpen(this)) {
-        Control<QLineEdit>(editId)->setText(*path);
+        edit.setText(*path);
     }
 }
 
@@ -171,33 +168,28 @@ void CKelElemDlg::accept() {
 }
 
 bool CKelElemDlg::NamesSatisfyModes() {
-    const int32_t action = Control<QComboBox>(IDC_ACTION)->currentIndex();
-    const MissingName missing = FirstMissingName(
-        m_nCheckMode, action, !Text(IDC_ORIGINAL).isEmpty(), !Text(IDC_COPY).isEmpty());
+    const MissingName missing = FirstMissingName(m_nCheckMode, m_controls.action->currentIndex(),
+                                                 !m_controls.original->text().isEmpty(),
+                                                 !m_controls.copy->text().isEmpty());
     if (missing == MissingName::None) {
         return true;
     }
     const bool original = missing == MissingName::Original;
-    Control<QLineEdit>(original ? IDC_ORIGINAL : IDC_COPY)->setFocus();
+    (original ? m_controls.original : m_controls.copy)->setFocus();
     ShowErrorBox(m_boxes, original ? "IDS_ERR_NEEDORIG" : "IDS_ERR_NEEDCOPY", BoxOwner::None);
     return false;
 }
 
 void CKelElemDlg::WriteElement() {
-    m_elem.m_timeReference = TimeOfLocal(Control<QDateEdit>(IDC_REFDATE)->date(),
-                                         Control<QTimeEdit>(IDC_REFTIME)->time());
-    m_elem.m_strOriginal = EditedBytes(Text(IDC_ORIGINAL), m_elem.m_strOriginal);
-    m_elem.m_strCopy = EditedBytes(Text(IDC_COPY), m_elem.m_strCopy);
-    m_elem.m_strDescription = EditedBytes(Text(IDC_DESCRIPTION), m_elem.m_strDescription);
-    m_elem.m_nAction = Control<QComboBox>(IDC_ACTION)->currentIndex();
-    m_elem.m_bActive = Control<QCheckBox>(IDC_ACTIVE)->isChecked() ? 1 : 0;
-    m_elem.m_bSignal = Control<QComboBox>(IDC_SIGNAL)->currentIndex() == 0 ? 1 : 0;
+    m_elem.m_timeReference = TimeOfLocal(m_controls.refDate->date(), m_controls.refTime->time());
+    m_elem.m_strOriginal = EditedBytes(m_controls.original->text(), m_elem.m_strOriginal);
+    m_elem.m_strCopy = EditedBytes(m_controls.copy->text(), m_elem.m_strCopy);
+    m_elem.m_strDescription = EditedBytes(m_controls.description->text(), m_elem.m_strDescription);
+    m_elem.m_nAction = m_controls.action->currentIndex();
+    m_elem.m_bActive = m_controls.active->isChecked() ? 1 : 0;
+    m_elem.m_bSignal = m_controls.signal->currentIndex() == 0 ? 1 : 0;
     m_elem.m_nCheckMode = m_nCheckMode;
     m_elem.m_timeAtTime =
-        TimeOfLocal(LocalDateOf(m_elem.m_timeAtTime), Control<QTimeEdit>(IDC_ATTIMEVALUE)->time());
+        TimeOfLocal(LocalDateOf(m_elem.m_timeAtTime), m_controls.atTimeValue->time());
     m_elem.m_nWhen = m_nWhen;
-}
-
-QString CKelElemDlg::Text(int editId) const {
-    return Control<QLineEdit>(editId)->text();
 }

@@ -7,6 +7,13 @@
 class CKelElem;
 class IFileChooser;
 class IMessageBoxes;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
 
 // The element editor: every setting of one watch element except its FTP parameters,
 // which a "..." button reaches. The element is written only by Ok, after the checks on
@@ -23,18 +30,40 @@ public:
     void accept() override;
 
 private:
+    // A radio button and the mode it stands for.
+    struct RadioValue {
+        QRadioButton* button;
+        int32_t value;
+    };
+
+    // The controls the editor reads and writes, found once when it is built.
+    struct Controls {
+        QLineEdit* description;
+        QLineEdit* copy;
+        QPushButton* browseCopy;
+        RadioValue checkModes[4];
+        QDateEdit* refDate;
+        QTimeEdit* refTime;
+        QLineEdit* original;
+        QPushButton* browseOriginal;
+        RadioValue whens[4];
+        QTimeEdit* atTimeValue;
+        QComboBox* action;
+        QComboBox* signal;
+        QCheckBox* active;
+    };
+
     void Initialise();
     void ConnectControls();
     void ApplyCheckMode(int32_t mode);
     void ApplyWhen(int32_t when);
     void BrowseCopy();
     void BrowseOriginal();
-    void ChooseFileInto(int editId);
+    void ChooseFileInto(QLineEdit& edit);
     bool NamesSatisfyModes();
     void WriteElement();
 
-    QString Text(int editId) const;
-
+    Controls m_controls;
     CKelElem& m_elem;
     int32_t& m_bModified;
     IMessageBoxes& m_boxes;

@@ -13,7 +13,8 @@ CNewVersionDlg::CNewVersionDlg(const std::string& timeText, const std::string& c
     : CTemplateDialog(kNoticeTemplate, parent) {
     TranslateWindow(*this);
     new CInputGuard(*this);
-    ShowOnOneLine(*Control<QLabel>(IDC_NOTICECOPY), ShownText(copyText));
-    Control<QLabel>(IDC_NOTICETIME)->setText(QString::fromStdString(timeText));
-    Control<QLabel>(IDC_NOTICEMESSAGE)->setText(ShownText(message));
+    // Filled once here and never read back, so the labels need no member.
+    ShowOnOneLine(*Require<QLabel>(IDC_NOTICECOPY), ShownText(copyText));
+    Require<QLabel>(IDC_NOTICETIME)->setText(QString::fromStdString(timeText));
+    Require<QLabel>(IDC_NOTICEMESSAGE)->setText(ShownText(message));
 }

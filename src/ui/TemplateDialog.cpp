@@ -21,11 +21,11 @@ CTemplateDialog::CTemplateDialog(const DialogTemplate& dialogTemplate, QWidget* 
     if (dialogTemplate.style & DialogStyle::kMinMaxBoxes) {
         setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     }
-    // The two commands every dialog knows, whatever its buttons look like.
-    if (auto* ok = Control<QPushButton>(IDOK)) {
+    // The two commands every dialog knows, whatever its buttons look like, when it has them.
+    if (auto* ok = FindControl<QPushButton>(this, IDOK)) {
         connect(ok, &QPushButton::clicked, this, [this] { accept(); });
     }
-    if (auto* cancel = Control<QPushButton>(IDCANCEL)) {
+    if (auto* cancel = FindControl<QPushButton>(this, IDCANCEL)) {
         connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
     }
 }

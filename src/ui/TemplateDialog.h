@@ -15,9 +15,10 @@ public:
 
     int HelpId() const { return m_nHelpId; }
 
+    // The control with this id and type, which the template must give: see RequireControl.
     template <class T>
-    T* Control(int id) const {
-        return FindControl<T>(this, id);
+    T* Require(int id) const {
+        return RequireControl<T>(*this, m_nHelpId, id);
     }
 
     void accept() override;

@@ -27,17 +27,22 @@ constexpr std::chrono::milliseconds kFrameInterval{16};
 }  // namespace
 
 CTransferDlg::CTransferDlg(QWidget* owner, const QString& applicationTitle)
-    : CTemplateDialog(kTransferTemplate, nullptr), m_owner(owner), m_boxes(applicationTitle) {
+    : CTemplateDialog(kTransferTemplate, nullptr),
+      m_controls{.status = Require<QLabel>(IDC_STATUS),
+                 .percent = Require<QLabel>(IDC_PERCENT),
+                 .progress = Require<QProgressBar>(IDC_PROGRESS),
+                 .cancel = Require<QPushButton>(IDCANCEL)},
+      m_owner(owner),
+      m_boxes(applicationTitle) {
     m_boxes.SetMainWindow(this);
     // Not a child of the owner: disabling the owner would disable this window too.
     TranslateWindow(*this);
-    auto* bar = Control<QProgressBar>(IDC_PROGRESS);
-    bar->setRange(0, 100);
-    bar->setValue(m_nLower);
+    m_strStatus = m_controls.status->text();
+    m_controls.progress->setRange(0, 100);
+    m_controls.progress->setValue(m_nLower);
     // Enter does nothing here, even on the Cancel button.
-    auto* cancel = Control<QPushButton>(IDCANCEL);
-    cancel->setDefault(false);
-    cancel->setAutoDefault(false);
+    m_controls.cancel->setDefault(false);
+    m_controls.cancel->setAutoDefault(false);
 }
 
 CTransferDlg::~CTransferDlg() {
@@ -165,11 +170,10 @@ void CTransferDlg::ShowView(const PendingView& view) {
         setWindowTitle(QString::fromStdString(*view.caption));
     }
     if (view.status) {
-        auto* label = Control<QLabel>(IDC_STATUS);
-        const QString text = QString::fromStdString(*view.status);
-        const QString& shown = label->toolTip().isEmpty() ? label->text() : label->toolTip();
-        if (shown != text) {
-            ShowOnOneLine(*label, text);
+        QString text = QString::fromStdString(*view.status);
+        if (text != m_strStatus) {
+            ShowOnOneLine(*m_controls.status, text);
+            m_strStatus = std::move(text);
         }
     }
     if (view.percent) {
@@ -178,11 +182,10 @@ void CTransferDlg::ShowView(const PendingView& view) {
 }
 
 void CTransferDlg::ShowPercent(int percent) {
-    Control<QProgressBar>(IDC_PROGRESS)->setValue(percent);
-    auto* label = Control<QLabel>(IDC_PERCENT);
+    m_controls.progress->setValue(percent);
     const QString text = QString::fromStdString(PercentText(percent));
-    if (label->text() != text) {
-        label->setText(text);
+    if (m_controls.percent->text() != text) {
+        m_controls.percent->setText(text);
     }
 }
 

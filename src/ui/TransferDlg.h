@@ -14,6 +14,9 @@
 #include <string>
 
 class QEventLoop;
+class QLabel;
+class QProgressBar;
+class QPushButton;
 
 // The progress window of one download: caption with the file name, status line,
 // percentage, bar and Cancel. The worker thread's calls return at once; the user-interface
@@ -47,6 +50,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The controls the window shows the download on, found once when it is built.
+    struct Controls {
+        QLabel* status;
+        QLabel* percent;
+        QProgressBar* progress;
+        QPushButton* cancel;
+    };
+
     // What the worker has sent since the window last showed it; of each kind only the
     // newest counts.
     struct PendingView {
@@ -64,8 +75,11 @@ private:
     void RestoreOwner();
     void Finish();
 
+    Controls m_controls;
     QPointer<QWidget> m_owner;
     QtMessageBoxes m_boxes;
+    // The whole status text last shown; the label may show it shortened.
+    QString m_strStatus;
     // Worker thread only: the range that SetTotal gives and SetDone reads.
     int32_t m_nLower = 0;
     int32_t m_nUpper = 100;

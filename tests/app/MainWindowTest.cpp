@@ -113,7 +113,9 @@ protected:
         return *m_window;
     }
 
-    QPushButton& Button(int id) { return *FindControl<QPushButton>(&m_window->ClientArea(), id); }
+    QPushButton& Button(int id) {
+        return *RequireControl<QPushButton>(m_window->ClientArea(), IDD_MORVANE, id);
+    }
 
     bool ElementCommandsEnabled() {
         return Button(IDC_MODIFY).isEnabled() && Button(IDC_DELETE).isEnabled() &&

@@ -63,13 +63,13 @@ TEST_F(AboutBoxTest, TextsAndTargetsInBothLanguages) {
         about.show();
         EXPECT_EQ(about.windowTitle(), QString::fromUtf8(title));
         EXPECT_EQ(VersionLine(about), QStringLiteral("Morvane Version 1.20"));
-        EXPECT_EQ(about.Control<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
+        EXPECT_EQ(about.Require<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
 
-        auto* mail = about.Control<CLinkLabel>(IDC_MAILLINK);
+        auto* mail = about.Require<CLinkLabel>(IDC_MAILLINK);
         EXPECT_EQ(mail->text(), QStringLiteral("Mail : contact@morvane.example.org"));
         EXPECT_EQ(mail->Target(), QStringLiteral("mailto:contact@morvane.example.org"));
         const QString page = QString::fromStdString(GetMessage("IDS_HTTP"));
-        auto* web = about.Control<CLinkLabel>(IDC_WEBLINK);
+        auto* web = about.Require<CLinkLabel>(IDC_WEBLINK);
         EXPECT_EQ(web->text(), QStringLiteral("Web : ") + page);
         EXPECT_EQ(web->Target(), page);
         EXPECT_EQ(web->toolTip(), page);
@@ -84,7 +84,7 @@ TEST_F(AboutBoxTest, LinksAreBuiltAfreshAtEveryOpening) {
     about.hide();
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     about.show();
-    EXPECT_EQ(about.Control<CLinkLabel>(IDC_WEBLINK)->Target(),
+    EXPECT_EQ(about.Require<CLinkLabel>(IDC_WEBLINK)->Target(),
               QString::fromStdString(Lookup("IDS_HTTP")));
 }
 
@@ -93,14 +93,14 @@ TEST_F(AboutBoxTest, LanguageWithoutTableShowsTheKey) {
     CAboutBox about(m_boxes);
     about.show();
     EXPECT_EQ(about.windowTitle(), QString());
-    EXPECT_EQ(about.Control<CLinkLabel>(IDC_WEBLINK)->text(), QStringLiteral("Web : IDS_HTTP"));
+    EXPECT_EQ(about.Require<CLinkLabel>(IDC_WEBLINK)->text(), QStringLiteral("Web : IDS_HTTP"));
 }
 
 TEST_F(AboutBoxTest, ClickOpensTheTargetAndMarksItVisited) {
     CAboutBox about(m_boxes);
     about.SetLinkOpener(m_opener.Opener());
     about.show();
-    auto* mail = about.Control<CLinkLabel>(IDC_MAILLINK);
+    auto* mail = about.Require<CLinkLabel>(IDC_MAILLINK);
     EXPECT_EQ(mail->CurrentColour(), kLinkColour);
     ClickWidget(*mail);
     ASSERT_EQ(m_opener.opened.size(), 1u);
@@ -112,7 +112,7 @@ TEST_F(AboutBoxTest, ClickOpensTheTargetAndMarksItVisited) {
 }
 
 QColor HoverColour(const CAboutBox& about) {
-    auto* link = about.Control<CLinkLabel>(IDC_WEBLINK);
+    auto* link = about.Require<CLinkLabel>(IDC_WEBLINK);
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QApplication::sendEvent(link, &enter);
     return link->palette().color(QPalette::WindowText);
@@ -154,7 +154,7 @@ TEST_F(AboutBoxTest, FailedOpeningShowsUntranslatedErrorAndForgetsTheVisit) {
     CAboutBox about(m_boxes);
     about.SetLinkOpener(m_opener.Opener());
     about.show();
-    auto* web = about.Control<CLinkLabel>(IDC_WEBLINK);
+    auto* web = about.Require<CLinkLabel>(IDC_WEBLINK);
     ClickWidget(*web);
     ASSERT_TRUE(web->IsVisited());
 

@@ -33,7 +33,7 @@ TEST_F(ChooseLanguageDlgTest, StoredValueChecksItsButton) {
         }
         CChooseLanguageDlg dialog(m_settings);
         for (const int id : {IDC_LANGSYSTEM, IDC_LANGFRENCH, IDC_LANGENGLISH}) {
-            EXPECT_EQ(dialog.Control<QRadioButton>(id)->isChecked(), id == expected)
+            EXPECT_EQ(dialog.Require<QRadioButton>(id)->isChecked(), id == expected)
                 << (stored ? stored : "(none)") << " " << id;
         }
     }
@@ -42,31 +42,31 @@ TEST_F(ChooseLanguageDlgTest, StoredValueChecksItsButton) {
 TEST_F(ChooseLanguageDlgTest, FrenchTexts) {
     CChooseLanguageDlg dialog(m_settings);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Choix de la langue"));
-    EXPECT_EQ(dialog.Control<QRadioButton>(IDC_LANGSYSTEM)->text(), QStringLiteral("Automatique"));
-    EXPECT_EQ(dialog.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+    EXPECT_EQ(dialog.Require<QRadioButton>(IDC_LANGSYSTEM)->text(), QStringLiteral("Automatique"));
+    EXPECT_EQ(dialog.Require<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
 }
 
 TEST_F(ChooseLanguageDlgTest, OkWritesTheChoiceAndKeepsTheRunningLanguage) {
     ASSERT_TRUE(m_settings.WriteString("Language", "US"));
     {
         CChooseLanguageDlg dialog(m_settings);
-        dialog.Control<QRadioButton>(IDC_LANGFRENCH)->click();
-        dialog.Control<QPushButton>(IDOK)->click();
+        dialog.Require<QRadioButton>(IDC_LANGFRENCH)->click();
+        dialog.Require<QPushButton>(IDOK)->click();
         EXPECT_EQ(dialog.result(), IDOK);
     }
     EXPECT_EQ(m_settings.Language(), "FR");
     EXPECT_EQ(TheCatalogue().CurrentLcid(), kLcidFrench);
 
     CChooseLanguageDlg dialog(m_settings);
-    dialog.Control<QRadioButton>(IDC_LANGSYSTEM)->click();
-    dialog.Control<QPushButton>(IDOK)->click();
+    dialog.Require<QRadioButton>(IDC_LANGSYSTEM)->click();
+    dialog.Require<QPushButton>(IDOK)->click();
     EXPECT_EQ(m_settings.ReadString("Language", "absent"), "");
 }
 
 TEST_F(ChooseLanguageDlgTest, CancelWritesNothing) {
     CChooseLanguageDlg dialog(m_settings);
-    dialog.Control<QRadioButton>(IDC_LANGENGLISH)->click();
-    dialog.Control<QPushButton>(IDCANCEL)->click();
+    dialog.Require<QRadioButton>(IDC_LANGENGLISH)->click();
+    dialog.Require<QPushButton>(IDCANCEL)->click();
     EXPECT_EQ(dialog.result(), IDCANCEL);
     EXPECT_EQ(m_settings.ReadString("Language", "absent"), "absent");
 }

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(DialogUnitsTest, ScalesByQuarterWidthAndEighthHeightRounded) {
     const DialogUnits units(7, 15);
     EXPECT_EQ(units.ToPixels(4, 8, 10, 13), QRect(7, 15, 18, 24));  // 17.5 -> 18, 24.375 -> 24
@@ -39,6 +41,29 @@ TEST(DialogBuilderTest, ControlsAreDirectChildrenPlacedInDialogUnits) {
     // An id finds only a control of the asked kind.
     EXPECT_EQ(FindControl<QComboBox>(&dialog, IDC_COPY), nullptr);
     EXPECT_EQ(FindControl<QLineEdit>(&dialog, 4242), nullptr);
+}
+
+// A dialog whose code takes one edit box of its template by id, as the dialogs do.
+class OneEditDialog : public CTemplateDialog {
+public:
+    explicit OneEditDialog(int editId)
+        : CTemplateDialog(kFtpParametersTemplate, nullptr), edit(Require<QLineEdit>(editId)) {}
+
+    QLineEdit* const edit;
+};
+
+// A wrong id, or the id of another kind of control, stops the program as the dialog is
+// built, naming the template, the id and the kind asked for.
+TEST(DialogBuilderDeathTest, AControlTheTemplateLacksStopsTheDialogBeingBuilt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EQ(ControlId(*OneEditDialog(IDC_FTPPASSWORD).edit), IDC_FTPPASSWORD);
+
+    const auto stop = [](int id) {
+        return "Dialog " + std::to_string(IDD_FTPPARAMETERS) + " has no control " +
+               std::to_string(id) + " of type QLineEdit";
+    };
+    EXPECT_DEATH(OneEditDialog{4242}, stop(4242));
+    EXPECT_DEATH(OneEditDialog{IDC_ASCIIFILE}, stop(IDC_ASCIIFILE));
 }
 
 TEST(DialogBuilderTest, RadioGroupsStartAtEachGroupStyle) {

@@ -22,11 +22,11 @@ TEST_F(FtpParametersDlgTest, NewElementOpensAnonymousBinaryWithMaskedPassword) {
     const CKelElem element;
     CFtpParametersDlg dialog(element, nullptr);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("FTP parameters"));
-    EXPECT_EQ(dialog.Control<QLabel>(IDC_FTPUSERLABEL)->text(), QStringLiteral("User login"));
-    EXPECT_EQ(dialog.Control<QLineEdit>(IDC_FTPUSER)->text(), QStringLiteral("anonymous"));
-    EXPECT_EQ(dialog.Control<QLineEdit>(IDC_FTPPASSWORD)->text(), QString());
-    EXPECT_EQ(dialog.Control<QLineEdit>(IDC_FTPPASSWORD)->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(dialog.Control<QRadioButton>(IDC_BINARYFILE)->isChecked());
+    EXPECT_EQ(dialog.Require<QLabel>(IDC_FTPUSERLABEL)->text(), QStringLiteral("User login"));
+    EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPUSER)->text(), QStringLiteral("anonymous"));
+    EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QString());
+    EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_BINARYFILE)->isChecked());
     EXPECT_EQ(dialog.AsciiChoice(), 0);
 }
 
@@ -35,8 +35,8 @@ TEST_F(FtpParametersDlgTest, FrenchTexts) {
     const CKelElem element;
     CFtpParametersDlg dialog(element, nullptr);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Paramètres FTP"));
-    EXPECT_EQ(dialog.Control<QLabel>(IDC_FTPPASSWORDLABEL)->text(), QStringLiteral("Mot de passe"));
-    EXPECT_EQ(dialog.Control<QRadioButton>(IDC_ASCIIFILE)->text(), QStringLiteral("Fichier ASCII"));
+    EXPECT_EQ(dialog.Require<QLabel>(IDC_FTPPASSWORDLABEL)->text(), QStringLiteral("Mot de passe"));
+    EXPECT_EQ(dialog.Require<QRadioButton>(IDC_ASCIIFILE)->text(), QStringLiteral("Fichier ASCII"));
 }
 
 TEST_F(FtpParametersDlgTest, OkTakesTheBoxesAndTheChoice) {
@@ -44,14 +44,14 @@ TEST_F(FtpParametersDlgTest, OkTakesTheBoxesAndTheChoice) {
     element.m_bFtpBinary = 0;
     element.m_strFtpPassword = "old";
     CFtpParametersDlg dialog(element, nullptr);
-    EXPECT_TRUE(dialog.Control<QRadioButton>(IDC_ASCIIFILE)->isChecked());
+    EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_ASCIIFILE)->isChecked());
     EXPECT_EQ(dialog.AsciiChoice(), 1);
-    EXPECT_EQ(dialog.Control<QLineEdit>(IDC_FTPPASSWORD)->text(), QStringLiteral("old"));
+    EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QStringLiteral("old"));
 
-    dialog.Control<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
-    dialog.Control<QLineEdit>(IDC_FTPPASSWORD)->setText(QString());
-    dialog.Control<QRadioButton>(IDC_BINARYFILE)->click();
-    dialog.Control<QPushButton>(IDOK)->click();
+    dialog.Require<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
+    dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->setText(QString());
+    dialog.Require<QRadioButton>(IDC_BINARYFILE)->click();
+    dialog.Require<QPushButton>(IDOK)->click();
     EXPECT_EQ(dialog.result(), IDOK);
     EXPECT_EQ(dialog.User(), "bob");
     EXPECT_EQ(dialog.Password(), "") << "an empty password is kept as empty";
@@ -63,9 +63,9 @@ TEST_F(FtpParametersDlgTest, CancelTakesNothing) {
     element.m_strFtpUser = "alice";
     element.m_strFtpPassword = "pw";
     CFtpParametersDlg dialog(element, nullptr);
-    dialog.Control<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
-    dialog.Control<QLineEdit>(IDC_FTPPASSWORD)->setText(QStringLiteral("other"));
-    dialog.Control<QPushButton>(IDCANCEL)->click();
+    dialog.Require<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
+    dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->setText(QStringLiteral("other"));
+    dialog.Require<QPushButton>(IDCANCEL)->click();
     EXPECT_EQ(dialog.result(), IDCANCEL);
     EXPECT_EQ(dialog.User(), "alice");
     EXPECT_EQ(dialog.Password(), "pw");

@@ -32,10 +32,10 @@ protected:
         return std::make_unique<CKelElemDlg>(m_elem, m_modified, m_boxes, m_files, nullptr);
     }
     static void Click(const CKelElemDlg& dialog, int id) {
-        dialog.Control<QAbstractButton>(id)->click();
+        dialog.Require<QAbstractButton>(id)->click();
     }
     static void SetText(const CKelElemDlg& dialog, int id, const char* text) {
-        dialog.Control<QLineEdit>(id)->setText(QString::fromUtf8(text));
+        dialog.Require<QLineEdit>(id)->setText(QString::fromUtf8(text));
     }
 
     CKelElem m_elem;
@@ -48,13 +48,13 @@ TEST_F(KelElemDlgTest, FrenchTextsAfterTranslation) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     auto dialog = Open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Modification de l'élément"));
-    auto* signal = dialog->Control<QComboBox>(IDC_SIGNAL);
+    auto* signal = dialog->Require<QComboBox>(IDC_SIGNAL);
     EXPECT_EQ(signal->itemText(0), QStringLiteral("Oui"));
     EXPECT_EQ(signal->itemText(1), QStringLiteral("Non"));
-    EXPECT_EQ(dialog->Control<QComboBox>(IDC_ACTION)->itemText(3),
+    EXPECT_EQ(dialog->Require<QComboBox>(IDC_ACTION)->itemText(3),
               QStringLiteral("Détruire le vieux fichier"));
-    EXPECT_EQ(dialog->Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
-    EXPECT_EQ(dialog->Control<QRadioButton>(IDC_ONDEMAND)->text(),
+    EXPECT_EQ(dialog->Require<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+    EXPECT_EQ(dialog->Require<QRadioButton>(IDC_ONDEMAND)->text(),
               QStringLiteral("Seulement sur demande"));
 }
 
@@ -70,15 +70,15 @@ TEST_F(KelElemDlgTest, ShowsTheElement) {
     m_elem.m_nWhen = WHEN_PERMANENT;
     auto dialog = Open();
 
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_DESCRIPTION)->text(), QStringLiteral("Report"));
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/srv/report.doc"));
-    EXPECT_EQ(dialog->Control<QDateEdit>(IDC_REFDATE)->date(), QDate(2002, 2, 10));
-    EXPECT_EQ(dialog->Control<QTimeEdit>(IDC_REFTIME)->time(), QTime(10, 16, 0));
-    EXPECT_EQ(dialog->Control<QComboBox>(IDC_SIGNAL)->currentIndex(), 1);
-    EXPECT_EQ(dialog->Control<QComboBox>(IDC_ACTION)->currentIndex(), ACTION_DELETE_OLD);
-    EXPECT_FALSE(dialog->Control<QCheckBox>(IDC_ACTIVE)->isChecked());
-    EXPECT_TRUE(dialog->Control<QRadioButton>(IDC_FILETIME)->isChecked());
-    EXPECT_TRUE(dialog->Control<QRadioButton>(IDC_PERMANENT)->isChecked());
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_DESCRIPTION)->text(), QStringLiteral("Report"));
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/srv/report.doc"));
+    EXPECT_EQ(dialog->Require<QDateEdit>(IDC_REFDATE)->date(), QDate(2002, 2, 10));
+    EXPECT_EQ(dialog->Require<QTimeEdit>(IDC_REFTIME)->time(), QTime(10, 16, 0));
+    EXPECT_EQ(dialog->Require<QComboBox>(IDC_SIGNAL)->currentIndex(), 1);
+    EXPECT_EQ(dialog->Require<QComboBox>(IDC_ACTION)->currentIndex(), ACTION_DELETE_OLD);
+    EXPECT_FALSE(dialog->Require<QCheckBox>(IDC_ACTIVE)->isChecked());
+    EXPECT_TRUE(dialog->Require<QRadioButton>(IDC_FILETIME)->isChecked());
+    EXPECT_TRUE(dialog->Require<QRadioButton>(IDC_PERMANENT)->isChecked());
     EXPECT_EQ(dialog->CheckMode(), CHECK_FILE_TIME);
     EXPECT_EQ(dialog->When(), WHEN_PERMANENT);
 }
@@ -87,11 +87,11 @@ TEST_F(KelElemDlgTest, ModeOutsideItsRangeChecksNoRadio) {
     m_elem.m_nCheckMode = 7;
     auto dialog = Open();
     for (const int id : {IDC_ABSOLUTETIME, IDC_FILETIME, IDC_EXISTENCE, IDC_DESTRUCTION}) {
-        EXPECT_FALSE(dialog->Control<QRadioButton>(id)->isChecked()) << id;
+        EXPECT_FALSE(dialog->Require<QRadioButton>(id)->isChecked()) << id;
     }
     EXPECT_EQ(dialog->CheckMode(), -1);
-    EXPECT_TRUE(dialog->Control<QWidget>(IDC_ORIGINAL)->isEnabled());
-    EXPECT_TRUE(dialog->Control<QWidget>(IDC_REFDATE)->isEnabled());
+    EXPECT_TRUE(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled());
+    EXPECT_TRUE(dialog->Require<QWidget>(IDC_REFDATE)->isEnabled());
 }
 
 TEST_F(KelElemDlgTest, EachRadioEnablesItsControls) {
@@ -109,16 +109,16 @@ TEST_F(KelElemDlgTest, EachRadioEnablesItsControls) {
     auto dialog = Open();
     for (const Case& c : checkModes) {
         Click(*dialog, c.radio);
-        EXPECT_EQ(dialog->Control<QWidget>(IDC_REFDATE)->isEnabled(), c.pickers) << c.radio;
-        EXPECT_EQ(dialog->Control<QWidget>(IDC_REFTIME)->isEnabled(), c.pickers) << c.radio;
-        EXPECT_EQ(dialog->Control<QWidget>(IDC_ORIGINAL)->isEnabled(), c.original) << c.radio;
-        EXPECT_EQ(dialog->Control<QWidget>(IDC_BROWSEORIGINAL)->isEnabled(), c.original) << c.radio;
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFDATE)->isEnabled(), c.pickers) << c.radio;
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFTIME)->isEnabled(), c.pickers) << c.radio;
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled(), c.original) << c.radio;
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_BROWSEORIGINAL)->isEnabled(), c.original) << c.radio;
     }
     const std::pair<int, bool> whenModes[] = {
         {IDC_ATLAUNCH, false}, {IDC_ATTIME, true}, {IDC_ONDEMAND, false}, {IDC_PERMANENT, false}};
     for (const auto& [radio, atTimeEnabled] : whenModes) {
         Click(*dialog, radio);
-        EXPECT_EQ(dialog->Control<QWidget>(IDC_ATTIMEVALUE)->isEnabled(), atTimeEnabled) << radio;
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_ATTIMEVALUE)->isEnabled(), atTimeEnabled) << radio;
     }
     EXPECT_EQ(dialog->When(), WHEN_PERMANENT);
 }
@@ -173,7 +173,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         EXPECT_EQ(box.icon, BoxIcon::Error);
         EXPECT_EQ(box.buttons, BoxButtons::Ok);
         // A disabled edit (the original outside file time mode) cannot take the focus.
-        auto* empty = dialog.Control<QWidget>(c.focus);
+        auto* empty = dialog.Require<QWidget>(c.focus);
         if (empty->isEnabled()) {
             EXPECT_EQ(dialog.focusWidget(), empty);
         }
@@ -199,7 +199,7 @@ TEST_F(KelElemDlgTest, DisabledOriginalIsStillWritten) {
     SetText(*dialog, IDC_ORIGINAL, "/home/me/kept.txt");
     SetText(*dialog, IDC_COPY, "/srv/kept.txt");
     Click(*dialog, IDC_EXISTENCE);
-    EXPECT_FALSE(dialog->Control<QWidget>(IDC_ORIGINAL)->isEnabled());
+    EXPECT_FALSE(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled());
     Click(*dialog, IDOK);
     EXPECT_EQ(dialog->result(), IDOK);
     EXPECT_EQ(m_elem.m_strOriginal, "/home/me/kept.txt");
@@ -216,13 +216,13 @@ TEST_F(KelElemDlgTest, OkWritesEveryEditedFieldAndNothingElse) {
     SetText(*dialog, IDC_COPY, "/srv/weekly.pdf");
     SetText(*dialog, IDC_ORIGINAL, "/home/me/weekly.pdf");
     Click(*dialog, IDC_ABSOLUTETIME);
-    dialog->Control<QDateEdit>(IDC_REFDATE)->setDate(QDate(2002, 2, 10));
-    dialog->Control<QTimeEdit>(IDC_REFTIME)->setTime(QTime(8, 30, 15));
+    dialog->Require<QDateEdit>(IDC_REFDATE)->setDate(QDate(2002, 2, 10));
+    dialog->Require<QTimeEdit>(IDC_REFTIME)->setTime(QTime(8, 30, 15));
     Click(*dialog, IDC_ATTIME);
-    dialog->Control<QTimeEdit>(IDC_ATTIMEVALUE)->setTime(QTime(22, 5, 9));
-    dialog->Control<QComboBox>(IDC_ACTION)->setCurrentIndex(ACTION_VIEW_NEW);
-    dialog->Control<QComboBox>(IDC_SIGNAL)->setCurrentIndex(1);
-    dialog->Control<QCheckBox>(IDC_ACTIVE)->setChecked(false);
+    dialog->Require<QTimeEdit>(IDC_ATTIMEVALUE)->setTime(QTime(22, 5, 9));
+    dialog->Require<QComboBox>(IDC_ACTION)->setCurrentIndex(ACTION_VIEW_NEW);
+    dialog->Require<QComboBox>(IDC_SIGNAL)->setCurrentIndex(1);
+    dialog->Require<QCheckBox>(IDC_ACTIVE)->setChecked(false);
     Click(*dialog, IDOK);
 
     ASSERT_EQ(dialog->result(), IDOK);
@@ -249,8 +249,8 @@ TEST_F(KelElemDlgTest, SummerDateTakesSummerTime) {
     m_elem.m_timeReference = kReference;  // a winter date
     m_elem.m_nAction = ACTION_NOTHING;
     auto dialog = Open();
-    dialog->Control<QDateEdit>(IDC_REFDATE)->setDate(QDate(2003, 7, 1));
-    dialog->Control<QTimeEdit>(IDC_REFTIME)->setTime(QTime(22, 5, 9));
+    dialog->Require<QDateEdit>(IDC_REFDATE)->setDate(QDate(2003, 7, 1));
+    dialog->Require<QTimeEdit>(IDC_REFTIME)->setTime(QTime(22, 5, 9));
     Click(*dialog, IDOK);
     EXPECT_EQ(m_elem.m_timeReference, 1057089909);  // 2003-07-01 22:05:09 CEST
 }
@@ -271,7 +271,7 @@ TEST_F(KelElemDlgTest, UnchangedTextsKeepTheirBytes) {
     m_elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
     m_elem.m_nAction = ACTION_NOTHING;
     auto dialog = Open();
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_DESCRIPTION)->text(), QStringLiteral("Café menu"));
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_DESCRIPTION)->text(), QStringLiteral("Café menu"));
     Click(*dialog, IDOK);
     EXPECT_EQ(m_elem.m_strDescription, "Caf\xe9 menu");
 }
@@ -282,16 +282,16 @@ TEST_F(KelElemDlgTest, BrowseButtonsChooseFilesForLocalCopies) {
     SetText(*dialog, IDC_COPY, "FTP://host/file");  // not a remote prefix: case matters
     Click(*dialog, IDC_BROWSECOPY);
     EXPECT_EQ(m_files.Calls(), 1);
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/data/chosen.txt"));
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/data/chosen.txt"));
 
     m_files.AnswerNext(std::nullopt);
     Click(*dialog, IDC_BROWSECOPY);
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/data/chosen.txt"));
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_COPY)->text(), QStringLiteral("/data/chosen.txt"));
 
     m_files.AnswerNext(QStringLiteral("/home/me/original.txt"));
     Click(*dialog, IDC_FILETIME);
     Click(*dialog, IDC_BROWSEORIGINAL);
-    EXPECT_EQ(dialog->Control<QLineEdit>(IDC_ORIGINAL)->text(),
+    EXPECT_EQ(dialog->Require<QLineEdit>(IDC_ORIGINAL)->text(),
               QStringLiteral("/home/me/original.txt"));
     EXPECT_EQ(m_files.Calls(), 3);
 }

@@ -30,11 +30,11 @@ TEST(NewVersionDlgTest, ShowsHeadLineCopyAndTimeTheSameInBothLanguages) {
         const std::string message = GetMessage("IDS_NEWFILEFOUND") + "C:\\in\\a.doc";
         CNewVersionDlg dialog(FormatTimeStamp(kFound), "C:\\in\\a.doc", message);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New version !!"));
-        EXPECT_EQ(dialog.Control<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
-        EXPECT_EQ(dialog.Control<QLabel>(IDC_NOTICECOPY)->text(), QStringLiteral("C:\\in\\a.doc"));
-        EXPECT_EQ(dialog.Control<QLabel>(IDC_NOTICETIME)->text(),
+        EXPECT_EQ(dialog.Require<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
+        EXPECT_EQ(dialog.Require<QLabel>(IDC_NOTICECOPY)->text(), QStringLiteral("C:\\in\\a.doc"));
+        EXPECT_EQ(dialog.Require<QLabel>(IDC_NOTICETIME)->text(),
                   QStringLiteral("10/02/2002 10:16:00"));
-        auto* head = dialog.Control<QLabel>(IDC_NOTICEMESSAGE);
+        auto* head = dialog.Require<QLabel>(IDC_NOTICEMESSAGE);
         EXPECT_TRUE(
             head->text().startsWith(QString::fromStdString(GetMessage("IDS_NEWFILEFOUND"))));
         EXPECT_TRUE(head->alignment() & Qt::AlignHCenter);

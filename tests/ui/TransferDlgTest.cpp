@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -46,7 +47,7 @@ protected:
     }
 
     static QString Percent(const CTransferDlg& window) {
-        return window.Control<QLabel>(IDC_PERCENT)->text();
+        return window.Require<QLabel>(IDC_PERCENT)->text();
     }
 };
 
@@ -54,8 +55,8 @@ TEST_F(TransferDlgTest, OpensWithBlankedZeroPercentAndTranslatedCancel) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     CTransferDlg window(nullptr, kTitle);
     EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
-    EXPECT_EQ(window.Control<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
-    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_EQ(window.Require<QPushButton>(IDCANCEL)->text(), QStringLiteral("Annule"));
+    EXPECT_EQ(window.Require<QProgressBar>(IDC_PROGRESS)->value(), 0);
     EXPECT_EQ(window.windowTitle(), QString());
 }
 
@@ -70,7 +71,7 @@ TEST_F(TransferDlgTest, PercentageRules) {
         window.SetStatusText("4096 bytes");
     });
     EXPECT_EQ(Percent(window), QStringLiteral(" 0 %"));
-    EXPECT_EQ(window.Control<QLabel>(IDC_STATUS)->text(), QStringLiteral("4096 bytes"));
+    EXPECT_EQ(window.Require<QLabel>(IDC_STATUS)->text(), QStringLiteral("4096 bytes"));
 
     const std::pair<int32_t, const char*> steps[] = {
         {0, "0%"}, {42, "42%"}, {100, "100%"}, {150, "50%"}, {200, "0%"},
@@ -82,7 +83,7 @@ TEST_F(TransferDlgTest, PercentageRules) {
         });
         EXPECT_EQ(Percent(window), QString::fromUtf8(expected)) << position;
     }
-    EXPECT_EQ(window.Control<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_EQ(window.Require<QProgressBar>(IDC_PROGRESS)->value(), 0);
 
     // Sizes near the 32-bit limit do not overflow.
     RunWorker(window, [&] {
@@ -116,6 +117,28 @@ TEST_F(TransferDlgTest, CaptionIsDownloadingAndTheLastPathComponent) {
     window.Close();
 }
 
+// A status too long for its line shows shortened, whole in its tooltip, and a later one
+// replaces it, however long each is.
+TEST_F(TransferDlgTest, StatusLineShowsTheNewestTextWholeOrWithItsTooltip) {
+    const std::string longStatus = "550 " + std::string(300, 'x') + "/report.pdf";
+    CTransferDlg window(nullptr, kTitle);
+    ASSERT_TRUE(window.Start());
+    auto* status = window.Require<QLabel>(IDC_STATUS);
+    for (const std::string& text : {longStatus, std::string("226 Transfer complete"), longStatus}) {
+        RunWorker(window, [&] { window.SetStatusText(text); });
+        const QString whole = QString::fromStdString(text);
+        if (text == longStatus) {
+            EXPECT_TRUE(status->text().endsWith(QStringLiteral("/report.pdf")));
+            EXPECT_LT(status->text().size(), whole.size());
+            EXPECT_EQ(status->toolTip(), whole);
+        } else {
+            EXPECT_EQ(status->text(), whole);
+            EXPECT_EQ(status->toolTip(), QString());
+        }
+    }
+    window.Close();
+}
+
 TEST_F(TransferDlgTest, CancelEscapeAndCloseBoxEachAskOnceEnterNothing) {
     CTransferDlg window(nullptr, kTitle);
     ASSERT_TRUE(window.Start());
@@ -125,7 +148,7 @@ TEST_F(TransferDlgTest, CancelEscapeAndCloseBoxEachAskOnceEnterNothing) {
     QTimer::singleShot(0, &window, [&] {
         PressKey(window, Qt::Key_Return);
         PressKey(window, Qt::Key_Enter);
-        window.Control<QPushButton>(IDCANCEL)->click();
+        window.Require<QPushButton>(IDCANCEL)->click();
         PressKey(window, Qt::Key_Escape);
         window.close();
         stop = true;
@@ -152,7 +175,7 @@ TEST_F(TransferDlgTest, OwnerIsDisabledWhileTheWindowIsOpen) {
         ASSERT_TRUE(window.Start());
         EXPECT_FALSE(owner.isEnabled());
         EXPECT_TRUE(window.isEnabled());
-        EXPECT_TRUE(window.Control<QPushButton>(IDCANCEL)->isEnabled());
+        EXPECT_TRUE(window.Require<QPushButton>(IDCANCEL)->isEnabled());
         window.Close();
         EXPECT_TRUE(owner.isEnabled());
     }
@@ -189,7 +212,7 @@ TEST_F(TransferDlgTest, FollowsARealFtpDownload) {
         EXPECT_EQ(job.Outcome().result.text, GetMessage("IDS_OKFTP"));
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Downloading big.bin"));
         EXPECT_EQ(Percent(window), QStringLiteral("100%"));
-        EXPECT_FALSE(window.Control<QLabel>(IDC_STATUS)->text().isEmpty());
+        EXPECT_FALSE(window.Require<QLabel>(IDC_STATUS)->text().isEmpty());
         EXPECT_FALSE(owner.isEnabled()) << "the window stays while the caller shows the result";
     }
     EXPECT_TRUE(owner.isEnabled());
