@@ -3,6 +3,7 @@
 
 #include "app/HelpAccess.h"
 #include "app/HelpContext.h"
+#include "app/HelpInstall.h"
 #include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
@@ -10,9 +11,11 @@
 #include "ui/FtpParametersDlg.h"
 #include "ui/HelpRoutine.h"
 #include "ui/HelpViewer.h"
+#include "ui/ResourceIds.h"
 #include "RecordingMessageBoxes.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -24,31 +27,66 @@
 
 namespace {
 
-TEST(HelpContextTest, RequestsMapToFileAndTopic) {
+// The help window the program shows, if one is open.
+CHelpViewer* OpenHelpWindow() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* viewer = dynamic_cast<CHelpViewer*>(window); viewer && viewer->isVisible()) {
+            return viewer;
+        }
+    }
+    return nullptr;
+}
+
+// The first paragraph or heading the help window shows at its top.
+QString TopLine(const CHelpViewer& viewer) {
+    const int top = viewer.verticalScrollBar()->value();
+    for (QTextBlock block = viewer.document()->begin(); block.isValid(); block = block.next()) {
+        if (viewer.document()->documentLayout()->blockBoundingRect(block).top() >= top - 8) {
+            return block.text();
+        }
+    }
+    return {};
+}
+
+// Help on a dialog opens the manual of the current language at that dialog's section; help
+// on a dialog without one, and the help index, open it at its top. Only the resource number
+// in a help context counts, whatever its upper half.
+TEST(HelpContextTest, HelpOnADialogOpensItsSectionInTheCurrentLanguage) {
     struct Case {
         uint32_t context;
         uint32_t command;
         uint32_t lcid;
-        const char* file;
-        uint32_t viewerCommand;
-        uint32_t topic;
+        const char* title;
+        const char* top;
     };
+    const char* const english = "Morvane help";
+    const char* const french = "Aide de Morvane";
     const Case cases[] = {
-        {131174, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 1},
-        {131201, HELP_CONTEXT, kLcidFrench, "Morvane_ketrin.html", HH_HELP_CONTEXT, 2},
-        {131205, HELP_CONTEXT, 1031, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 3},
-        {0x30066, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 1},
-        {131172, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0},
-        {131210, HELP_CONTEXT, kLcidFrench, "Morvane_ketrin.html", HH_DISPLAY_TOPIC, 0},
-        {0, HELP_INDEX, kLcidFrench, "Morvane_ketrin.html", HH_DISPLAY_TOPIC, 0},
-        {131201, HELP_INDEX, kLcidEnglish, "Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0},
+        {kHelpIdBase + IDD_MORVANE, HELP_CONTEXT, kLcidEnglish, english, "The main window"},
+        {kHelpIdBase + IDD_KELELEM, HELP_CONTEXT, kLcidFrench, french,
+         "Modification d'un \xC3\xA9l\xC3\xA9ment"},
+        {kHelpIdBase + IDD_FTPPARAMETERS, HELP_CONTEXT, 1031, english, "FTP parameters"},
+        {0x10000 + kHelpIdBase + IDD_MORVANE, HELP_CONTEXT, kLcidEnglish, english,
+         "The main window"},
+        {kHelpIdBase + IDD_ABOUTBOX, HELP_CONTEXT, kLcidEnglish, english, "Morvane"},
+        {kHelpIdBase + IDD_CHOOSELANGUAGE, HELP_CONTEXT, kLcidFrench, french, "Morvane"},
+        {0, HELP_INDEX, kLcidFrench, french, "Morvane"},
+        {kHelpIdBase + IDD_KELELEM, HELP_INDEX, kLcidEnglish, english, "Morvane"},
     };
+    // The program as if installed beside the shipped manuals' "help" folder.
+    InstallProgramHelp(MORVANE_HELP_PAGES "/../morvane");
     for (const Case& c : cases) {
-        const HtmlHelpCall call = HtmlHelpCallFor(c.context, c.command, c.lcid);
-        EXPECT_EQ(call.file, c.file) << c.context;
-        EXPECT_EQ(call.command, c.viewerCommand) << c.context;
-        EXPECT_EQ(call.argument, c.topic) << c.context;
+        SCOPED_TRACE(testing::Message() << "context " << c.context << " in " << c.lcid);
+        TheCatalogue().SetCurrentLcid(c.lcid);
+        RequestHelp(c.context, c.command);
+        CHelpViewer* viewer = OpenHelpWindow();
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(viewer->windowTitle(), QString::fromUtf8(c.title));
+        EXPECT_EQ(TopLine(*viewer), QString::fromUtf8(c.top));
     }
+    OpenHelpWindow()->close();
+    SetHelpRoutine(nullptr);
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
 TEST(HelpRoutineTest, F1InADialogAsksForItsContext) {
@@ -65,8 +103,8 @@ TEST(HelpRoutineTest, F1InADialogAsksForItsContext) {
     SetHelpRoutine(nullptr);
 
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0], std::make_pair(uint32_t{131205}, HELP_CONTEXT));
-    EXPECT_EQ(requests[1], std::make_pair(uint32_t{131172}, HELP_CONTEXT));
+    EXPECT_EQ(requests[0], std::make_pair(kHelpIdBase + IDD_FTPPARAMETERS, HELP_CONTEXT));
+    EXPECT_EQ(requests[1], std::make_pair(kHelpIdBase + IDD_ABOUTBOX, HELP_CONTEXT));
 }
 
 struct RecordingViewer : IHelpViewer {
@@ -83,7 +121,7 @@ TEST(HelpAccessTest, ShowsTheManualOfTheCurrentLanguage) {
     RecordingViewer viewer;
     CHelpAccess help({empty.Path().string(), folder.Path().string()}, viewer);
     TheCatalogue().SetCurrentLcid(kLcidFrench);
-    help.WinHelp(kHelpIdBase + 129, HELP_CONTEXT);
+    help.WinHelp(kHelpIdBase + IDD_KELELEM, HELP_CONTEXT);
     help.WinHelp(0, HELP_INDEX);
     ASSERT_EQ(viewer.shown.size(), 2u);
     EXPECT_EQ(viewer.shown[0], std::make_pair(folder.File("Morvane_ketrin.html"), uint32_t{2}));
