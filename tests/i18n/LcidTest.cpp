@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(Lcid, LocaleNamesGiveWindowsIdentifiers) {
+TEST(Lcid, LocaleNamesGiveLanguageIdentifiers) {
     EXPECT_EQ(LcidFromLocaleName("fr_CA.UTF-8"), 0x0C0Cu);
     EXPECT_EQ(LcidFromLocaleName("en_GB"), 0x0809u);
     EXPECT_EQ(LcidFromLocaleName("de_AT.UTF-8@euro"), 0x0C07u);
