@@ -3,6 +3,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "ui/HelpRoutine.h"
+#include "ui/ResourceIds.h"
 
 #include "TempDir.h"
 
@@ -13,33 +14,6 @@
 #include <vector>
 
 namespace {
-
-TEST(HelpContextTest, RequestsMapToFileAndTopic) {
-    struct Case {
-        uint32_t context;
-        uint32_t command;
-        uint32_t lcid;
-        const char* file;
-        uint32_t viewerCommand;
-        uint32_t topic;
-    };
-    const Case cases[] = {
-        {131174, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 1},
-        {131201, HELP_CONTEXT, kLcidFrench, "Morvane_ketrin.html", HH_HELP_CONTEXT, 2},
-        {131205, HELP_CONTEXT, 1031, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 3},
-        {0x30066, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_HELP_CONTEXT, 1},
-        {131172, HELP_CONTEXT, kLcidEnglish, "Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0},
-        {131210, HELP_CONTEXT, kLcidFrench, "Morvane_ketrin.html", HH_DISPLAY_TOPIC, 0},
-        {0, HELP_INDEX, kLcidFrench, "Morvane_ketrin.html", HH_DISPLAY_TOPIC, 0},
-        {131201, HELP_INDEX, kLcidEnglish, "Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0},
-    };
-    for (const Case& c : cases) {
-        const HtmlHelpCall call = HtmlHelpCallFor(c.context, c.command, c.lcid);
-        EXPECT_EQ(call.file, c.file) << c.context;
-        EXPECT_EQ(call.command, c.viewerCommand) << c.context;
-        EXPECT_EQ(call.argument, c.topic) << c.context;
-    }
-}
 
 struct RecordingViewer : IHelpViewer {
     std::vector<std::pair<std::string, uint32_t>> shown;
@@ -55,7 +29,7 @@ TEST(HelpAccessTest, ShowsTheManualOfTheCurrentLanguage) {
     RecordingViewer viewer;
     CHelpAccess help({empty.Path().string(), folder.Path().string()}, viewer);
     TheCatalogue().SetCurrentLcid(kLcidFrench);
-    help.WinHelp(kHelpIdBase + 129, HELP_CONTEXT);
+    help.WinHelp(kHelpIdBase + IDD_KELELEM, HELP_CONTEXT);
     help.WinHelp(0, HELP_INDEX);
     ASSERT_EQ(viewer.shown.size(), 2u);
     EXPECT_EQ(viewer.shown[0], std::make_pair(folder.File("Morvane_ketrin.html"), uint32_t{2}));

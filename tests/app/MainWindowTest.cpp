@@ -1,13 +1,14 @@
 #include "app/ElemListCtrl.h"
 #include "app/MainWindowDialogs.h"
-#include "app/MainWindowLayout.h"
 #include "app/MorvaneApp.h"
 #include "app/MorvaneDlg.h"
 #include "app/TrayShell.h"
 #include "core/Database.h"
 #include "ui/DialogBuilder.h"
+#include "ui/DialogTemplates.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/ResourceIds.h"
+#include "ui/TemplateDialog.h"
 
 #include "CheckFakes.h"
 #include "TempDir.h"
@@ -28,6 +29,7 @@
 #include <deque>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -333,32 +335,63 @@ TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
     }
 }
 
-TEST_F(MainWindowTest, ControlsFollowTheClientArea) {
-    const MainWindowLayout layout = LayOutMainWindow(QSize(600, 400), QSize(63, 23));
-    EXPECT_EQ(layout.list, QRect(10, 10, 580, 347));
-    EXPECT_EQ(layout.newButton.topLeft(), QPoint(10, 367));
-    EXPECT_EQ(layout.modifyButton.left(), 83);
-    EXPECT_EQ(layout.deleteButton.left(), 156);
-    EXPECT_EQ(layout.checkNowButton.left(), 229);
-    EXPECT_EQ(layout.reduceButton.left(), 381);
-    EXPECT_EQ(layout.saveButton.left(), 454);
-    EXPECT_EQ(layout.quitButton.topLeft(), QPoint(527, 367));
-    EXPECT_EQ(layout.quitButton.size(), QSize(63, 23));
-
+// However the window is sized, its controls stay inside it and apart: the list takes the
+// room the window gains, the buttons keep their size on one row under it, New to Check now
+// held to the left edge and Reduce to Quit to the right one.
+TEST_F(MainWindowTest, ResizedWindowKeepsEveryControlInsideAndApart) {
     CMorvaneDlg& window = Open();
-    for (int id : {IDC_NEW, IDC_MODIFY, IDC_DELETE, IDC_CHECKNOW, IDC_REDUCE, IDOK, IDCANCEL}) {
-        Button(id).resize(63, 23);
+    const QWidget& list = window.List();
+    const std::vector<const QWidget*> left = {&Button(IDC_NEW), &Button(IDC_MODIFY),
+                                              &Button(IDC_DELETE), &Button(IDC_CHECKNOW)};
+    const std::vector<const QWidget*> right = {&Button(IDC_REDUCE), &Button(IDOK),
+                                               &Button(IDCANCEL)};
+    std::vector<const QWidget*> buttons = left;
+    buttons.insert(buttons.end(), right.begin(), right.end());
+    const QSize buttonSize = Button(IDC_NEW).size();
+    // A button's distance to the side it is held to, and to the bottom.
+    const auto offset = [&](const QWidget* button, const QRect& area) {
+        const QRect at = button->geometry();
+        const bool onLeft = std::find(left.begin(), left.end(), button) != left.end();
+        return QPoint(onLeft ? at.left() : area.right() - at.right(), area.bottom() - at.bottom());
+    };
+
+    const QSize opened = window.size();
+    std::optional<QSize> listMargin;  // the client area less the list, as opened
+    std::vector<QPoint> offsets;      // as opened
+    for (const QSize grown : {QSize(0, 0), QSize(300, 200), QSize(120, 40), QSize(0, 0)}) {
+        SCOPED_TRACE(testing::Message() << "grown by " << grown.width() << "x" << grown.height());
+        window.resize(opened + grown);
+        QApplication::processEvents();
+        ASSERT_EQ(window.ClientArea().width(), opened.width() + grown.width());
+        const QRect area = window.ClientArea().rect();
+
+        EXPECT_TRUE(area.contains(list.geometry()));
+        const QSize margin = area.size() - list.size();
+        EXPECT_EQ(margin, listMargin.value_or(margin)) << "the list grows with the window";
+        listMargin = margin;
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const QRect at = buttons[i]->geometry();
+            SCOPED_TRACE(buttons[i]->objectName().toStdString());
+            EXPECT_TRUE(area.contains(at));
+            EXPECT_EQ(at.size(), buttonSize);
+            EXPECT_EQ(at.top(), Button(IDC_NEW).y());
+            EXPECT_GT(at.top(), list.geometry().bottom());
+            if (i > 0) {
+                EXPECT_GT(at.left(), buttons[i - 1]->geometry().right()) << "in order, apart";
+            }
+            if (offsets.size() < buttons.size()) {
+                offsets.push_back(offset(buttons[i], area));
+            }
+            EXPECT_EQ(offset(buttons[i], area), offsets[i]);
+        }
     }
-    window.ClientArea().resize(600, 400);
-    EXPECT_EQ(window.List().geometry(), QRect(10, 10, 580, 347));
-    EXPECT_EQ(Button(IDCANCEL).geometry(), QRect(527, 367, 63, 23));
-    EXPECT_EQ(Button(IDC_CHECKNOW).geometry(), QRect(229, 367, 63, 23));
 }
 
-TEST_F(MainWindowTest, OpensWithTheTemplatesSizeInDialogUnits) {
+// The window opens as large as the dialog its template makes, not at a default size.
+TEST_F(MainWindowTest, OpensWithTheTemplatesSize) {
     CMorvaneDlg& window = Open();
-    const DialogUnits units(window.ClientArea().font());
-    EXPECT_EQ(window.size(), QSize(units.ToPixelsX(358), units.ToPixelsY(201)));
+    const CTemplateDialog templateDialog(kMainWindowTemplate, nullptr);
+    EXPECT_EQ(window.size(), templateDialog.size());
     EXPECT_NE(window.size(), QSize(640, 480));
 }
 

@@ -1,8 +1,10 @@
 // Every text that a control of a dialog shows fits the room the style gives it, in both
 // languages, at the application's default font (the desktop's).
+#include "EveryDialog.h"
 #include "WidgetTestSupport.h"
 
 #include "core/KelElem.h"
+#include "platform/SettingsFile.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"
@@ -10,16 +12,9 @@
 #include "remote/TransferText.h"
 #include "RecordingMessageBoxes.h"
 #include "TempDir.h"
-#include "ui/AboutBox.h"
-#include "ui/ChooseLanguageDlg.h"
-#include "ui/DialogTemplates.h"
-#include "ui/FtpParametersDlg.h"
-#include "ui/KelElemDlg.h"
 #include "ui/NewVersionDlg.h"
 #include "ui/ResourceIds.h"
-#include "ui/TemplateDialog.h"
 #include "ui/TransferDlg.h"
-#include "ui/TranslateWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,6 +29,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -205,15 +201,6 @@ private:
     std::string m_dialog;
 };
 
-CKelElem SampleElement() {
-    CKelElem element;
-    element.m_strDescription = "Weekly report";
-    element.m_strCopy = "ftp://files.example.org/pub/report.pdf";
-    element.m_strOriginal = "/home/claire/reports/report.pdf";
-    element.m_timeReference = kFound;
-    return element;
-}
-
 class ClippedTextTest : public ::testing::TestWithParam<uint32_t> {
 protected:
     void SetUp() override {
@@ -234,26 +221,16 @@ protected:
 TEST_P(ClippedTextTest, EveryDialogAndTheMainWindowShowTheirTextsWhole) {
     RecordingMessageBoxes boxes;
     ScriptedFileChooser files;
-    CKelElem element = SampleElement();
-    int32_t modified = 0;
-    CKelElemDlg editor(element, modified, boxes, files, nullptr);
-    m_walker.Walk(editor, "element editor");
-
-    CFtpParametersDlg ftp(element, nullptr);
-    m_walker.Walk(ftp, "FTP parameters");
-
     TempDir folder;
     CSettingsFile settings(folder.File("morvane.INI"));
-    CChooseLanguageDlg chooser(settings);
-    m_walker.Walk(chooser, "language");
-
-    CAboutBox about(boxes);
-    m_walker.Walk(about, "about box");
-
-    CTemplateDialog mainWindow(kMainWindowTemplate, nullptr);
-    TranslateWindow(mainWindow);
-    m_walker.Walk(mainWindow, "main window");
-
+    DialogSamples samples{boxes, files, settings};
+    for (const DialogResource& dialog : kEveryDialog) {
+        const std::unique_ptr<CTemplateDialog> made = MakeDialog(dialog.resource, samples);
+        ASSERT_NE(made, nullptr) << dialog.name;
+        EXPECT_EQ(made->HelpId(), dialog.resource) << dialog.name;
+        QApplication::processEvents();
+        m_walker.Walk(*made, dialog.name);
+    }
     EXPECT_EQ(m_clipped, std::vector<std::string>());
 }
 

@@ -5,9 +5,11 @@
 #include "ui/FtpParametersDlg.h"
 #include "ui/HelpRoutine.h"
 #include "ui/HelpViewer.h"
+#include "ui/ResourceIds.h"
 #include "RecordingMessageBoxes.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -33,8 +35,8 @@ TEST(HelpRoutineTest, F1InADialogAsksForItsContext) {
     SetHelpRoutine(nullptr);
 
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0], std::make_pair(uint32_t{131205}, HELP_CONTEXT));
-    EXPECT_EQ(requests[1], std::make_pair(uint32_t{131172}, HELP_CONTEXT));
+    EXPECT_EQ(requests[0], std::make_pair(kHelpIdBase + IDD_FTPPARAMETERS, HELP_CONTEXT));
+    EXPECT_EQ(requests[1], std::make_pair(kHelpIdBase + IDD_ABOUTBOX, HELP_CONTEXT));
 }
 
 // The shipped manuals hold the three topics the context table points at.
