@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString title = QStringLiteral("Morvane");
-    QtMessageBoxes boxes(title);
+    CQtMessageBoxes boxes(title);
     RegisterShippedLanguages(TheCatalogue(), boxes);
     QWidget mainWindow;
     mainWindow.show();

@@ -13,7 +13,7 @@ namespace {
 
 // The viewer window belongs to the modal dialog open at the request, if any, so that it
 // can be used while that dialog is open; it goes with that dialog.
-class QtHelpViewer : public IHelpViewer {
+class CQtHelpViewer : public IHelpViewer {
 public:
     void ShowTopic(const std::string& path, uint32_t topic) override {
         QWidget* owner = QApplication::activeModalWidget();
@@ -36,7 +36,7 @@ private:
 }  // namespace
 
 void InstallProgramHelp(const std::string& programFile) {
-    static QtHelpViewer viewer;
+    static CQtHelpViewer viewer;
     static std::unique_ptr<CHelpAccess> help;
     help = std::make_unique<CHelpAccess>(HelpFolders(programFile), viewer);
     SetHelpRoutine([](uint32_t context, uint32_t command) { help->WinHelp(context, command); });

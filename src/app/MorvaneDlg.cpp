@@ -41,7 +41,7 @@ void CMorvaneDlg::BuildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(kMainWindowTemplate.title));
     m_client = new QWidget(this);
-    const DialogUnits units =
+    const CDialogUnits units =
         BuildControls(*m_client, kMainWindowTemplate,
                       [this](const ControlTemplate& control, QWidget& parent) -> QWidget* {
                           if (control.kind != ControlKind::ListView) {

@@ -20,5 +20,5 @@ public:
 private:
     const CSettingsFile& m_settings;
     IMessageBoxes& m_boxes;
-    QtFileChooser m_files;
+    CQtFileChooser m_files;
 };

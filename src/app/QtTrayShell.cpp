@@ -1,14 +1,14 @@
 #include "app/QtTrayShell.h"
 
-QtTrayShell::QtTrayShell(const QIcon& icon, QObject* parent) : QObject(parent), m_icon(icon) {
-    connect(&m_icon, &QSystemTrayIcon::activated, this, &QtTrayShell::activated);
+CQtTrayShell::CQtTrayShell(const QIcon& icon, QObject* parent) : QObject(parent), m_icon(icon) {
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &CQtTrayShell::activated);
 }
 
-bool QtTrayShell::IsAvailable() const {
+bool CQtTrayShell::IsAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-bool QtTrayShell::Add() {
+bool CQtTrayShell::Add() {
     if (!IsAvailable()) {
         return false;
     }
@@ -16,11 +16,11 @@ bool QtTrayShell::Add() {
     return true;
 }
 
-bool QtTrayShell::Modify() {
+bool CQtTrayShell::Modify() {
     return IsAvailable();
 }
 
-bool QtTrayShell::Delete() {
+bool CQtTrayShell::Delete() {
     m_icon.hide();
     return true;
 }

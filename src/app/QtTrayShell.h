@@ -6,11 +6,11 @@
 #include <QSystemTrayIcon>
 
 // The notification area through QSystemTrayIcon, with the program's icon and no tip.
-class QtTrayShell : public QObject, public ITrayShell {
+class CQtTrayShell : public QObject, public ITrayShell {
     Q_OBJECT
 
 public:
-    explicit QtTrayShell(const QIcon& icon, QObject* parent = nullptr);
+    explicit CQtTrayShell(const QIcon& icon, QObject* parent = nullptr);
 
     bool IsAvailable() const override;
     bool Add() override;

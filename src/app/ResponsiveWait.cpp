@@ -17,10 +17,10 @@ namespace {
 
 // Keeps back the window manager's requests to close a window (they are not user input,
 // so the wait's loop would deliver them) and passes them on once the wait is over.
-class CloseRequestsHeld : public QObject {
+class CCloseRequestsHeld : public QObject {
 public:
-    CloseRequestsHeld() { qApp->installEventFilter(this); }
-    ~CloseRequestsHeld() override {
+    CCloseRequestsHeld() { qApp->installEventFilter(this); }
+    ~CCloseRequestsHeld() override {
         qApp->removeEventFilter(this);
         for (const QPointer<QWindow>& window : m_windows) {
             if (window) {
@@ -28,8 +28,8 @@ public:
             }
         }
     }
-    CloseRequestsHeld(const CloseRequestsHeld&) = delete;
-    CloseRequestsHeld& operator=(const CloseRequestsHeld&) = delete;
+    CCloseRequestsHeld(const CCloseRequestsHeld&) = delete;
+    CCloseRequestsHeld& operator=(const CCloseRequestsHeld&) = delete;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -46,22 +46,22 @@ private:
 };
 
 // The wait cursor and the held timers for the lifetime of the scope.
-class WaitScope {
+class CWaitScope {
 public:
-    explicit WaitScope(CWindowTimers* timers) : m_timers(timers) {
+    explicit CWaitScope(CWindowTimers* timers) : m_timers(timers) {
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         if (m_timers) {
             m_timers->Hold();
         }
     }
-    ~WaitScope() {
+    ~CWaitScope() {
         if (m_timers) {
             m_timers->Release();
         }
         QApplication::restoreOverrideCursor();
     }
-    WaitScope(const WaitScope&) = delete;
-    WaitScope& operator=(const WaitScope&) = delete;
+    CWaitScope(const CWaitScope&) = delete;
+    CWaitScope& operator=(const CWaitScope&) = delete;
 
 private:
     CWindowTimers* m_timers;
@@ -70,8 +70,8 @@ private:
 }  // namespace
 
 void CResponsiveWait::Run(const std::function<void()>& work) {
-    const WaitScope scope(m_timers);
-    const CloseRequestsHeld closes;
+    const CWaitScope scope(m_timers);
+    const CCloseRequestsHeld closes;
     QEventLoop loop;
     std::atomic<bool> bWorkEnded{false};
     std::thread worker;

@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
     // The main window is a dialog; hiding it into the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     const std::string programFile = CurrentProgramFile();
-    QtMessageBoxes boxes(QFileInfo(QString::fromStdString(programFile)).completeBaseName());
+    CQtMessageBoxes boxes(QFileInfo(QString::fromStdString(programFile)).completeBaseName());
 
     CMorvaneApp app;
     app.LoadSettings(programFile, boxes);
@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     InstallProgramHelp(programFile);
 
     CSystemClock clock;
-    QtNoticePresenter notice;
+    CQtNoticePresenter notice;
     CResponsiveWait wait;
     QWidget* mainWindow = nullptr;
     CRemoteAccess remote(app.Settings().InternetProbeHost(), [&mainWindow, &boxes] {
@@ -63,7 +63,7 @@ int main(int argc, char* argv[]) {
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
     CProgramDialogs dialogs(app.Settings(), boxes);
-    QtTrayShell trayShell(ProgramIcon());
+    CQtTrayShell trayShell(ProgramIcon());
 
     CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
     mainWindow = &window;
@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
     // Queued: Open hides the icon, which destroys the icon's window, so no command may run
     // inside that window's own mouse event.
     QObject::connect(
-        &trayShell, &QtTrayShell::activated, &window,
+        &trayShell, &CQtTrayShell::activated, &window,
         [&window](QSystemTrayIcon::ActivationReason reason) {
             window.OnTrayMessage(MouseOf(reason));
         },

@@ -26,15 +26,15 @@ bool AbsenceCounts(const CKelElem& elem) {
 }
 
 // Marks the element as having its failure box on screen for the lifetime of the scope.
-class OpenBoxMark {
+class COpenBoxMark {
 public:
-    OpenBoxMark(std::set<const CKelElem*>& marked, const CKelElem& elem)
+    COpenBoxMark(std::set<const CKelElem*>& marked, const CKelElem& elem)
         : m_marked(marked), m_elem(elem) {
         m_marked.insert(&m_elem);
     }
-    ~OpenBoxMark() { m_marked.erase(&m_elem); }
-    OpenBoxMark(const OpenBoxMark&) = delete;
-    OpenBoxMark& operator=(const OpenBoxMark&) = delete;
+    ~COpenBoxMark() { m_marked.erase(&m_elem); }
+    COpenBoxMark(const COpenBoxMark&) = delete;
+    COpenBoxMark& operator=(const COpenBoxMark&) = delete;
 
 private:
     std::set<const CKelElem*>& m_marked;
@@ -55,7 +55,7 @@ void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue
             probe.time = now;
         }
     } else if (!context.elementsWithOpenBox.contains(&elem)) {
-        const OpenBoxMark mark(context.elementsWithOpenBox, elem);
+        const COpenBoxMark mark(context.elementsWithOpenBox, elem);
         if (result.message) {
             ShowRemoteMessage(*result.message, context.boxes, BoxOwner::None);
         }

@@ -164,7 +164,7 @@ QWidget* MakeStandard(const ControlTemplate& control, QWidget& dialog) {
 
 // A drop-down list's template height is that of its open list; the closed box is one
 // line high. An icon takes the icon's size.
-QRect PlaceOf(const ControlTemplate& control, const QWidget& widget, const DialogUnits& units) {
+QRect PlaceOf(const ControlTemplate& control, const QWidget& widget, const CDialogUnits& units) {
     QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
     if (control.kind == ControlKind::DropDownList) {
         rect.setHeight(widget.sizeHint().height());
@@ -186,9 +186,9 @@ void KeepOneTabStop(const QButtonGroup& group) {
 
 // Puts radio buttons into exclusive groups: a group runs from a control with the group
 // style to the next one.
-class RadioGrouper {
+class CRadioGrouper {
 public:
-    explicit RadioGrouper(QWidget& dialog) : m_dialog(dialog) {}
+    explicit CRadioGrouper(QWidget& dialog) : m_dialog(dialog) {}
 
     void Add(const ControlTemplate& control, QWidget& widget) {
         if (Has(control, ControlStyle::kGroup)) {
@@ -214,7 +214,7 @@ private:
 
 }  // namespace
 
-DialogUnits::DialogUnits(const QFont& font) {
+CDialogUnits::CDialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -225,15 +225,15 @@ DialogUnits::DialogUnits(const QFont& font) {
     m_baseHeight = metrics.height();
 }
 
-int DialogUnits::ToPixelsX(int units) const {
+int CDialogUnits::ToPixelsX(int units) const {
     return MulDiv(units, m_baseWidth, 4);
 }
 
-int DialogUnits::ToPixelsY(int units) const {
+int CDialogUnits::ToPixelsY(int units) const {
     return MulDiv(units, m_baseHeight, 8);
 }
 
-QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
+QRect CDialogUnits::ToPixels(int x, int y, int width, int height) const {
     return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(width), ToPixelsY(height));
 }
 
@@ -250,10 +250,10 @@ int ControlId(const QWidget& control) {
     return id.isValid() ? id.toInt() : kNoControlId;
 }
 
-DialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
-                          const ControlFactory& factory) {
-    const DialogUnits units(dialog.font());
-    RadioGrouper radios(dialog);
+CDialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
+                           const ControlFactory& factory) {
+    const CDialogUnits units(dialog.font());
+    CRadioGrouper radios(dialog);
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = factory ? factory(control, dialog) : nullptr;
         if (widget == nullptr) {

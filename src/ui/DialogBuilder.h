@@ -12,10 +12,11 @@
 // Pixel sizes of dialog units for a font: a horizontal unit is a quarter of the average
 // width of the 52 Latin letters, rounded up to a whole pixel, a vertical unit an eighth of
 // the character height.
-class DialogUnits {
+class CDialogUnits {
 public:
-    explicit DialogUnits(const QFont& font);
-    DialogUnits(int baseWidth, int baseHeight) : m_baseWidth(baseWidth), m_baseHeight(baseHeight) {}
+    explicit CDialogUnits(const QFont& font);
+    CDialogUnits(int baseWidth, int baseHeight)
+        : m_baseWidth(baseWidth), m_baseHeight(baseHeight) {}
 
     int ToPixelsX(int units) const;
     int ToPixelsY(int units) const;
@@ -34,8 +35,8 @@ using ControlFactory = std::function<QWidget*(const ControlTemplate&, QWidget& d
 // placed and sized in the dialog font's units, with its id, text and style bits. Radio
 // buttons form exclusive groups that start at each control with the group style.
 // Returns the units used, so that the caller can size the dialog itself.
-DialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
-                          const ControlFactory& factory = {});
+CDialogUnits BuildControls(QWidget& dialog, const DialogTemplate& dialogTemplate,
+                           const ControlFactory& factory = {});
 
 // The object name that carries a control's id ("id_1004").
 QString ControlName(int id);

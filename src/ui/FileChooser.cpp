@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-std::optional<QString> QtFileChooser::ChooseFileToOpen(QWidget* owner) {
+std::optional<QString> CQtFileChooser::ChooseFileToOpen(QWidget* owner) {
     const QString path = QFileDialog::getOpenFileName(owner);
     if (path.isEmpty()) {
         return std::nullopt;

@@ -14,7 +14,7 @@ public:
     virtual std::optional<QString> ChooseFileToOpen(QWidget* owner) = 0;
 };
 
-class QtFileChooser : public IFileChooser {
+class CQtFileChooser : public IFileChooser {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* owner) override;
 };

@@ -48,23 +48,23 @@ int ToAnswer(int qtButton) {
 
 }  // namespace
 
-QtMessageBoxes::QtMessageBoxes(QString applicationTitle)
+CQtMessageBoxes::CQtMessageBoxes(QString applicationTitle)
     : m_applicationTitle(std::move(applicationTitle)) {}
 
-int QtMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                            BoxButtons buttons, BoxOwner owner) {
+int CQtMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                             BoxButtons buttons, BoxOwner owner) {
     QWidget* parent = owner == BoxOwner::MainWindow ? m_mainWindow.data() : nullptr;
     return Show(QString::fromStdString(text), QString::fromStdString(caption), icon, buttons,
                 parent);
 }
 
-int QtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
+int CQtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
     return Show(QString::fromStdString(text), m_applicationTitle, icon, buttons,
                 m_mainWindow.data());
 }
 
-int QtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
-                         BoxButtons buttons, QWidget* owner) {
+int CQtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
+                          BoxButtons buttons, QWidget* owner) {
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
     // The one Yes/No question asks before a file goes to the trash.
     if (buttons == BoxButtons::YesNo) {

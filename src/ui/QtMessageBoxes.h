@@ -9,9 +9,9 @@ class QWidget;
 
 // Real message boxes, shown on the user-interface thread (the only one that shows any).
 // The main window owns the application's boxes and those asked to be owned by it.
-class QtMessageBoxes : public IMessageBoxes {
+class CQtMessageBoxes : public IMessageBoxes {
 public:
-    explicit QtMessageBoxes(QString applicationTitle);
+    explicit CQtMessageBoxes(QString applicationTitle);
 
     const QString& ApplicationTitle() const { return m_applicationTitle; }
     void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }

@@ -1,8 +1,8 @@
 #include "ui/QtNoticePresenter.h"
 #include "ui/NewVersionDlg.h"
 
-int QtNoticePresenter::ShowNotice(const std::string& message, const std::string& copy,
-                                  const std::string& timeText) {
+int CQtNoticePresenter::ShowNotice(const std::string& message, const std::string& copy,
+                                   const std::string& timeText) {
     CNewVersionDlg notice(timeText, copy, message, m_mainWindow.data());
     return notice.exec() == kNoticeOk ? kNoticeOk : kNoticeClosed;
 }

@@ -6,9 +6,9 @@
 #include <QWidget>
 
 // Shows the new-version notice of a check, modal over the whole program.
-class QtNoticePresenter : public INoticePresenter {
+class CQtNoticePresenter : public INoticePresenter {
 public:
-    explicit QtNoticePresenter(QWidget* mainWindow = nullptr) : m_mainWindow(mainWindow) {}
+    explicit CQtNoticePresenter(QWidget* mainWindow = nullptr) : m_mainWindow(mainWindow) {}
 
     int ShowNotice(const std::string& message, const std::string& copy,
                    const std::string& timeText) override;

@@ -9,7 +9,7 @@
 CTemplateDialog::CTemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent,
                                  const ControlFactory& factory)
     : QDialog(parent), m_nHelpId(dialogTemplate.id) {
-    const DialogUnits units = BuildControls(*this, dialogTemplate, factory);
+    const CDialogUnits units = BuildControls(*this, dialogTemplate, factory);
     setWindowTitle(QString::fromUtf8(dialogTemplate.title));
     setWindowIcon(ProgramIcon());
     const QSize size(units.ToPixelsX(dialogTemplate.width), units.ToPixelsY(dialogTemplate.height));

@@ -77,7 +77,7 @@ private:
 
     Controls m_controls;
     QPointer<QWidget> m_owner;
-    QtMessageBoxes m_boxes;
+    CQtMessageBoxes m_boxes;
     // The whole status text last shown; the label may show it shortened.
     QString m_strStatus;
     // Worker thread only: the range that SetTotal gives and SetDone reads.

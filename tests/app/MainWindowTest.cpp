@@ -485,7 +485,7 @@ std::vector<QMessageBox*> OpenBoxes() {
 TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUp) {
     TempDir served;
     const CFtpTestServer server(served.Path().string());
-    QtMessageBoxes boxes(QStringLiteral("morvane"));
+    CQtMessageBoxes boxes(QStringLiteral("morvane"));
     CheckContext checks{m_checks.clock, m_checks.notice, m_checks.wait, m_checks.remote,
                         m_checks.trash, m_checks.viewer, boxes};
     m_checks.clock.now = LocalTimeValue(2026, 12, 7, 10, 16, 0);

@@ -15,7 +15,7 @@
 #include <string>
 
 TEST(DialogUnitsTest, ScalesByQuarterWidthAndEighthHeightRounded) {
-    const DialogUnits units(7, 15);
+    const CDialogUnits units(7, 15);
     EXPECT_EQ(units.ToPixels(4, 8, 10, 13), QRect(7, 15, 18, 24));  // 17.5 -> 18, 24.375 -> 24
     EXPECT_EQ(units.ToPixelsX(1), 2);                               // 1.75
     EXPECT_EQ(units.ToPixelsY(3), 6);                               // 5.625
@@ -23,7 +23,7 @@ TEST(DialogUnitsTest, ScalesByQuarterWidthAndEighthHeightRounded) {
 
 TEST(DialogBuilderTest, ControlsAreDirectChildrenPlacedInDialogUnits) {
     CTemplateDialog dialog(kElementTemplate, nullptr);
-    const DialogUnits units(dialog.font());
+    const CDialogUnits units(dialog.font());
 
     auto* copy = FindControl<QLineEdit>(&dialog, IDC_COPY);
     ASSERT_NE(copy, nullptr);

@@ -57,7 +57,7 @@ void AnswerAfterGuard(int key) {
 }
 
 TEST(NewVersionDlgTest, OkGivesOneEscapeAndCloseBoxGiveTwoOnceTheGuardIsOver) {
-    QtNoticePresenter presenter;
+    CQtNoticePresenter presenter;
     AnswerAfterGuard(Qt::Key_Return);
     EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 1);
     AnswerAfterGuard(Qt::Key_Escape);

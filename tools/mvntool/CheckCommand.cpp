@@ -53,9 +53,9 @@ bool ParseOptions(const Arguments& arguments, CheckOptions& options) {
 
 // The notice of a command-line run: its three texts on standard output, answered Ok when
 // the actions are to run, otherwise closed.
-class ConsoleNotice : public INoticePresenter {
+class CConsoleNotice : public INoticePresenter {
 public:
-    explicit ConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
+    explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
 
     int ShowNotice(const std::string& message, const std::string& copy,
                    const std::string& timeText) override {
@@ -69,7 +69,7 @@ private:
 };
 
 // A quick view from the command line names what it would run instead of opening a window.
-class ConsoleViewer : public IViewerLauncher {
+class CConsoleViewer : public IViewerLauncher {
 public:
     int RunAndWait(const std::string& commandLine) override {
         std::printf("%s\n", commandLine.c_str());
@@ -79,7 +79,7 @@ public:
 };
 
 // Nothing to keep responsive on the command line: the work runs where it is asked for.
-class WaitInPlace : public IResponsiveWait {
+class CWaitInPlace : public IResponsiveWait {
 public:
     void Run(const std::function<void()>& work) override { work(); }
 };
@@ -106,12 +106,12 @@ bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
 void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes) {
     const CSettingsFile settings(WithExtension(options.file, "INI"));
     CSystemClock clock;
-    ConsoleNotice notice(options.apply);
-    WaitInPlace wait;
+    CConsoleNotice notice(options.apply);
+    CWaitInPlace wait;
     CRemoteAccess remote(settings.InternetProbeHost(),
-                         [] { return std::make_unique<ConsoleProgressWindow>(true); });
+                         [] { return std::make_unique<CConsoleProgressWindow>(true); });
     CQtTrash trash;
-    ConsoleViewer viewer;
+    CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
     CUnattendedList listView;
     CScheduler scheduler(list, listView, listView, context);
@@ -134,7 +134,7 @@ int RunCheckCommand(const Arguments& arguments) {
         std::fprintf(stderr, "usage: mvntool check [--all] [--apply] [--save] FILE\n");
         return kExitUsage;
     }
-    ConsoleMessageBoxes boxes;
+    CConsoleMessageBoxes boxes;
     PrepareLanguage(options.file, boxes);
     std::string path = options.file;
     ElemList list;

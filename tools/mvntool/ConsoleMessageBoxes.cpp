@@ -2,18 +2,18 @@
 
 #include <cstdio>
 
-int ConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
-                                 BoxButtons buttons, BoxOwner) {
+int CConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
+                                  BoxButtons buttons, BoxOwner) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return Answer(buttons);
 }
 
-int ConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
+int CConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
     std::fprintf(stderr, "%s\n", text.c_str());
     return Answer(buttons);
 }
 
-int ConsoleMessageBoxes::Answer(BoxButtons buttons) const {
+int CConsoleMessageBoxes::Answer(BoxButtons buttons) const {
     if (buttons == BoxButtons::Ok || buttons == BoxButtons::OkCancel) {
         return m_bAnswerYes ? kAnswerOk : kAnswerCancel;
     }

@@ -4,9 +4,9 @@
 
 // Message boxes of a command-line run: caption and text on standard error, answered with
 // a fixed answer (Ok or Yes unless told otherwise).
-class ConsoleMessageBoxes : public IMessageBoxes {
+class CConsoleMessageBoxes : public IMessageBoxes {
 public:
-    explicit ConsoleMessageBoxes(bool answerYes = true) : m_bAnswerYes(answerYes) {}
+    explicit CConsoleMessageBoxes(bool answerYes = true) : m_bAnswerYes(answerYes) {}
 
     int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
                 BoxButtons buttons, BoxOwner owner) override;

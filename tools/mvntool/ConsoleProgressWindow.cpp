@@ -24,17 +24,17 @@ int MillisecondsUntil(Clock::time_point moment) {
 
 }  // namespace
 
-ConsoleProgressWindow::ConsoleProgressWindow(bool quiet)
+CConsoleProgressWindow::CConsoleProgressWindow(bool quiet)
     : CWaitingTransferWindow(m_boxes),
       m_bQuiet(quiet),
       m_lines(STDERR_FILENO),
       m_finished(eventfd(0, EFD_CLOEXEC)) {}
 
-ConsoleProgressWindow::~ConsoleProgressWindow() {
+CConsoleProgressWindow::~CConsoleProgressWindow() {
     Close();
 }
 
-bool ConsoleProgressWindow::Start() {
+bool CConsoleProgressWindow::Start() {
     sigset_t interrupt;
     sigemptyset(&interrupt);
     sigaddset(&interrupt, SIGINT);
@@ -44,7 +44,7 @@ bool ConsoleProgressWindow::Start() {
     return m_finished.IsOpen();
 }
 
-void ConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel) {
+void CConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel) {
     // Without its event the window cannot wait: the job then waits for the worker itself.
     if (!m_finished.IsOpen()) {
         return;
@@ -76,7 +76,7 @@ void ConsoleProgressWindow::WaitForWorker(const std::function<void()>& onCancel)
     }
 }
 
-void ConsoleProgressWindow::Close() {
+void CConsoleProgressWindow::Close() {
     if (!m_bStarted) {
         return;
     }
@@ -87,13 +87,13 @@ void ConsoleProgressWindow::Close() {
     pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
-void ConsoleProgressWindow::Show(const Update& update) {
+void CConsoleProgressWindow::Show(const Update& update) {
     if (!m_bQuiet && update.kind != Kind::Total && !update.text.empty()) {
         m_lines.Add(update.text);
     }
 }
 
-void ConsoleProgressWindow::NotifyFinished() {
+void CConsoleProgressWindow::NotifyFinished() {
     m_lines.Flush();
     CWaitingTransferWindow::NotifyFinished();
     const uint64_t one = 1;

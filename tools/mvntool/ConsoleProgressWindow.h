@@ -13,12 +13,12 @@
 // the end of the download, and at least every 100 ms while it runs, so a terminal still
 // follows it. Ctrl-C is the Cancel button: it is taken from the signal queue while the
 // download runs. Its boxes are printed like every box of a command-line run, quiet or not.
-class ConsoleProgressWindow : public CWaitingTransferWindow {
+class CConsoleProgressWindow : public CWaitingTransferWindow {
 public:
-    explicit ConsoleProgressWindow(bool quiet = false);
-    ~ConsoleProgressWindow() override;
-    ConsoleProgressWindow(const ConsoleProgressWindow&) = delete;
-    ConsoleProgressWindow& operator=(const ConsoleProgressWindow&) = delete;
+    explicit CConsoleProgressWindow(bool quiet = false);
+    ~CConsoleProgressWindow() override;
+    CConsoleProgressWindow(const CConsoleProgressWindow&) = delete;
+    CConsoleProgressWindow& operator=(const CConsoleProgressWindow&) = delete;
 
     // Blocks SIGINT on the calling thread, so the worker started next inherits that too.
     bool Start() override;
@@ -31,7 +31,7 @@ private:
     void Show(const Update& update) override;
 
     bool m_bQuiet;
-    ConsoleMessageBoxes m_boxes;
+    CConsoleMessageBoxes m_boxes;
     CBufferedLines m_lines;
     CFileDescriptor m_finished;    // eventfd written by NotifyFinished
     CFileDescriptor m_interrupts;  // signalfd for SIGINT while started

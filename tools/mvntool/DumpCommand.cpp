@@ -14,7 +14,7 @@ int RunDumpCommand(const Arguments& arguments) {
         std::fprintf(stderr, "usage: mvntool dump FILE\n");
         return kExitUsage;
     }
-    ConsoleMessageBoxes boxes;
+    CConsoleMessageBoxes boxes;
     PrepareLanguage(arguments[0], boxes);
     std::string path = arguments[0];
     int32_t modified = 0;

@@ -20,14 +20,14 @@ int RunGetCommand(const Arguments& arguments) {
     if (!ParseRemoteArguments(arguments, {&address, &localPath}, login)) {
         return kExitUsage;
     }
-    ConsoleMessageBoxes boxes;
+    CConsoleMessageBoxes boxes;
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
     if (parsed.kind != AddressKind::Ftp && parsed.kind != AddressKind::Http) {
         std::fprintf(stderr, "%s: not an ftp:// or http:// address\n", address.c_str());
         return kExitFailed;
     }
-    ConsoleProgressWindow window;
+    CConsoleProgressWindow window;
     CTransferJob job(window);
     if (parsed.kind == AddressKind::Ftp) {
         RunFtpTransfer(job, {parsed.server, login.user, login.password, parsed.object, localPath},

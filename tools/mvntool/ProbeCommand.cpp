@@ -73,7 +73,7 @@ int RunProbeCommand(const Arguments& arguments) {
     if (!ParseRemoteArguments(arguments, {&address}, login)) {
         return kExitUsage;
     }
-    ConsoleMessageBoxes boxes;
+    CConsoleMessageBoxes boxes;
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
     std::printf("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),

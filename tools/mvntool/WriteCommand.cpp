@@ -31,7 +31,7 @@ int RunWriteCommand(const Arguments& arguments) {
     }
     const std::string& jsonPath = arguments[0];
     const std::string& databasePath = arguments[1];
-    ConsoleMessageBoxes boxes;
+    CConsoleMessageBoxes boxes;
     PrepareLanguage(databasePath, boxes);
     std::string json;
     if (!ReadJsonFile(jsonPath, json)) {
