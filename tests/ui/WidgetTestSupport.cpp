@@ -71,7 +71,13 @@ std::optional<QString> ScriptedFileChooser::ChooseFileToOpen(QWidget*) {
     if (m_answers.empty()) {
         return std::nullopt;
     }
-    std::optional<QString> answer = std::move(m_answers.front());
+    // Taken apart here: moving the optional itself makes GCC 12 warn of an uninitialised
+    // string that cannot be.
+    const bool chosen = m_answers.front().has_value();
+    QString path = chosen ? std::move(*m_answers.front()) : QString();
     m_answers.pop_front();
-    return answer;
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return path;
 }
