@@ -35,24 +35,43 @@ void CWindowTimers::Release() {
         return;
     }
     for (const int id : m_held) {
-        // Posted, so the tick comes when the loop next runs, as the missed tick of a timer
-        // on a busy thread does; a timer stopped by then stays quiet.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id] {
-                if (IsRunning(id)) {
-                    emit tick(id);
-                }
-            },
-            Qt::QueuedConnection);
+        Post(id);
     }
     m_held.clear();
 }
 
 void CWindowTimers::OnTimeout(int id) {
-    if (m_nHolds == 0) {
-        emit tick(id);
-    } else if (std::find(m_held.begin(), m_held.end(), id) == m_held.end()) {
+    if (m_nHolds > 0) {
+        KeepBack(id);
+    } else {
+        Post(id);
+    }
+}
+
+void CWindowTimers::KeepBack(int id) {
+    if (std::find(m_held.begin(), m_held.end(), id) == m_held.end()) {
         m_held.push_back(id);
+    }
+}
+
+void CWindowTimers::Post(int id) {
+    if (!m_posted.insert(id).second) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, id] { Report(id); }, Qt::QueuedConnection);
+}
+
+// A timer stopped since its tick was posted stays quiet; a hold that began since keeps the
+// tick back.
+void CWindowTimers::Report(int id) {
+    m_posted.erase(id);
+    if (!IsRunning(id)) {
+        return;
+    }
+    if (m_nHolds > 0) {
+        KeepBack(id);
+    } else {
+        emit tick(id);
     }
 }

@@ -478,11 +478,13 @@ std::vector<QMessageBox*> OpenBoxes() {
 }
 
 // An FTP element whose server refuses the login and an HTTP element whose server is down,
-// both permanent, their failure boxes left unanswered. The minute pass that the aligning
-// timer starts shows the FTP element's box; the minute timer (at a short period) then fires
-// inside that box's loop: its pass shows the HTTP element's box but no second box for the
-// FTP element. Once answered, every pass unwinds.
-TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUp) {
+// both permanent, their failure boxes left unanswered, listed before a permanent element
+// that checks well. The minute pass that the aligning timer starts shows the FTP element's
+// box; the minute timer (at a short period, each tick a new minute of the test's clock)
+// then fires inside that box's loop: its pass shows the HTTP element's box but no second
+// box for the FTP element. Every later tick still gets its pass while both boxes stay
+// open, and that pass checks the good element. Once answered, every pass unwinds.
+TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
     TempDir served;
     const CFtpTestServer server(served.Path().string());
     CQtMessageBoxes boxes(QStringLiteral("morvane"));
@@ -508,6 +510,32 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUp) {
         });
         window.OnNew();
     }
+    const std::string good = m_dir.File("good.txt");
+    WriteWholeFile(good, "x");
+    m_dialogs.edits.push_back([&good](CKelElem& elem) {
+        elem.m_strDescription = "good";
+        elem.m_nWhen = WHEN_PERMANENT;
+        elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem.m_timeReference = 0x7fffffff;
+        elem.m_strCopy = good;
+        return IDOK;
+    });
+    window.OnNew();
+    const CKelElem& goodElem = *window.Elements().back();
+
+    // For each minute tick once its pass is over: the boxes then open, and whether the pass
+    // checked the good element (its last access is that minute's).
+    struct Pass {
+        size_t boxesOpen;
+        bool checkedGood;
+    };
+    std::vector<Pass> passes;
+    QObject::connect(&window.Timers(), &CWindowTimers::tick, [&](int id) {
+        if (id == CScheduler::kTimerMinute) {
+            passes.push_back({OpenBoxes().size(), goodElem.m_timeLastAccess == m_checks.clock.now});
+            m_checks.clock.now += 60;
+        }
+    });
 
     // Boxes open at once, by element.
     size_t mostFtp = 0;
@@ -547,6 +575,12 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUp) {
     for (const auto& elem : window.Elements()) {
         EXPECT_EQ(elem->m_nState, STATE_NO_NEW_VERSION);
         EXPECT_EQ(elem->m_bActive, 1);
+    }
+    const auto withBothBoxes = std::count_if(passes.begin(), passes.end(),
+                                             [](const Pass& pass) { return pass.boxesOpen == 2; });
+    EXPECT_GE(withBothBoxes, 5);
+    for (const Pass& pass : passes) {
+        EXPECT_TRUE(pass.checkedGood) << "a pass with " << pass.boxesOpen << " boxes open";
     }
 }
 
