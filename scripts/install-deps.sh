@@ -14,6 +14,7 @@ packages=(
   librsvg2-bin dpkg-dev  # icons drawn from the SVG; the package's library dependencies
   lintian desktop-file-utils appstream  # the checks of the package, its entry, its metainfo
   openbox python3-xlib  # a real window manager, and pings to the program, for the end-to-end tests
+  adwaita-icon-theme  # a cursor theme, so that the end-to-end tests know the busy cursor's picture
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
 )
 

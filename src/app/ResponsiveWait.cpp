@@ -15,40 +15,79 @@
 
 namespace {
 
-// Keeps back the window manager's requests to close a window (they are not user input,
-// so the wait's loop would deliver them) and passes them on once the wait is over.
-class CCloseRequestsHeld : public QObject {
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// What the windows receive while the program waits. What the user clicks or types is
+// dropped: kept for later, it would act when the wait ends, on whatever is then under the
+// pointer. The window manager's requests to close a window are not the user's input to a
+// window, so they are kept back and passed on once the wait is over.
+class CWaitFilter : public QObject {
 public:
-    CCloseRequestsHeld() { qApp->installEventFilter(this); }
-    ~CCloseRequestsHeld() override {
+    CWaitFilter() { qApp->installEventFilter(this); }
+    ~CWaitFilter() override {
         qApp->removeEventFilter(this);
-        for (const QPointer<QWindow>& window : m_windows) {
+        for (const QPointer<QWindow>& window : m_closeRequests) {
             if (window) {
                 QMetaObject::invokeMethod(window, &QWindow::close, Qt::QueuedConnection);
             }
         }
     }
-    CCloseRequestsHeld(const CCloseRequestsHeld&) = delete;
-    CCloseRequestsHeld& operator=(const CCloseRequestsHeld&) = delete;
+    CWaitFilter(const CWaitFilter&) = delete;
+    CWaitFilter& operator=(const CWaitFilter&) = delete;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Close || !event->spontaneous() || !watched->isWindowType()) {
+        if (!event->spontaneous()) {
             return false;
         }
-        event->ignore();
-        m_windows.emplace_back(static_cast<QWindow*>(watched));
-        return true;
+        if (IsUserInput(event->type())) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::Close && watched->isWindowType()) {
+            event->ignore();
+            m_closeRequests.emplace_back(static_cast<QWindow*>(watched));
+            return true;
+        }
+        return false;
     }
 
 private:
-    std::vector<QPointer<QWindow>> m_windows;
+    std::vector<QPointer<QWindow>> m_closeRequests;
 };
 
-// The wait cursor and the held timers for the lifetime of the scope.
+// The wait cursor, the held timers and the count of waits under way for the lifetime of the
+// scope.
 class CWaitScope {
 public:
-    explicit CWaitScope(CWindowTimers* timers) : m_timers(timers) {
+    CWaitScope(CWindowTimers* timers, int& depth) : m_timers(timers), m_nDepth(depth) {
+        ++m_nDepth;
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         if (m_timers) {
             m_timers->Hold();
@@ -59,19 +98,21 @@ public:
             m_timers->Release();
         }
         QApplication::restoreOverrideCursor();
+        --m_nDepth;
     }
     CWaitScope(const CWaitScope&) = delete;
     CWaitScope& operator=(const CWaitScope&) = delete;
 
 private:
     CWindowTimers* m_timers;
+    int& m_nDepth;
 };
 
 }  // namespace
 
 void CResponsiveWait::Run(const std::function<void()>& work) {
-    const CWaitScope scope(m_timers);
-    const CCloseRequestsHeld closes;
+    const CWaitScope scope(m_timers, m_nDepth);
+    const CWaitFilter filter;
     QEventLoop loop;
     std::atomic<bool> bWorkEnded{false};
     std::thread worker;
@@ -88,7 +129,7 @@ void CResponsiveWait::Run(const std::function<void()>& work) {
             });
         },
         Qt::QueuedConnection);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
     if (!bWorkEnded) {
         // The run has ended while the work goes on, and nothing bounds how long it may take
         // (a viewer the user keeps open, a server that never answers): the session's SIGKILL

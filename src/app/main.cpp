@@ -70,11 +70,14 @@ int main(int argc, char* argv[]) {
     wait.HoldDuringWaits(&window.Timers());
     boxes.SetMainWindow(&window);
     // Queued: Open hides the icon, which destroys the icon's window, so no command may run
-    // inside that window's own mouse event.
+    // inside that window's own mouse event. A click on the icon during a wait is dropped as
+    // every input of the wait is.
     QObject::connect(
         &trayShell, &CQtTrayShell::activated, &window,
-        [&window](QSystemTrayIcon::ActivationReason reason) {
-            window.OnTrayMessage(MouseOf(reason));
+        [&window, &wait](QSystemTrayIcon::ActivationReason reason) {
+            if (!wait.IsWaiting()) {
+                window.OnTrayMessage(MouseOf(reason));
+            }
         },
         Qt::QueuedConnection);
     // Not exec(): hiding a dialog ends its own modal loop, and Reduce hides the window. The

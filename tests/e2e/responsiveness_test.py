@@ -2,7 +2,7 @@
 """Responsiveness of the real morvane program, as a desktop measures it, and its end
 during a wait.
 
-usage: responsiveness_test.py pings|end MORVANE MVNTOOL
+usage: responsiveness_test.py pings|end|input MORVANE MVNTOOL
 
 pings: under a window manager, the main window is sent the window manager's _NET_WM_PING
        every quarter of a second while the program waits for something slow: a check of an
@@ -15,10 +15,15 @@ end:   the run ends while such a wait goes on: SIGTERM during a check of the FTP
        never greets (its bound is 30 s), SIGTERM while the viewer is open. Each time the
        program exits with status 0 within END_LIMIT seconds, with its list untouched and no
        new file in its folder.
+input: during an HTTP probe that the server answers late, and while the viewer is open, the cursor over the main
+       window is the busy one, and a click on New and one on Delete are dropped: once the
+       wait is over neither the editor nor the question comes up. The same clicks after the
+       wait open them, so they did hit the buttons.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a program or module it needs is missing).
 """
 
+import ctypes
 import json
 import os
 import select
@@ -50,6 +55,13 @@ SERVERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "suppor
 # Tab order of the main window from the list: New, Modify, Delete, Check now.
 TABS_FROM_LIST_TO_CHECK_NOW = 4
 ACTION_NOTHING, ACTION_VIEW_NEW = 0, 2
+# The main window opens at its template's size: 358 dialog units wide, the buttons 42 wide
+# on a row 10 pixels above the bottom, New from 7 and Delete from 103.
+TEMPLATE_WIDTH, BUTTON_WIDTH, NEW_LEFT, DELETE_LEFT = 358, 42, 7, 103
+BUTTON_ROW_FROM_BOTTOM = 18
+EDITOR, DELETE_QUESTION = "Modify element", "Delete"
+# Long enough for a click that was kept back to have been acted on.
+SETTLE = 1.5
 CHECK_ABSOLUTE_TIME, CHECK_EXISTENCE = 0, 2
 WHEN_ON_DEMAND = 2
 
@@ -123,11 +135,11 @@ class TestServers:
     """The tests' own HTTP server, with its second, silent port."""
 
     def __init__(self, session):
-        root = os.path.join(session.folder, "www")
-        os.makedirs(root)
+        self.root = os.path.join(session.folder, "www")
+        os.makedirs(self.root)
         self.log = os.path.join(session.folder, "servers.log")
         self.process = subprocess.Popen(
-            ["/usr/bin/python3", os.path.join(SERVERS, "http_server.py"), root,
+            ["/usr/bin/python3", os.path.join(SERVERS, "http_server.py"), self.root,
              "--log", self.log],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         session.processes.append(self.process)
@@ -138,10 +150,17 @@ class TestServers:
         self.http, self.silent = int(words[1]), int(words[2])
 
     def silent_connections(self):
+        return self._logged(lambda line: line == "ACCEPT")
+
+    def requests(self, path):
+        """How many requests for `path` the server has had."""
+        return self._logged(lambda line: line.startswith(f"GET {path}\t"))
+
+    def _logged(self, matches):
         if not os.path.exists(self.log):
             return 0
         with open(self.log, encoding="utf-8") as file:
-            return sum(1 for line in file if line.strip() == "ACCEPT")
+            return sum(1 for line in file if matches(line.rstrip("\n")))
 
 
 class Program:
@@ -160,10 +179,14 @@ class Program:
         self.database = os.path.join(session.folder, "morvane.MVN")
 
     def start(self, element):
+        """The program on a list of `element` alone, checked only on demand."""
+        return self.start_list([dict(element, m_nWhen=WHEN_ON_DEMAND)])
+
+    def start_list(self, elements):
         folder = self.session.folder
         list_json = os.path.join(folder, "list.json")
         with open(list_json, "w", encoding="utf-8") as out:
-            json.dump({"elements": [dict(element, m_nWhen=WHEN_ON_DEMAND)]}, out)
+            json.dump({"elements": elements}, out)
         subprocess.run([self.mvntool, "write", list_json, self.database],
                        check=True, timeout=30)
         path = self.bin + ":" + os.environ.get("PATH", "/usr/bin:/bin")
@@ -266,6 +289,76 @@ def measure_open_viewer(session, program):
     return result, open_for
 
 
+class XcursorImage(ctypes.Structure):
+    _fields_ = [("version", ctypes.c_uint), ("size", ctypes.c_uint), ("width", ctypes.c_uint),
+                ("height", ctypes.c_uint), ("xhot", ctypes.c_uint), ("yhot", ctypes.c_uint),
+                ("delay", ctypes.c_uint), ("pixels", ctypes.POINTER(ctypes.c_uint))]
+
+
+class XcursorImages(ctypes.Structure):
+    _fields_ = [("nimage", ctypes.c_int), ("images", ctypes.POINTER(ctypes.POINTER(XcursorImage))),
+                ("name", ctypes.c_char_p)]
+
+
+def themed_frames(display_name, names):
+    """The frames of the first cursor of `names` that the display's cursor theme has, as
+    (width, height, hot spot x, hot spot y, ARGB pixels); empty without such a cursor."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    xcursor = ctypes.CDLL("libXcursor.so.1")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorGetTheme.restype = ctypes.c_char_p
+    xcursor.XcursorGetTheme.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorGetDefaultSize.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorLibraryLoadImages.restype = ctypes.POINTER(XcursorImages)
+    xcursor.XcursorLibraryLoadImages.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int]
+    xcursor.XcursorImagesDestroy.argtypes = [ctypes.POINTER(XcursorImages)]
+    connection = x11.XOpenDisplay(display_name.encode())
+    check(connection, f"cannot open display {display_name}")
+    theme = xcursor.XcursorGetTheme(connection)
+    size = xcursor.XcursorGetDefaultSize(connection)
+    x11.XCloseDisplay(connection)
+    for name in names:
+        loaded = xcursor.XcursorLibraryLoadImages(name.encode(), theme, size)
+        if not loaded:
+            continue
+        frames = set()
+        for index in range(loaded.contents.nimage):
+            image = loaded.contents.images[index].contents
+            pixels = tuple(image.pixels[i] for i in range(image.width * image.height))
+            frames.add((image.width, image.height, image.xhot, image.yhot, pixels))
+        xcursor.XcursorImagesDestroy(loaded)
+        return frames
+    return set()
+
+
+class Pointer:
+    """The real pointer and the cursor it shows (XFixes), from a connection of its own."""
+
+    # The busy cursor by the names a toolkit asks the cursor theme for.
+    BUSY_NAMES = ("wait", "watch")
+
+    def __init__(self, session):
+        self.session = session
+        self.connection = display.Display(session.display)
+        self.connection.xfixes_query_version()
+        self.busy = themed_frames(session.display, self.BUSY_NAMES)
+        check(self.busy, "the cursor theme has no busy cursor")
+
+    def shows_busy_over(self, window, x, y):
+        """Whether the cursor is a frame of the busy one with the pointer at (x, y) of
+        `window`."""
+        self.session.run("xdotool", "mousemove", "--window", window, str(x), str(y))
+        time.sleep(0.3)
+        image = self.connection.xfixes_get_cursor_image(self.connection.screen().root)
+        shown = (image.width, image.height, image.xhot, image.yhot, tuple(image.cursor_image))
+        return shown in self.busy
+
+    def close(self):
+        self.connection.close()
+
+
 def folder_names(session):
     return set(os.listdir(session.folder))
 
@@ -306,6 +399,74 @@ def end_with_viewer_open(session, program):
     viewer.close()
 
 
+def click_button(session, window, left):
+    width, height = session.size(window)
+    x = round((left + BUTTON_WIDTH / 2) * width / TEMPLATE_WIDTH)
+    session.click(window, x, height - BUTTON_ROW_FROM_BOTTOM)
+
+
+def clicks_during_wait(session, window, pointer, what):
+    """The busy cursor over the main window, then a click on New and one on Delete."""
+    check(pointer.shows_busy_over(window, 100, 100),
+          f"the cursor over the window is not the busy one {what}")
+    click_button(session, window, NEW_LEFT)
+    click_button(session, window, DELETE_LEFT)
+
+
+def check_clicks_dropped(session, window, pointer, what):
+    """Nothing of the clicks during the wait comes up after it; the same clicks now act."""
+    wait_for(f"the end of the wait {what}",
+             lambda: not pointer.shows_busy_over(window, 100, 100))
+    time.sleep(SETTLE)
+    check(not session.visible_windows(EDITOR), f"a click on New {what} opened the editor")
+    check(not session.visible_windows(DELETE_QUESTION),
+          f"a click on Delete {what} asked to delete")
+    # Delete first: New empties the selection that Delete needs.
+    for left, title in ((DELETE_LEFT, DELETE_QUESTION), (NEW_LEFT, EDITOR)):
+        click_button(session, window, left)
+        dialog = session.one_window(title)
+        session.keys(dialog, "Escape")
+        wait_for(f'"{title}" to close', lambda: not session.visible_windows(title))
+
+
+def drop_clicks_during_late_probe(session, program, servers, pointer):
+    """A probe that the server answers late, with no new version: nothing follows the wait
+    that would take the clicks in its place."""
+    served = os.path.join(servers.root, "late.txt")
+    with open(served, "w", encoding="utf-8") as out:
+        out.write("late\n")
+    process, window = program.start({"m_strDescription": "Late",
+                                     "m_strCopy": f"http://127.0.0.1:{servers.http}/late/late.txt",
+                                     "m_nCheckMode": CHECK_ABSOLUTE_TIME,
+                                     "m_timeReference": 0x7FFFFFFF,
+                                     "m_nAction": ACTION_NOTHING})
+    check_now(session, window)
+    what = "during a probe the server answers late"
+    clicks_during_wait(session, window, pointer, what)
+    check_clicks_dropped(session, window, pointer, what)
+    stop(process)
+
+
+def drop_clicks_with_viewer_open(session, program, pointer):
+    viewer = Viewer(session, program)
+    process, window = program.start(viewer.element())
+    check_now(session, window)
+    viewer.wait_open()
+    what = "with the viewer open"
+    clicks_during_wait(session, window, pointer, what)
+    viewer.close()
+    check_clicks_dropped(session, window, pointer, what)
+    stop(process)
+
+
+def scenario_input(session, prepared):
+    program, servers = prepared
+    pointer = Pointer(session)
+    drop_clicks_during_late_probe(session, program, servers, pointer)
+    drop_clicks_with_viewer_open(session, program, pointer)
+    pointer.close()
+
+
 def scenario_end(session, prepared):
     program, servers = prepared
     end_during_stalled_probe(session, program, servers)
@@ -331,7 +492,8 @@ def scenario_pings(session, prepared):
 
 
 NEEDED = ["Xvfb", "xdotool", "xwininfo", "xprop", "trayer", "openbox"]
-SCENARIOS = {"pings": (scenario_pings, NEEDED), "end": (scenario_end, NEEDED)}
+SCENARIOS = {"pings": (scenario_pings, NEEDED), "end": (scenario_end, NEEDED),
+             "input": (scenario_input, NEEDED)}
 
 
 def prepare(session, argv):

@@ -13,6 +13,7 @@ behaviour chosen by the first part of the path:
                   that is still running when the user acts on it
   /status/CODE    that status with a short page, Content-Length and Last-Modified
   /redirect/N     302 to the address given as "?to=ADDRESS"
+  /late/NAME      as /files/NAME, after LATE_SECONDS of silence (a server slow to answer)
   /silent         the connection is accepted and never answered
 A request carrying an Authorization header gets 400, whatever its path.
   /agent          the request's User-Agent as the body
@@ -37,6 +38,8 @@ from lifeline import exit_with_parent
 
 FOREVER = threading.Event()
 STALL_SECONDS = 8
+# Well within the 5-second bound of a probe.
+LATE_SECONDS = 3
 LOG_LOCK = threading.Lock()
 
 
@@ -75,6 +78,9 @@ class Handler(BaseHTTPRequestHandler):
         elif kind == "redirect":
             target = urllib.parse.parse_qs(url.query)["to"][0]
             self.answer(302, b"moved", location=target)
+        elif kind == "late":
+            time.sleep(LATE_SECONDS)
+            self.serve_file("files", os.path.join(self.root, rest))
         elif kind in ("files", "nolm", "chunked", "slow", "trickle", "stall", "short", "gzip"):
             self.serve_file(kind, os.path.join(self.root, rest))
         else:
