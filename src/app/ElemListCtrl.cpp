@@ -8,6 +8,9 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QAbstractTableModel>
 #include <QUrl>
 
@@ -152,6 +155,18 @@ void CElemListCtrl::InsertColumns() {
     setColumnWidth(0, 200);
     setColumnWidth(1, 150);
     setColumnWidth(2, 150);
+}
+
+int CElemListCtrl::HeightForTitlesAndOneRow() const {
+    // A row is one line of text in the list's font, measured as the view measures its rows.
+    QStyleOptionViewItem row;
+    initViewItemOption(&row);
+    row.features |= QStyleOptionViewItem::HasDisplay;
+    row.text = model()->headerData(0, Qt::Horizontal).toString();
+    const int rowHeight =
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), this).height();
+    return 2 * frameWidth() + header()->sizeHint().height() + rowHeight +
+           horizontalScrollBar()->sizeHint().height();
 }
 
 int CElemListCtrl::RefillList(const CKelElem* element) {

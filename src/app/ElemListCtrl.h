@@ -26,6 +26,9 @@ public:
 
     // Titles from the catalogue, widths 200, 150, 150.
     void InsertColumns();
+    // The height at which the list shows its titles and one whole row, with room for the
+    // horizontal scroll bar that columns wider than the list bring.
+    int HeightForTitlesAndOneRow() const;
     // Rebuilds every row; the row at which `element` now stands, or -1.
     int RefillList(const CKelElem* element);
 

@@ -18,3 +18,14 @@ MainWindowLayout LayOutMainWindow(QSize client, QSize button) {
     layout.quitButton = at(W - w - 10);
     return layout;
 }
+
+QSize MinimumClientSize(QSize button, int listHeight) {
+    const int w = button.width();
+    const int h = button.height();
+    const int checkNowRight = 4 * w + 40;
+    // Reduce, at W - 3w - 30, starts one gap of 10 after Check now.
+    const int width = checkNowRight + 10 + 3 * w + 30;
+    // The list is H - h - 30 tall.
+    const int height = listHeight + h + 30;
+    return {width, height};
+}

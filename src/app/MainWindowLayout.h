@@ -17,3 +17,8 @@ struct MainWindowLayout {
 };
 
 MainWindowLayout LayOutMainWindow(QSize client, QSize button);
+
+// The smallest client area whose layout keeps every control whole and apart: the list at
+// least `listHeight` tall, and the left and right groups of buttons as far apart as the
+// buttons within a group.
+QSize MinimumClientSize(QSize button, int listHeight);

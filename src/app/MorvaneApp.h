@@ -13,7 +13,8 @@ class CMorvaneApp {
 public:
     std::string m_strDatabasePath;
     int32_t m_bModified = 0;
-    // Read and kept; nothing consults it.
+    // Read and kept; nothing consults it: its default, 1, would start every existing user's
+    // window hidden.
     int32_t m_nLaunchAsIcon = 1;
 
     // Fills the catalogue, checks it, finds the settings file and the database beside

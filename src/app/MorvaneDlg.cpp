@@ -98,6 +98,10 @@ void CMorvaneDlg::InitDialog() {
     TranslateWindow(*m_client);
     setWindowIcon(ProgramIcon());
     m_list->InsertColumns();
+    // The smallest size at which every control still fits, measured once the list has its
+    // titles; the buttons took their size from the window's font when they were built.
+    m_client->setMinimumSize(
+        MinimumClientSize(m_controls.newButton->size(), m_list->HeightForTitlesAndOneRow()));
     m_trayIcon.SetTarget(this);
     CMorvaneApp& app = m_services.app;
     LoadDatabase(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);

@@ -27,6 +27,10 @@ const QDate kLastDate(2038, 1, 18);
 
 enum class MissingName { None, Original, Copy };
 
+bool ActionNeedsOriginal(int32_t action) {
+    return action == ACTION_COPY_NEW || action == ACTION_DELETE_OLD;
+}
+
 // The first file name that the check mode, then the action, needs and does not have.
 MissingName FirstMissingName(int32_t checkMode, int32_t action, bool hasOriginal, bool hasCopy) {
     if (checkMode == CHECK_FILE_TIME && !hasOriginal) {
@@ -35,10 +39,9 @@ MissingName FirstMissingName(int32_t checkMode, int32_t action, bool hasOriginal
     if ((checkMode == CHECK_EXISTENCE || checkMode == CHECK_DESTRUCTION) && !hasCopy) {
         return MissingName::Copy;
     }
-    const bool needsOriginal = action == ACTION_COPY_NEW || action == ACTION_DELETE_OLD;
     const bool needsCopy =
         action == ACTION_COPY_NEW || action == ACTION_VIEW_NEW || action == ACTION_DELETE_NEW;
-    if (needsOriginal && !hasOriginal) {
+    if (ActionNeedsOriginal(action) && !hasOriginal) {
         return MissingName::Original;
     }
     if (needsCopy && !hasCopy) {
@@ -114,6 +117,7 @@ void CKelElemDlg::ConnectControls() {
         connect(radio.button, &QRadioButton::clicked, this,
                 [this, when = radio.value] { ApplyWhen(when); });
     }
+    connect(m_controls.action, &QComboBox::currentIndexChanged, this, &CKelElemDlg::EnableOriginal);
     connect(m_controls.browseCopy, &QPushButton::clicked, this, &CKelElemDlg::BrowseCopy);
     connect(m_controls.browseOriginal, &QPushButton::clicked, this, &CKelElemDlg::BrowseOriginal);
 }
@@ -122,11 +126,18 @@ void CKelElemDlg::ConnectControls() {
 void CKelElemDlg::ApplyCheckMode(int32_t mode) {
     m_nCheckMode = mode;
     const bool absolute = mode == CHECK_ABSOLUTE_TIME;
-    const bool fileTime = mode == CHECK_FILE_TIME;
     m_controls.refDate->setEnabled(absolute);
     m_controls.refTime->setEnabled(absolute);
-    m_controls.browseOriginal->setEnabled(fileTime);
-    m_controls.original->setEnabled(fileTime);
+    EnableOriginal();
+}
+
+// The original's name is open to the user whenever Ok may ask for it: for file time and
+// for the actions that work on the original.
+void CKelElemDlg::EnableOriginal() {
+    const bool used =
+        m_nCheckMode == CHECK_FILE_TIME || ActionNeedsOriginal(m_controls.action->currentIndex());
+    m_controls.original->setEnabled(used);
+    m_controls.browseOriginal->setEnabled(used);
 }
 
 void CKelElemDlg::ApplyWhen(int32_t when) {

@@ -56,6 +56,7 @@ private:
     void Initialise();
     void ConnectControls();
     void ApplyCheckMode(int32_t mode);
+    void EnableOriginal();
     void ApplyWhen(int32_t when);
     void BrowseCopy();
     void BrowseOriginal();

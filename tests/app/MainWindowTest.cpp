@@ -20,6 +20,8 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontInfo>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -385,6 +387,46 @@ TEST_F(MainWindowTest, ResizedWindowKeepsEveryControlInsideAndApart) {
             EXPECT_EQ(offset(buttons[i], area), offsets[i]);
         }
     }
+}
+
+// Shrunk below its minimum, the window stays at it. There, in the usual font and in one twice
+// as large, every control is inside the client area and none overlaps another, and the list
+// still shows its titles and a whole row.
+TEST_F(MainWindowTest, ShrunkWindowStopsWhereEveryControlStillFits) {
+    const QFont usual = QApplication::font();
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "font scaled by " << scale);
+        QFont font = usual;
+        font.setPointSizeF(QFontInfo(usual).pointSizeF() * scale);
+        QApplication::setFont(font);
+        CMorvaneDlg& window = Open();
+        m_dialogs.Add("report");
+        window.OnNew();
+        window.resize(1, 1);
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), window.minimumSize());
+
+        const CElemListCtrl& list = window.List();
+        std::vector<const QWidget*> controls = {&list};
+        for (const int id :
+             {IDC_NEW, IDC_MODIFY, IDC_DELETE, IDC_CHECKNOW, IDC_REDUCE, IDOK, IDCANCEL}) {
+            controls.push_back(&Button(id));
+        }
+        const QRect area = window.ClientArea().rect();
+        for (size_t i = 0; i < controls.size(); ++i) {
+            SCOPED_TRACE(controls[i]->objectName().toStdString());
+            EXPECT_TRUE(area.contains(controls[i]->geometry()));
+            for (size_t j = 0; j < i; ++j) {
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << controls[j]->objectName().toStdString();
+            }
+        }
+        EXPECT_TRUE(list.rect().contains(list.header()->geometry()));
+        const QRect row = list.visualRect(list.model()->index(0, 0));
+        EXPECT_FALSE(row.isEmpty());
+        EXPECT_TRUE(list.viewport()->rect().contains(row));
+    }
+    QApplication::setFont(usual);
 }
 
 // The window opens as large as the dialog its template makes, not at a default size.

@@ -8,9 +8,11 @@ notice: a launch check finds a new version of a local copy; the new-version noti
         by Enter copies it over the original, answered by Escape leaves the original as it
         was.
 editor: from an empty list, New opens the element editor; its fields are filled from the
-        keyboard (a radio group is one Tab stop, the arrow keys choose within it), Ok adds
-        the element and Save writes the list: it then holds exactly that element, and the
-        program quits without asking about unsaved changes.
+        keyboard (a radio group is one Tab stop, the arrow keys choose within it), the new
+        element's check mode and action left as they are, the local original that its copy
+        action needs typed into its box. Ok adds the element without an error box and Save
+        writes the list: it then holds exactly that element, and the program quits without
+        asking about unsaved changes.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a program that a scenario needs is missing).
 """
@@ -31,6 +33,7 @@ OLD_CONTENT = b"the old version\n"
 INPUT_GUARD_SECONDS = 0.6
 NOTICE = "New version !!"
 EDITOR = "Modify element"
+ERROR_BOX = "ERROR"
 # Tab order of the main window from the list: New, Modify, Delete, Check now, Save.
 TABS_FROM_LIST_TO_NEW = 1
 TABS_FROM_LIST_TO_SAVE = 5
@@ -77,16 +80,19 @@ def scenario_editor(session, argv):
     original = os.path.join(session.folder, "report.txt")
     editor = session.one_window(EDITOR)
     # A fresh element: Existence checked, the copy action, checked at launch. The editor
-    # opens on the description; then the Active box, the copy's name and its "...".
+    # opens on the description; then the Active box, the copy's name and its "...", then
+    # the original's name, open since the copy action needs it.
     session.type_text(editor, "Weekly report")
     session.keys(editor, "Tab", "Tab")
     session.type_text(editor, copy)
-    # Past "...", the check-mode group stops at Existence; File time is the button above
-    # it and enables the original's name, next in the Tab order.
-    session.keys(editor, "Tab", "Tab", "Up", "Tab")
+    session.keys(editor, "Tab", "Tab")
     session.type_text(editor, original)
-    session.keys(editor, "Return")
-    wait_for("the editor to close", lambda: not session.visible_windows(EDITOR))
+    # Past the original's "...", the check-mode group stops at Existence and the when-mode
+    # group at At launch; Only on user demand is the button below it.
+    session.keys(editor, "Tab", "Tab", "Tab", "Down", "Return")
+    wait_for("the editor to close or an error box",
+             lambda: not session.visible_windows(EDITOR) or session.visible_windows(ERROR_BOX))
+    check(not session.visible_windows(ERROR_BOX), "Ok in the editor showed an error box")
     check(process.poll() is None, "morvane ended after Ok in the editor")
 
     focus_list(session, window)
@@ -98,7 +104,7 @@ def scenario_editor(session, argv):
     elements = json.loads(dump.stdout)["elements"]
     check(len(elements) == 1, f"the saved list holds {len(elements)} elements")
     expected = {"m_strDescription": "Weekly report", "m_strCopy": copy,
-                "m_strOriginal": original, "m_nCheckMode": 1, "m_nAction": 1, "m_nWhen": 1,
+                "m_strOriginal": original, "m_nCheckMode": 2, "m_nAction": 1, "m_nWhen": 2,
                 "m_bSignal": 1, "m_bActive": 1}
     saved = {key: elements[0].get(key) for key in expected}
     check(saved == expected, f"the saved element is {saved}, expected {expected}")

@@ -7,10 +7,12 @@
 #include "ui/KelElemDlg.h"
 #include "ui/ResourceIds.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +38,11 @@ protected:
     }
     static void SetText(const CKelElemDlg& dialog, int id, const char* text) {
         dialog.Require<QLineEdit>(id)->setText(QString::fromUtf8(text));
+    }
+    // Typed keys, which a disabled edit refuses.
+    static void Type(const CKelElemDlg& dialog, int id, const char* text) {
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(text));
+        QApplication::sendEvent(dialog.Require<QLineEdit>(id), &typed);
     }
 
     CKelElem m_elem;
@@ -94,25 +101,37 @@ TEST_F(KelElemDlgTest, ModeOutsideItsRangeChecksNoRadio) {
     EXPECT_TRUE(dialog->Require<QWidget>(IDC_REFDATE)->isEnabled());
 }
 
-TEST_F(KelElemDlgTest, EachRadioEnablesItsControls) {
+// The pickers follow the check mode, the at-time picker the when mode; the original's name
+// and its "..." follow the check mode and the action together, whichever of them changes.
+TEST_F(KelElemDlgTest, RadiosAndActionEnableTheirControls) {
     struct Case {
         int radio;
+        int32_t action;
         bool pickers;   // 1004, 1006
         bool original;  // 1008, 1010
     };
+    // In this order each step changes the mode, the action or both.
     const Case checkModes[] = {
-        {IDC_ABSOLUTETIME, true, false},
-        {IDC_FILETIME, false, true},
-        {IDC_EXISTENCE, false, false},
-        {IDC_DESTRUCTION, false, false},
+        {IDC_EXISTENCE, ACTION_COPY_NEW, false, true},
+        {IDC_EXISTENCE, ACTION_NOTHING, false, false},
+        {IDC_EXISTENCE, ACTION_DELETE_OLD, false, true},
+        {IDC_ABSOLUTETIME, ACTION_DELETE_OLD, true, true},
+        {IDC_ABSOLUTETIME, ACTION_VIEW_NEW, true, false},
+        {IDC_FILETIME, ACTION_VIEW_NEW, false, true},
+        {IDC_FILETIME, ACTION_NOTHING, false, true},
+        {IDC_DESTRUCTION, ACTION_NOTHING, false, false},
+        {IDC_ABSOLUTETIME, ACTION_COPY_NEW, true, true},
+        {IDC_DESTRUCTION, ACTION_DELETE_NEW, false, false},
     };
     auto dialog = Open();
     for (const Case& c : checkModes) {
+        SCOPED_TRACE(testing::Message() << "radio " << c.radio << " action " << c.action);
         Click(*dialog, c.radio);
-        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFDATE)->isEnabled(), c.pickers) << c.radio;
-        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFTIME)->isEnabled(), c.pickers) << c.radio;
-        EXPECT_EQ(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled(), c.original) << c.radio;
-        EXPECT_EQ(dialog->Require<QWidget>(IDC_BROWSEORIGINAL)->isEnabled(), c.original) << c.radio;
+        dialog->Require<QComboBox>(IDC_ACTION)->setCurrentIndex(c.action);
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFDATE)->isEnabled(), c.pickers);
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_REFTIME)->isEnabled(), c.pickers);
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled(), c.original);
+        EXPECT_EQ(dialog->Require<QWidget>(IDC_BROWSEORIGINAL)->isEnabled(), c.original);
     }
     const std::pair<int, bool> whenModes[] = {
         {IDC_ATLAUNCH, false}, {IDC_ATTIME, true}, {IDC_ONDEMAND, false}, {IDC_PERMANENT, false}};
@@ -121,6 +140,32 @@ TEST_F(KelElemDlgTest, EachRadioEnablesItsControls) {
         EXPECT_EQ(dialog->Require<QWidget>(IDC_ATTIMEVALUE)->isEnabled(), atTimeEnabled) << radio;
     }
     EXPECT_EQ(dialog->When(), WHEN_PERMANENT);
+}
+
+// A new element (Existence, Copy), as New and a dropped file open it: the original that Ok
+// asks for can be typed or chosen, and Ok then takes it.
+TEST_F(KelElemDlgTest, NewElementTakesTheOriginalItsActionNeeds) {
+    m_elem.m_strDescription = "report";
+    m_elem.m_strCopy = "/srv/report.txt";
+    for (const bool typed : {true, false}) {
+        SCOPED_TRACE(typed ? "typed" : "chosen");
+        m_elem.m_strOriginal.clear();
+        auto dialog = Open();
+        EXPECT_TRUE(dialog->Require<QRadioButton>(IDC_EXISTENCE)->isChecked());
+        EXPECT_EQ(dialog->Require<QComboBox>(IDC_ACTION)->currentIndex(), ACTION_COPY_NEW);
+        if (typed) {
+            Type(*dialog, IDC_ORIGINAL, "/home/me/report.txt");
+        } else {
+            m_files.AnswerNext(QStringLiteral("/home/me/report.txt"));
+            Click(*dialog, IDC_BROWSEORIGINAL);
+        }
+        Click(*dialog, IDOK);
+        EXPECT_TRUE(m_boxes.Boxes().empty());
+        EXPECT_EQ(dialog->result(), IDOK);
+        EXPECT_EQ(m_elem.m_strOriginal, "/home/me/report.txt");
+        EXPECT_EQ(m_elem.m_nCheckMode, CHECK_EXISTENCE);
+        EXPECT_EQ(m_elem.m_nAction, ACTION_COPY_NEW);
+    }
 }
 
 TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
@@ -177,11 +222,10 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         EXPECT_EQ(box.caption, "ERROR");
         EXPECT_EQ(box.icon, BoxIcon::Error);
         EXPECT_EQ(box.buttons, BoxButtons::Ok);
-        // A disabled edit (the original outside file time mode) cannot take the focus.
+        // The empty name is open to the user, who is taken there.
         auto* empty = dialog.Require<QWidget>(c.focus);
-        if (empty->isEnabled()) {
-            EXPECT_EQ(dialog.focusWidget(), empty);
-        }
+        EXPECT_TRUE(empty->isEnabled());
+        EXPECT_EQ(dialog.focusWidget(), empty);
         EXPECT_EQ(dialog.result(), 0) << "the dialog stays open";
         EXPECT_EQ(m_modified, 0);
         EXPECT_EQ(m_elem.m_strDescription, "") << "nothing is written";
