@@ -151,6 +151,9 @@ TEST_F(QuickViewTest, RemoteCopyIsViewedFromAPrivateCacheFile) {
     const std::string content = "first line\nsecond line\n";
     m_servers.Serve("view me.txt", content);
     CViewerLauncher viewer({{m_script, "--wait", true}});
+    // A folder left open to others is closed.
+    fs::create_directories(CacheFolder());
+    fs::permissions(CacheFolder(), fs::perms(0755));
     for (const std::string& address :
          {m_servers.FtpUrl("view%20me.txt"), m_servers.http.Url("/files/view%20me.txt")}) {
         SCOPED_TRACE(address);
