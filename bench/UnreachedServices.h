@@ -24,6 +24,7 @@ public:
     }
     void Run(const std::function<void()>& work) override { work(); }
     bool MoveToTrash(const std::string&) override { std::abort(); }
+    TextViewerKind FindTextViewer() override { std::abort(); }
     int RunAndWait(const std::string&) override { std::abort(); }
     int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
         std::abort();

@@ -1,19 +1,67 @@
 #include "core/Actions.h"
 
-#include "core/CheckEnvironment.h"
 #include "core/KelElem.h"
 #include "core/LocalCopy.h"
+#include "core/QuickView.h"
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
 #include "remote/TransferText.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 // The time-out of a web copy, in milliseconds.
 constexpr uint32_t kHttpCopyTimeoutMs = 5000;
+
+// What the user reads of an errno met by a local copy.
+std::string FaultReason(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return Lookup("IDS_REASON_MISSING");
+        case EISDIR:
+        case EINVAL:
+            return Lookup("IDS_REASON_NOTREGULAR");
+        case EACCES:
+        case EPERM:
+            return Lookup("IDS_REASON_DENIED");
+        case ENOSPC:
+        case EDQUOT:
+            return Lookup("IDS_REASON_DISKFULL");
+        default:
+            return std::strerror(error);
+    }
+}
+
+int CopyLocalCopy(const std::string& source, const std::string& target, CheckContext& context) {
+    LocalCopyResult result;
+    context.wait.Run([&] { result = CopyLocalFile(source, target); });
+    if (result.Copied()) {
+        return 1;
+    }
+    const bool sourceFault = result.fault == LocalCopyResult::Fault::Source;
+    ShowErrorText(context.boxes,
+                  FormatKeyText(sourceFault ? "IDS_ERR_COPYSOURCE" : "IDS_ERR_COPYTARGET",
+                                sourceFault ? source : target, FaultReason(result.error)),
+                  BoxOwner::MainWindow);
+    return 0;
+}
+
+bool IsRemote(const std::string& path) {
+    const AddressKind kind = ClassifyAddress(path).kind;
+    return kind == AddressKind::Ftp || kind == AddressKind::Http;
+}
+
+bool IsMissing(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
 
 }  // namespace
 
@@ -23,7 +71,7 @@ void PerformAction(const CKelElem& elem, CheckContext& context) {
             CopyNewOverOld(elem, elem.m_strCopy, elem.m_strOriginal, context);
             break;
         case ACTION_VIEW_NEW:
-            context.wait.Run([&] { RunAndWait("notepad.exe " + elem.m_strCopy, context.viewer); });
+            ViewNewFile(elem, context);
             break;
         case ACTION_DELETE_OLD:
             DeleteToRecycleBin(elem.m_strOriginal, context.boxes, context.trash);
@@ -40,25 +88,26 @@ int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::s
                    CheckContext& context) {
     const ParsedAddress address = ClassifyAddress(source);
     switch (address.kind) {
-        case AddressKind::Ftp: {
-            const std::vector<std::string> arguments{address.server, elem.m_strFtpUser,
-                                                     elem.m_strFtpPassword, address.object, target};
-            context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0,
-                                       ShowTransferOutcome);
+        case AddressKind::Ftp:
+        case AddressKind::Http:
+            DownloadRemoteCopy(elem, address, source, target, context, ShowTransferOutcome);
             return 1;
-        }
-        case AddressKind::Http: {
-            const std::vector<std::string> arguments{source, target};
-            context.remote.DownloadHttp(arguments, kHttpCopyTimeoutMs, ShowTransferOutcome);
-            return 1;
-        }
-        case AddressKind::LocalFile: {
-            int copied = 0;
-            context.wait.Run([&] { copied = CopyLocalFile(source, target); });
-            return copied;
-        }
+        case AddressKind::LocalFile:
+            return CopyLocalCopy(source, target, context);
         default:
             return 1;
+    }
+}
+
+void DownloadRemoteCopy(const CKelElem& elem, const ParsedAddress& address,
+                        const std::string& source, const std::string& target, CheckContext& context,
+                        const TransferPresenter& present) {
+    if (address.kind == AddressKind::Ftp) {
+        const std::vector<std::string> arguments{address.server, elem.m_strFtpUser,
+                                                 elem.m_strFtpPassword, address.object, target};
+        context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0, present);
+    } else {
+        context.remote.DownloadHttp({source, target}, kHttpCopyTimeoutMs, present);
     }
 }
 
@@ -74,6 +123,14 @@ int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer) {
 }
 
 int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash) {
+    // Nothing to ask about: the trash takes only a file of this computer that is there.
+    const char* refusal = IsRemote(path)    ? "IDS_ERR_TRASHREMOTE"
+                          : IsMissing(path) ? "IDS_ERR_TRASHMISSING"
+                                            : nullptr;
+    if (refusal) {
+        ShowErrorText(boxes, FormatKeyText(refusal, path), BoxOwner::MainWindow);
+        return 0;
+    }
     // Owned by the main window, so the list cannot change while the question is open; it
     // names the file, so the user knows what goes to the trash.
     const int answer = boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
@@ -81,5 +138,9 @@ int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& tr
     if (answer != kAnswerYes) {
         return 0;
     }
-    return trash.MoveToTrash(path) ? 1 : 0;
+    if (!trash.MoveToTrash(path)) {
+        ShowErrorText(boxes, FormatKeyText("IDS_ERR_TRASHFAILED", path), BoxOwner::MainWindow);
+        return 0;
+    }
+    return 1;
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "core/CheckEnvironment.h"
+
 #include <string>
 
-class CKelElem;
-class IMessageBoxes;
-class ITrash;
-class IViewerLauncher;
-struct CheckContext;
-struct TransferOutcome;
+struct ParsedAddress;
 
-// Runs the element's action on a new version; reports nothing back.
+// Runs the element's action on a new version; reports nothing back. An action that cannot
+// be done says why in an error box owned by the main window.
 void PerformAction(const CKelElem& elem, CheckContext& context);
 
 // Copies the new file (`source`, the remote copy) over the old one (`target`). For a local
 // copy the result is that of the file copy (1 or 0); otherwise 1.
 int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
                    CheckContext& context);
+
+// Downloads the FTP or HTTP `address` (the text `source`) onto `target` as the copy action
+// does, with the element's login and transfer mode, under a progress window; `present` shows
+// the outcome while that window is still open.
+void DownloadRemoteCopy(const CKelElem& elem, const ParsedAddress& address,
+                        const std::string& source, const std::string& target, CheckContext& context,
+                        const TransferPresenter& present);
 
 // What the copy action shows of a download, while its progress window is still open: the
 // boxes its failures raised, then the result message in the application's box.
@@ -24,5 +29,6 @@ void ShowTransferOutcome(const TransferOutcome& outcome, IMessageBoxes& boxes);
 // Runs the command line and waits for it; its exit code, or 0 when it cannot start.
 int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer);
 
-// Asks for confirmation, then moves the file to the trash: 1 when it went there, else 0.
+// Moves the file to the trash after asking: 1 when it went there, else 0. A remote copy, or a
+// file that is not there, is refused without asking.
 int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash);

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/KelElem.h"
+#include "files/PrivateCacheFile.h"
 #include "remote/Probe.h"
 #include "remote/TransferOutcome.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -70,9 +73,18 @@ public:
     virtual bool MoveToTrash(const std::string& path) = 0;
 };
 
+// What the text viewer that "notepad.exe" stands for does with the file it is given.
+enum class TextViewerKind {
+    Missing,           // none is installed
+    StaysUntilClosed,  // it ends when the user has closed the file
+    MayEndAtOnce,      // it may hand the file on and end before the file has been read
+};
+
 class IViewerLauncher {
 public:
     virtual ~IViewerLauncher() = default;
+    // Looks for the text viewer that "notepad.exe" stands for.
+    virtual TextViewerKind FindTextViewer() = 0;
     // Runs "program argument" (the argument is everything after the first blank, as one
     // argument) and waits for it to end. The exit code, or 0 when it cannot be started.
     virtual int RunAndWait(const std::string& commandLine) = 0;
@@ -90,4 +102,7 @@ struct CheckContext {
     // The elements whose check has its failure box on screen. A pass that runs inside that
     // box's loop checks them again without a second box, so boxes cannot pile up.
     std::set<const CKelElem*> elementsWithOpenBox{};
+    // Downloaded copies handed to a viewer that may have ended before reading them: kept
+    // until the run ends, the oldest removed first beyond a few.
+    std::deque<std::unique_ptr<CPrivateCacheFile>> copiesKeptForViewers{};
 };

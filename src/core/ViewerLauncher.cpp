@@ -61,33 +61,75 @@ std::string NotAnOption(const std::string& argument) {
 
 CViewerLauncher::CViewerLauncher() : m_viewers(DefaultViewers()) {}
 
-std::vector<std::string> CViewerLauncher::DefaultViewers() {
-    return {"gnome-text-editor", "gedit",      "mousepad", "kate", "xed", "pluma",
-            "leafpad",           "featherpad", "xdg-open"};
+// A viewer that hands its file to a running instance and ends at once is given the option
+// that makes it stay, as each one's manual documents it; the others may end before they have
+// read the file. The desktop's opener always ends at once.
+std::vector<TextViewer> CViewerLauncher::DefaultViewers() {
+    return {{"gnome-text-editor", "--standalone", true, "gnome-text-editor"},
+            {"gedit", "--wait", true, "gedit"},
+            {"mousepad", "--disable-server", true, "mousepad"},
+            {"kate", "--block", true, "kate"},
+            {"xed", "", false, ""},
+            {"pluma", "", false, "pluma"},
+            {"leafpad", "", false, ""},
+            {"featherpad", "--standalone", true, "featherpad"},
+            {"xdg-open", "", false, ""}};
 }
 
-std::string CViewerLauncher::FindViewer() const {
-    for (const std::string& viewer : m_viewers) {
-        std::string found = SearchPath(viewer);
+std::string CViewerLauncher::ViewerPackages() {
+    std::string packages;
+    for (const TextViewer& viewer : DefaultViewers()) {
+        if (!viewer.package.empty()) {
+            packages += (packages.empty() ? "" : ", ") + viewer.package;
+        }
+    }
+    return packages;
+}
+
+CViewerLauncher::Found CViewerLauncher::FindViewer() const {
+    for (const TextViewer& viewer : m_viewers) {
+        std::string found = SearchPath(viewer.program);
         if (!found.empty()) {
-            return found;
+            return {&viewer, std::move(found)};
         }
     }
     return {};
 }
 
+TextViewerKind CViewerLauncher::FindTextViewer() {
+    const Found found = FindViewer();
+    if (!found.viewer) {
+        return TextViewerKind::Missing;
+    }
+    return found.viewer->staysUntilClosed ? TextViewerKind::StaysUntilClosed
+                                          : TextViewerKind::MayEndAtOnce;
+}
+
 int CViewerLauncher::RunAndWait(const std::string& commandLine) {
     const size_t blank = commandLine.find(' ');
-    std::string program = commandLine.substr(0, blank);
-    const bool hasArgument = blank != std::string::npos;
-    std::string argument = hasArgument ? NotAnOption(commandLine.substr(blank + 1)) : std::string();
-
-    const std::string executable = program == kAnyTextViewer ? FindViewer() : SearchPath(program);
+    const std::string program = commandLine.substr(0, blank);
+    std::vector<std::string> arguments;
+    std::string executable;
+    if (program == kAnyTextViewer) {
+        const Found found = FindViewer();
+        executable = found.path;
+        if (found.viewer && !found.viewer->waitOption.empty()) {
+            arguments.push_back(found.viewer->waitOption);
+        }
+    } else {
+        executable = SearchPath(program);
+    }
     if (executable.empty()) {
         return 0;
     }
-    std::string name = executable;
-    char* argv[] = {name.data(), hasArgument ? argument.data() : nullptr, nullptr};
+    if (blank != std::string::npos) {
+        arguments.push_back(NotAnOption(commandLine.substr(blank + 1)));
+    }
+    std::vector<char*> argv{executable.data()};
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
     // The program ignores SIGXFSZ so that a write beyond the size limit fails with a
     // message; the viewer is another program and gets the default back.
     posix_spawnattr_t attributes;
@@ -98,7 +140,8 @@ int CViewerLauncher::RunAndWait(const std::string& commandLine) {
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int failed = ::posix_spawn(&pid, executable.c_str(), nullptr, &attributes, argv, environ);
+    const int failed =
+        ::posix_spawn(&pid, executable.c_str(), nullptr, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     return failed != 0 ? 0 : WaitForExit(pid);
 }

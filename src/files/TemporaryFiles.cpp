@@ -20,8 +20,9 @@ struct Slot {
     char path[PATH_MAX];
 };
 
-// A handful of downloads and a list save at a time; more go unrecorded.
-constexpr int kSlots = 16;
+// A handful of downloads and a list save at a time, and the copies kept for viewers that
+// returned at once (at most half the slots); more go unrecorded.
+constexpr int kSlots = 32;
 Slot g_slots[kSlots];
 
 static_assert(std::atomic<int>::is_always_lock_free, "slots are read in signal handlers");
@@ -54,9 +55,9 @@ int RecordTemporaryFile(const char* path) {
 
 }  // namespace
 
-int CreateRecordedTemporaryFile(char* pattern, int& slot) {
+int CreateRecordedTemporaryFile(char* pattern, int& slot, int suffixLength) {
     const std::lock_guard<std::mutex> creating(g_creation);
-    const int fd = mkostemp(pattern, O_CLOEXEC);
+    const int fd = mkostemps(pattern, suffixLength, O_CLOEXEC);
     slot = fd < 0 ? -1 : RecordTemporaryFile(pattern);
     return fd;
 }

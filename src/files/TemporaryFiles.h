@@ -1,14 +1,14 @@
 #pragma once
 
-// The temporary files of the replacements under way in this process, so that a signal that
-// ends the process can remove them first: a temporary file of the watch list holds its FTP
-// passwords in plain text.
+// The temporary files of the replacements under way in this process, and the private copies
+// made for a viewer, so that a signal that ends the process can remove them first: a
+// temporary file of the watch list holds its FTP passwords in plain text.
 
-// Creates a temporary file from `pattern` as mkostemp(pattern, O_CLOEXEC) does (mode 0600,
-// the name's last six X replaced) and records it: its descriptor, or -1 with errno. `slot`
-// is the slot to forget it by, or -1 when none is free (the next write of the same target
-// then removes the file if it survives).
-int CreateRecordedTemporaryFile(char* pattern, int& slot);
+// Creates a temporary file from `pattern` as mkostemps(pattern, suffixLength, O_CLOEXEC)
+// does (mode 0600, the six X before the last `suffixLength` characters replaced) and records
+// it: its descriptor, or -1 with errno. `slot` is the slot to forget it by, or -1 when none is
+// free (the next write of the same target then removes the file if it survives).
+int CreateRecordedTemporaryFile(char* pattern, int& slot, int suffixLength = 0);
 // The file has been renamed or removed by its owner.
 void ForgetTemporaryFile(int slot);
 

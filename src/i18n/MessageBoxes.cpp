@@ -3,5 +3,9 @@
 #include "i18n/MessageCatalogue.h"
 
 void ShowErrorBox(IMessageBoxes& boxes, const std::string& key, BoxOwner owner) {
-    boxes.ShowBox(Lookup(key), Lookup("IDS_ERROR"), BoxIcon::Error, BoxButtons::Ok, owner);
+    ShowErrorText(boxes, Lookup(key), owner);
+}
+
+void ShowErrorText(IMessageBoxes& boxes, const std::string& text, BoxOwner owner) {
+    boxes.ShowBox(text, Lookup("IDS_ERROR"), BoxIcon::Error, BoxButtons::Ok, owner);
 }

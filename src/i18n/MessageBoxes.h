@@ -28,3 +28,5 @@ public:
 // The error box: the text of a catalogue key, "ERROR" in the current language as caption,
 // the error icon and an Ok button.
 void ShowErrorBox(IMessageBoxes& boxes, const std::string& key, BoxOwner owner);
+// The same box with a text already formatted.
+void ShowErrorText(IMessageBoxes& boxes, const std::string& text, BoxOwner owner);

@@ -122,6 +122,19 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_ERR_UNSAFEFTPLOGIN",
      "Le nom d'utilisateur ou le mot de passe FTP contient un saut de ligne ou un caractère NUL : "
      "rien n'a été envoyé."},
+    {"IDS_ERR_NOVIEWER",
+     "Aucun visualiseur de texte n'a été trouvé pour afficher le fichier. Installez l'un de ces "
+     "paquets : %s"},
+    {"IDS_ERR_TRASHREMOTE",
+     "%s est une copie distante : elle ne peut pas être mise à la corbeille."},
+    {"IDS_ERR_TRASHMISSING", "%s n'existe pas : il n'y a rien à mettre à la corbeille."},
+    {"IDS_ERR_TRASHFAILED", "La corbeille a refusé %s : le fichier reste à sa place."},
+    {"IDS_ERR_COPYSOURCE", "Impossible de lire le nouveau fichier %s :\n%s"},
+    {"IDS_ERR_COPYTARGET", "Impossible de remplacer l'ancien fichier %s :\n%s"},
+    {"IDS_REASON_MISSING", "fichier ou dossier introuvable"},
+    {"IDS_REASON_NOTREGULAR", "ce n'est pas un fichier ordinaire"},
+    {"IDS_REASON_DENIED", "permission refusée"},
+    {"IDS_REASON_DISKFULL", "plus de place sur le disque"},
     {nullptr, nullptr},
 };
 
@@ -240,5 +253,16 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_ERR_NOTIMEFTP", "The server gives no time of last change for %s"},
     {"IDS_ERR_UNSAFEFTPLOGIN",
      "The FTP user name or password holds a line break or a NUL character; nothing was sent."},
+    {"IDS_ERR_NOVIEWER",
+     "No text viewer was found to show the file. Install one of these packages: %s"},
+    {"IDS_ERR_TRASHREMOTE", "%s is a remote copy: it cannot be sent to the trash."},
+    {"IDS_ERR_TRASHMISSING", "%s does not exist: there is nothing to send to the trash."},
+    {"IDS_ERR_TRASHFAILED", "The trash refused %s: the file stays where it is."},
+    {"IDS_ERR_COPYSOURCE", "Cannot read the new file %s:\n%s"},
+    {"IDS_ERR_COPYTARGET", "Cannot replace the old file %s:\n%s"},
+    {"IDS_REASON_MISSING", "no such file or folder"},
+    {"IDS_REASON_NOTREGULAR", "not a regular file"},
+    {"IDS_REASON_DENIED", "permission denied"},
+    {"IDS_REASON_DISKFULL", "no space left on the disk"},
     {nullptr, nullptr},
 };

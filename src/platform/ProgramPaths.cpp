@@ -1,8 +1,9 @@
 #include "platform/ProgramPaths.h"
 
+#include "files/UserFolders.h"
+
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -15,15 +16,6 @@ std::string BaseName(const fs::path& file) {
     const std::string name = file.filename().string();
     const auto dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
-fs::path XdgFolder(const char* variable, const char* fallbackUnderHome) {
-    const char* value = std::getenv(variable);
-    if (value && *value == '/') {
-        return fs::path(value) / "morvane";
-    }
-    const char* home = std::getenv("HOME");
-    return fs::path(home ? home : "/") / fallbackUnderHome / "morvane";
 }
 
 bool IsWritableFolder(const fs::path& folder) {
@@ -58,8 +50,8 @@ ProgramPaths PathsForProgram(const std::string& programFile, bool besideProgram)
         return {WithExtension(programFile, "INI"), WithExtension(programFile, "MVN")};
     }
     const std::string base = BaseName(program);
-    const fs::path config = XdgFolder("XDG_CONFIG_HOME", ".config");
-    const fs::path data = XdgFolder("XDG_DATA_HOME", ".local/share");
+    const fs::path config = UserFolder("XDG_CONFIG_HOME", ".config");
+    const fs::path data = UserFolder("XDG_DATA_HOME", ".local/share");
     std::error_code ignored;
     fs::create_directories(config, ignored);
     fs::create_directories(data, ignored);

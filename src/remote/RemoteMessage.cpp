@@ -15,7 +15,7 @@ RemoteMessage MakeRemoteMessage(RemoteBoxKind kind, const std::string& key,
 void ShowRemoteMessage(const RemoteMessage& message, IMessageBoxes& boxes, BoxOwner owner) {
     switch (message.kind) {
         case RemoteBoxKind::Error:
-            boxes.ShowBox(message.text, Lookup("IDS_ERROR"), BoxIcon::Error, BoxButtons::Ok, owner);
+            ShowErrorText(boxes, message.text, owner);
             break;
         case RemoteBoxKind::FtpConnection:
             boxes.ShowBox(message.text, Lookup("IDS_ERR_CONNECTFTP"), BoxIcon::Error,

@@ -38,6 +38,11 @@ std::string FormatKeyText(const std::string& key, int number, const std::string&
     return FormatWith(Lookup(key), number, argument.c_str());
 }
 
+std::string FormatKeyText(const std::string& key, const std::string& first,
+                          const std::string& second) {
+    return FormatWith(Lookup(key), first.c_str(), second.c_str());
+}
+
 // The text is cut at its two "%d"s once, so that a line is its pieces and two numbers.
 CByteLine::CByteLine() {
     const std::string text = Lookup("IDS_BYTEREAD");

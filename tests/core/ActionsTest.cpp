@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -77,33 +80,65 @@ TEST_F(ActionsTest, LocalCopyCreatesMissingOriginalAndWritesThroughLinks) {
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "through the link");
 }
 
-TEST_F(ActionsTest, FailedLocalCopyLeavesTheOriginalAlone) {
+// Each failure says which file and why in an error box; the original stays as it was.
+TEST_F(ActionsTest, FailedLocalCopySaysWhyAndLeavesTheOriginalAlone) {
     const CKelElem elem = Element(ACTION_COPY_NEW);
     WriteWholeFile(elem.m_strOriginal, "old");
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string target;
-    };
     std::filesystem::create_directory(m_dir.Path() / "folder");
     const std::string readOnly = m_dir.File("read-only.txt");
     WriteWholeFile(readOnly, "kept");
     ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
     WriteWholeFile(elem.m_strCopy, "new");
+    struct Case {
+        std::string source;
+        std::string target;
+        std::string box;
+    };
+    const std::string missing = m_dir.File("missing.txt");
+    const std::string nowhere = m_dir.File("nowhere/old.txt");
     const Case cases[] = {
-        {"missing source", m_dir.File("missing.txt"), elem.m_strOriginal},
-        {"source is a folder", m_dir.File("folder"), elem.m_strOriginal},
-        {"target folder missing", elem.m_strCopy, m_dir.File("nowhere/old.txt")},
+        {missing, elem.m_strOriginal,
+         "Cannot read the new file " + missing + ":\nno such file or folder"},
+        {m_dir.File("folder"), elem.m_strOriginal,
+         "Cannot read the new file " + m_dir.File("folder") + ":\nnot a regular file"},
+        {elem.m_strCopy, nowhere,
+         "Cannot replace the old file " + nowhere + ":\nno such file or folder"},
+        {elem.m_strCopy, readOnly,
+         "Cannot replace the old file " + readOnly + ":\npermission denied"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.box);
         EXPECT_EQ(CopyNewOverOld(elem, c.source, c.target, m_env.context), 0);
+        const auto boxes = m_env.boxes.Boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().text, c.box);
+        EXPECT_EQ(boxes.back().caption, "ERROR");
+        EXPECT_EQ(boxes.back().icon, BoxIcon::Error);
+        EXPECT_EQ(boxes.back().buttons, BoxButtons::Ok);
+        EXPECT_EQ(boxes.back().owner, BoxOwner::MainWindow);
     }
+    EXPECT_EQ(m_env.boxes.Boxes().size(), std::size(cases));
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
-    EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, readOnly, m_env.context), 0);
     EXPECT_EQ(ReadWholeFile(readOnly), "kept");
     EXPECT_EQ(EntriesIn(m_dir.Path()), 4u);  // old, new, folder, read-only: no leftovers
-    EXPECT_TRUE(m_env.boxes.Boxes().empty());
+
+    // A reason without a text of its own is the system's; the French box names the file too.
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit oneByte = {1, limit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &oneByte), 0);
+    PerformAction(elem, m_env.context);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
+    EXPECT_EQ(m_env.boxes.Boxes().back().text, "Impossible de remplacer l'ancien fichier " +
+                                                   elem.m_strOriginal + " :\n" +
+                                                   std::strerror(EFBIG));
+    EXPECT_EQ(m_env.boxes.Boxes().back().caption, "ERREUR");
+    EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
+    EXPECT_EQ(EntriesIn(m_dir.Path()), 4u);
 }
 
 // Devices, FIFOs, sockets and folders are neither read nor replaced; opening a FIFO that has
@@ -142,16 +177,23 @@ TEST_F(ActionsTest, QuickViewRunsTheViewerWithThePathAsOneArgument) {
     WriteWholeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > '" +
                                record + "'\nexit 3\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-    CViewerLauncher viewer({"no-such-viewer-here", script});
+    CViewerLauncher viewer({{"no-such-viewer-here"}, {script}});
     const std::string path = m_dir.File("a file; with $blanks");
 
+    EXPECT_EQ(viewer.FindTextViewer(), TextViewerKind::MayEndAtOnce);
     EXPECT_EQ(RunAndWait("notepad.exe " + path, viewer), 3);
     EXPECT_EQ(ReadWholeFile(record), "[" + path + "]");
     // Never an option, whatever the viewer.
     EXPECT_EQ(RunAndWait("notepad.exe --new-window", viewer), 3);
     EXPECT_EQ(ReadWholeFile(record), "[./--new-window]");
+    // The option that keeps a viewer open comes first.
+    CViewerLauncher waiting({{script, "--wait", true}});
+    EXPECT_EQ(waiting.FindTextViewer(), TextViewerKind::StaysUntilClosed);
+    EXPECT_EQ(RunAndWait("notepad.exe " + path, waiting), 3);
+    EXPECT_EQ(ReadWholeFile(record), "[--wait][" + path + "]");
 
-    CViewerLauncher none({"no-such-viewer-here"});
+    CViewerLauncher none({{"no-such-viewer-here"}});
+    EXPECT_EQ(none.FindTextViewer(), TextViewerKind::Missing);
     EXPECT_EQ(RunAndWait("notepad.exe " + path, none), 0);
     EXPECT_EQ(RunAndWait("no-such-program " + path, viewer), 0);
 }
@@ -163,7 +205,7 @@ TEST_F(ActionsTest, QuickViewStartsTheViewerWithTheDefaultFileSizeSignal) {
     WriteWholeFile(script, "#!/bin/sh\nsed -n 's/^SigIgn:[[:space:]]*//p' /proc/$$/status > '" +
                                record + "'\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-    CViewerLauncher viewer({script});
+    CViewerLauncher viewer({TextViewer(script)});
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     RunAndWait("notepad.exe " + m_dir.File("copy.txt"), viewer);
     std::signal(SIGXFSZ, previous);

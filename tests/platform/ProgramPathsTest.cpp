@@ -34,9 +34,13 @@ TEST(ProgramPaths, UnwritableProgramFolderMovesFilesToXdgFolders) {
 
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_DATA_HOME");
+    const std::string previousHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", home.Path().c_str(), 1);
     EXPECT_EQ(PathsForProgram("/usr/bin/watch", false).databaseFile,
               home.File(".local/share/morvane/watch.MVN"));
+    // The folder goes with the test; a home that is not there would send later trash tests
+    // to another trash.
+    setenv("HOME", previousHome.c_str(), 1);
 }
 
 TEST(ProgramPaths, ProgramInSystemFolderKeepsUserFilesInXdgFolders) {

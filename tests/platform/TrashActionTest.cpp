@@ -69,11 +69,9 @@ TEST(TrashAction, DeleteActionsLandInTheTrash) {
         EXPECT_EQ(box.owner, BoxOwner::MainWindow);
     }
 
-    env.boxes.AnswerNext(kAnswerYes);
-    EXPECT_EQ(DeleteToRecycleBin(dir.File("missing.txt"), env.boxes, trash), 0);
-
     // The French question names the file too; a "%" in the path is text, not a format.
     TheCatalogue().SetCurrentLcid(kLcidFrench);
+    WriteWholeFile(dir.File("100%s d'essai.txt"), "kept");
     env.boxes.AnswerNext(kAnswerNo);
     EXPECT_EQ(DeleteToRecycleBin(dir.File("100%s d'essai.txt"), env.boxes, trash), 0);
     EXPECT_EQ(env.boxes.Boxes().back().text,
@@ -81,6 +79,73 @@ TEST(TrashAction, DeleteActionsLandInTheTrash) {
                   dir.File("100%s d'essai.txt"));
     EXPECT_EQ(env.boxes.Boxes().back().caption, "Suppression du fichier");
     TheCatalogue().SetCurrentLcid(kLcidEnglish);
+}
+
+// A remote copy or a file that is not there is refused before the question, and a trash that
+// refuses is reported: each in an error box that names the file. Nothing is deleted.
+TEST(TrashAction, ActionsThatCannotBeDoneSaySo) {
+    TempDir dir;
+    const fs::path data = dir.Path() / "data";
+    const fs::path work = dir.Path() / "work";
+    fs::create_directory(work);
+    const fs::path previous = fs::current_path();
+    fs::current_path(work);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    CheckFixture env;
+    CQtTrash trash;
+    CheckContext context{env.clock, env.notice, env.wait, env.remote, trash, env.viewer, env.boxes};
+    struct Case {
+        std::string copy;
+        std::string original;
+        int32_t action;
+        std::string box;
+    };
+    // No traffic: nothing listens on port 1, and nothing is sent.
+    const std::string http = "http://127.0.0.1:1/new.txt";
+    const std::string ftp = "ftp://127.0.0.1:1/new.txt";
+    const std::string missing = dir.File("missing.txt");
+    const Case cases[] = {
+        {http, "", ACTION_DELETE_NEW, http + " is a remote copy: it cannot be sent to the trash."},
+        {ftp, "", ACTION_DELETE_NEW, ftp + " is a remote copy: it cannot be sent to the trash."},
+        {http, missing, ACTION_DELETE_OLD,
+         missing + " does not exist: there is nothing to send to the trash."},
+        {missing, "", ACTION_DELETE_NEW,
+         missing + " does not exist: there is nothing to send to the trash."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        CKelElem elem;
+        elem.m_strCopy = c.copy;
+        elem.m_strOriginal = c.original;
+        elem.m_nAction = c.action;
+        const size_t before = env.boxes.Boxes().size();
+        env.boxes.AnswerNext(kAnswerYes);  // were the question asked
+        PerformAction(elem, context);
+        const auto boxes = env.boxes.Boxes();
+        ASSERT_EQ(boxes.size(), before + 1);
+        EXPECT_EQ(boxes.back().text, c.box);
+        EXPECT_EQ(boxes.back().caption, "ERROR");
+        EXPECT_EQ(boxes.back().icon, BoxIcon::Error);
+        EXPECT_EQ(boxes.back().owner, BoxOwner::MainWindow);
+    }
+    EXPECT_FALSE(fs::exists(data / "Trash"));
+
+    // A file where the trash folder should be: the trash cannot take anything.
+    fs::create_directories(data);
+    WriteWholeFile((data / "Trash").string(), "not a folder");
+    const std::string kept = dir.File("kept.txt");
+    WriteWholeFile(kept, "kept");
+    env.boxes.AnswerNext(kAnswerYes);
+    EXPECT_EQ(DeleteToRecycleBin(kept, env.boxes, trash), 0);
+    const auto boxes = env.boxes.Boxes();
+    ASSERT_EQ(boxes.size(), std::size(cases) + 2);
+    EXPECT_EQ(boxes[std::size(cases)].icon, BoxIcon::Question);
+    EXPECT_EQ(boxes.back().text, "The trash refused " + kept + ": the file stays where it is.");
+    EXPECT_EQ(boxes.back().caption, "ERROR");
+    EXPECT_EQ(boxes.back().owner, BoxOwner::MainWindow);
+    EXPECT_EQ(ReadWholeFile(kept), "kept");
+    fs::current_path(previous);
+    EXPECT_TRUE(fs::is_empty(work));
 }
 
 }  // namespace

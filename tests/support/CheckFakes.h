@@ -127,7 +127,7 @@ struct CheckFixture {
     };
     CRemoteAccess remote{"", windows};
     RecordingTrash trash;
-    CViewerLauncher viewer{std::vector<std::string>{}};
+    CViewerLauncher viewer{std::vector<TextViewer>{}};
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
 };
 

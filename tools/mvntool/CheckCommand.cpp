@@ -68,9 +68,11 @@ private:
     bool m_bAnswerOk;
 };
 
-// A quick view from the command line names what it would run instead of opening a window.
+// A quick view from the command line names what it would run instead of opening a window,
+// so nothing reads the file afterwards.
 class CConsoleViewer : public IViewerLauncher {
 public:
+    TextViewerKind FindTextViewer() override { return TextViewerKind::StaysUntilClosed; }
     int RunAndWait(const std::string& commandLine) override {
         std::printf("%s\n", commandLine.c_str());
         std::fflush(stdout);
