@@ -2,6 +2,7 @@
 
 #include "app/WindowTimers.h"
 #include "files/TemporaryFiles.h"
+#include "ui/UserInput.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -14,34 +15,6 @@
 #include <vector>
 
 namespace {
-
-bool IsUserInput(QEvent::Type type) {
-    switch (type) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::NonClientAreaMouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonRelease:
-        case QEvent::NonClientAreaMouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // What the windows receive while the program waits. What the user clicks or types is
 // dropped: kept for later, it would act when the wait ends, on whatever is then under the

@@ -1,27 +1,10 @@
 #include "ui/InputGuard.h"
 
+#include "ui/UserInput.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
-
-namespace {
-
-bool IsUserInput(QEvent::Type type) {
-    switch (type) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
 
 CInputGuard::CInputGuard(QWidget& dialog, std::chrono::milliseconds span)
     : QObject(&dialog), m_dialog(dialog), m_span(span) {

@@ -5,7 +5,7 @@
 
 #include "CheckFakes.h"
 #include "TempDir.h"
-#include "TestServers.h"
+#include "SharedServers.h"
 
 #include <gtest/gtest.h>
 
@@ -19,31 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// One FTP server with a login and one HTTP server for the whole program, serving one folder.
-struct Servers {
-    TempDir root;
-    TempDir logs;
-    CFtpTestServer ftp{root.Path().string()};
-    CHttpTestServer http{root.Path().string(), logs.File("requests.log")};
-
-    static Servers& Get() {
-        static Servers servers;
-        return servers;
-    }
-    void Serve(const std::string& name, const std::string& bytes) const {
-        WriteWholeFile(root.File(name), bytes);
-    }
-    std::string FtpUrl(const std::string& name) const {
-        return "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/" + name;
-    }
-    bool Requested(const std::string& path) const {
-        const auto lines = http.LogLines();
-        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-            return line.starts_with("GET " + path);
-        });
-    }
-};
 
 // A progress window whose user presses Cancel as soon as the first bytes have arrived.
 class CancellingWindow : public CWaitingTransferWindow {
@@ -138,7 +113,7 @@ protected:
     std::string CacheFolder() const { return m_dir.File("cache/morvane"); }
     bool CacheIsEmpty() const { return !fs::exists(CacheFolder()) || fs::is_empty(CacheFolder()); }
 
-    const Servers& m_servers = Servers::Get();
+    const CSharedServers& m_servers = CSharedServers::Get();
     TempDir m_dir;
     ScopedVariable m_cacheHome;
     const std::string m_script = m_dir.File("viewer.sh");

@@ -5,7 +5,7 @@
 
 #include "CheckFakes.h"
 #include "TempDir.h"
-#include "TestServers.h"
+#include "SharedServers.h"
 
 #include <gtest/gtest.h>
 
@@ -18,34 +18,7 @@
 
 namespace {
 
-constexpr TimeValue kServedTime = 1013336160;  // 10/02/2002 10:16:00 GMT
-
-// One FTP and one HTTP server for the whole program, serving the same folder.
-struct Servers {
-    TempDir root;
-    TempDir logs;
-    CFtpTestServer ftp{root.Path().string()};
-    CHttpTestServer http{root.Path().string(), logs.File("requests.log")};
-
-    static Servers& Get() {
-        static Servers servers;
-        return servers;
-    }
-    void Serve(const std::string& name, const std::string& bytes) const {
-        const std::string path = root.File(name);
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        WriteWholeFile(path, bytes);
-        SetFileTimes(path, kServedTime, kServedTime);
-    }
-    std::string FtpUrl(const std::string& name) const {
-        return "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/" + name;
-    }
-    std::string HttpUrl(const std::string& name) const { return http.Url("/files/" + name); }
-    long Accepted() const {
-        const auto lines = http.LogLines();
-        return std::count(lines.begin(), lines.end(), "ACCEPT");
-    }
-};
+constexpr TimeValue kServedTime = CSharedServers::kServedTime;
 
 class RemoteEndToEndTest : public ::testing::Test {
 protected:
@@ -89,7 +62,7 @@ protected:
         return static_cast<size_t>(std::distance(begin(entries), end(entries)));
     }
 
-    const Servers& m_servers = Servers::Get();
+    const CSharedServers& m_servers = CSharedServers::Get();
     TempDir m_local;
     CheckFixture m_env;
     size_t m_nBoxesSeen = 0;

@@ -18,46 +18,54 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Both delete actions against the real freedesktop trash of a data folder that does not
-// exist yet, from a working folder that must stay empty.
-TEST(TrashAction, DeleteActionsLandInTheTrash) {
-    TempDir dir;
-    const fs::path data = dir.Path() / "data";
-    const fs::path work = dir.Path() / "work";
-    fs::create_directory(work);
-    const fs::path previous = fs::current_path();
-    fs::current_path(work);
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
+// The real freedesktop trash of a data folder that does not exist yet, reached from a working
+// folder that must stay empty.
+class TrashActionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(m_work);
+        fs::current_path(m_work);
+        setenv("XDG_DATA_HOME", m_data.c_str(), 1);
+    }
+    void TearDown() override { fs::current_path(m_previous); }
 
-    CheckFixture env;
-    CQtTrash trash;
-    CheckContext context{env.clock, env.notice, env.wait, env.remote, trash, env.viewer, env.boxes};
+    TempDir m_dir;
+    const fs::path m_data = m_dir.Path() / "data";
+    const fs::path m_work = m_dir.Path() / "work";
+    const fs::path m_previous = fs::current_path();
+    CheckFixture m_env;
+    CQtTrash m_trash;
+    CheckContext m_context{m_env.clock, m_env.notice, m_env.wait, m_env.remote,
+                           m_trash,     m_env.viewer, m_env.boxes};
+};
+
+// Both delete actions land in the trash after the question that names the file.
+TEST_F(TrashActionTest, DeleteActionsLandInTheTrash) {
     CKelElem elem;
-    elem.m_strOriginal = dir.File("old.txt");
-    elem.m_strCopy = dir.File("new file.txt");
+    elem.m_strOriginal = m_dir.File("old.txt");
+    elem.m_strCopy = m_dir.File("new file.txt");
     WriteWholeFile(elem.m_strOriginal, "old");
     WriteWholeFile(elem.m_strCopy, "new");
 
-    env.boxes.AnswerNext(kAnswerNo);
+    m_env.boxes.AnswerNext(kAnswerNo);
     elem.m_nAction = ACTION_DELETE_OLD;
-    PerformAction(elem, context);
+    PerformAction(elem, m_context);
     EXPECT_TRUE(fs::exists(elem.m_strOriginal));
 
-    env.boxes.AnswerNext(kAnswerYes);
-    PerformAction(elem, context);
-    env.boxes.AnswerNext(kAnswerYes);
+    m_env.boxes.AnswerNext(kAnswerYes);
+    PerformAction(elem, m_context);
+    m_env.boxes.AnswerNext(kAnswerYes);
     elem.m_nAction = ACTION_DELETE_NEW;
-    PerformAction(elem, context);
+    PerformAction(elem, m_context);
 
-    fs::current_path(previous);
     EXPECT_FALSE(fs::exists(elem.m_strOriginal));
     EXPECT_FALSE(fs::exists(elem.m_strCopy));
-    EXPECT_EQ(ReadWholeFile((data / "Trash/files/old.txt").string()), "old");
-    EXPECT_EQ(ReadWholeFile((data / "Trash/files/new file.txt").string()), "new");
-    EXPECT_TRUE(fs::exists(data / "Trash/info/old.txt.trashinfo"));
-    EXPECT_TRUE(fs::is_empty(work));
+    EXPECT_EQ(ReadWholeFile((m_data / "Trash/files/old.txt").string()), "old");
+    EXPECT_EQ(ReadWholeFile((m_data / "Trash/files/new file.txt").string()), "new");
+    EXPECT_TRUE(fs::exists(m_data / "Trash/info/old.txt.trashinfo"));
+    EXPECT_TRUE(fs::is_empty(m_work));
     const std::vector<std::string> named{elem.m_strOriginal, elem.m_strOriginal, elem.m_strCopy};
-    const std::vector<RecordingMessageBoxes::Box> boxes = env.boxes.Boxes();
+    const std::vector<RecordingMessageBoxes::Box> boxes = m_env.boxes.Boxes();
     ASSERT_EQ(boxes.size(), named.size());
     for (size_t i = 0; i < named.size(); ++i) {
         const auto& box = boxes[i];
@@ -71,29 +79,19 @@ TEST(TrashAction, DeleteActionsLandInTheTrash) {
 
     // The French question names the file too; a "%" in the path is text, not a format.
     TheCatalogue().SetCurrentLcid(kLcidFrench);
-    WriteWholeFile(dir.File("100%s d'essai.txt"), "kept");
-    env.boxes.AnswerNext(kAnswerNo);
-    EXPECT_EQ(DeleteToRecycleBin(dir.File("100%s d'essai.txt"), env.boxes, trash), 0);
-    EXPECT_EQ(env.boxes.Boxes().back().text,
+    WriteWholeFile(m_dir.File("100%s d'essai.txt"), "kept");
+    m_env.boxes.AnswerNext(kAnswerNo);
+    EXPECT_EQ(DeleteToRecycleBin(m_dir.File("100%s d'essai.txt"), m_env.boxes, m_trash), 0);
+    EXPECT_EQ(m_env.boxes.Boxes().back().text,
               "Etes vous s\xC3\xBBr de vouloir mettre ce fichier \xC3\xA0 la corbeille ?\n\n" +
-                  dir.File("100%s d'essai.txt"));
-    EXPECT_EQ(env.boxes.Boxes().back().caption, "Suppression du fichier");
+                  m_dir.File("100%s d'essai.txt"));
+    EXPECT_EQ(m_env.boxes.Boxes().back().caption, "Suppression du fichier");
     TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
 // A remote copy or a file that is not there is refused before the question, and a trash that
 // refuses is reported: each in an error box that names the file. Nothing is deleted.
-TEST(TrashAction, ActionsThatCannotBeDoneSaySo) {
-    TempDir dir;
-    const fs::path data = dir.Path() / "data";
-    const fs::path work = dir.Path() / "work";
-    fs::create_directory(work);
-    const fs::path previous = fs::current_path();
-    fs::current_path(work);
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    CheckFixture env;
-    CQtTrash trash;
-    CheckContext context{env.clock, env.notice, env.wait, env.remote, trash, env.viewer, env.boxes};
+TEST_F(TrashActionTest, ActionsThatCannotBeDoneSaySo) {
     struct Case {
         std::string copy;
         std::string original;
@@ -103,7 +101,7 @@ TEST(TrashAction, ActionsThatCannotBeDoneSaySo) {
     // No traffic: nothing listens on port 1, and nothing is sent.
     const std::string http = "http://127.0.0.1:1/new.txt";
     const std::string ftp = "ftp://127.0.0.1:1/new.txt";
-    const std::string missing = dir.File("missing.txt");
+    const std::string missing = m_dir.File("missing.txt");
     const Case cases[] = {
         {http, "", ACTION_DELETE_NEW, http + " is a remote copy: it cannot be sent to the trash."},
         {ftp, "", ACTION_DELETE_NEW, ftp + " is a remote copy: it cannot be sent to the trash."},
@@ -118,34 +116,33 @@ TEST(TrashAction, ActionsThatCannotBeDoneSaySo) {
         elem.m_strCopy = c.copy;
         elem.m_strOriginal = c.original;
         elem.m_nAction = c.action;
-        const size_t before = env.boxes.Boxes().size();
-        env.boxes.AnswerNext(kAnswerYes);  // were the question asked
-        PerformAction(elem, context);
-        const auto boxes = env.boxes.Boxes();
+        const size_t before = m_env.boxes.Boxes().size();
+        m_env.boxes.AnswerNext(kAnswerYes);  // were the question asked
+        PerformAction(elem, m_context);
+        const auto boxes = m_env.boxes.Boxes();
         ASSERT_EQ(boxes.size(), before + 1);
         EXPECT_EQ(boxes.back().text, c.box);
         EXPECT_EQ(boxes.back().caption, "ERROR");
         EXPECT_EQ(boxes.back().icon, BoxIcon::Error);
         EXPECT_EQ(boxes.back().owner, BoxOwner::MainWindow);
     }
-    EXPECT_FALSE(fs::exists(data / "Trash"));
+    EXPECT_FALSE(fs::exists(m_data / "Trash"));
 
     // A file where the trash folder should be: the trash cannot take anything.
-    fs::create_directories(data);
-    WriteWholeFile((data / "Trash").string(), "not a folder");
-    const std::string kept = dir.File("kept.txt");
+    fs::create_directories(m_data);
+    WriteWholeFile((m_data / "Trash").string(), "not a folder");
+    const std::string kept = m_dir.File("kept.txt");
     WriteWholeFile(kept, "kept");
-    env.boxes.AnswerNext(kAnswerYes);
-    EXPECT_EQ(DeleteToRecycleBin(kept, env.boxes, trash), 0);
-    const auto boxes = env.boxes.Boxes();
+    m_env.boxes.AnswerNext(kAnswerYes);
+    EXPECT_EQ(DeleteToRecycleBin(kept, m_env.boxes, m_trash), 0);
+    const auto boxes = m_env.boxes.Boxes();
     ASSERT_EQ(boxes.size(), std::size(cases) + 2);
     EXPECT_EQ(boxes[std::size(cases)].icon, BoxIcon::Question);
     EXPECT_EQ(boxes.back().text, "The trash refused " + kept + ": the file stays where it is.");
     EXPECT_EQ(boxes.back().caption, "ERROR");
     EXPECT_EQ(boxes.back().owner, BoxOwner::MainWindow);
     EXPECT_EQ(ReadWholeFile(kept), "kept");
-    fs::current_path(previous);
-    EXPECT_TRUE(fs::is_empty(work));
+    EXPECT_TRUE(fs::is_empty(m_work));
 }
 
 }  // namespace
