@@ -28,6 +28,10 @@ CurlEasy MakeCurlEasy() {
     return easy;
 }
 
+bool MeansServerDown(CURLcode code) {
+    return code == CURLE_COULDNT_CONNECT || code == CURLE_OPERATION_TIMEDOUT;
+}
+
 CCurlMulti::CCurlMulti() {
     EnsureCurlReady();
     m_multi = curl_multi_init();

@@ -24,6 +24,9 @@ inline constexpr long kDownloadBufferBytes = 512 * 1024;
 // A fresh easy handle that raises no signals (it runs on worker threads), or null.
 CurlEasy MakeCurlEasy();
 
+// Whether a request ended because the server refused the connection or let a wait run out.
+bool MeansServerDown(CURLcode code);
+
 // Runs one easy handle at a time through a multi handle, so that another thread can make
 // a transfer that waits on a silent server look at its stop condition at once. Connections
 // stay cached between transfers, so consecutive steps on one server share one connection.

@@ -36,19 +36,19 @@ FtpFileFacts Facts(FtpFileState state, CURLcode code = CURLE_OK) {
 }
 
 // Runs one listing command on the folder; the server's answer, or the failure's code.
-CURLcode List(CURL* easy, const std::string& folderUrl, const char* command,
-              const FtpPerform& perform, std::string& listing) {
+Task<CURLcode> List(CURL* easy, const std::string& folderUrl, const char* command,
+                    const FtpPerform& perform, std::string& listing) {
     listing.clear();
     curl_easy_setopt(easy, CURLOPT_URL, folderUrl.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, command);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CollectListing);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &listing);
-    const CURLcode code = PerformPassiveThenActive(easy, perform);
+    const CURLcode code = co_await PerformPassiveThenActive(easy, perform);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
-    return code;
+    co_return code;
 }
 
 FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
@@ -67,15 +67,15 @@ FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
 // A folder the user may not enter lists as empty on some servers (proftpd): a file missing
 // from its listing is absent only when the folder can be entered. The login folder is
 // entered again after, so later relative paths still start there.
-FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
-                         const std::string& folder, const CFtpReply& reply,
-                         const FtpPerform& perform) {
+Task<FtpFileFacts> EnterFolder(CURL* easy, const std::string& server, uint16_t port,
+                               const std::string& folder, const CFtpReply& reply,
+                               const FtpPerform& perform) {
     const char* entry = nullptr;
     const std::string path = FtpServerPath(folder);
     // A decoded line break would end the command and start another.
     if (folder.empty() || path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos ||
         curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry) != CURLE_OK || !entry) {
-        return Facts(FtpFileState::NotFound);
+        co_return Facts(FtpFileState::NotFound);
     }
     const std::string enter = "CWD " + path;
     const std::string back = std::string("CWD ") + entry;
@@ -83,69 +83,72 @@ FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
     curl_slist* both = commands ? curl_slist_append(commands, back.c_str()) : nullptr;
     if (!both) {
         curl_slist_free_all(commands);
-        return Facts(FtpFileState::Failed, CURLE_OUT_OF_MEMORY);
+        co_return Facts(FtpFileState::Failed, CURLE_OUT_OF_MEMORY);
     }
     curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server, port).c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_QUOTE, both);
-    const CURLcode code = perform();
+    const CURLcode code = co_await perform();
     curl_easy_setopt(easy, CURLOPT_QUOTE, nullptr);
     curl_slist_free_all(both);
     if (code == CURLE_OK || (code == CURLE_QUOTE_ERROR && SaysAbsent(reply.Refusal()))) {
-        return Facts(FtpFileState::NotFound);
+        co_return Facts(FtpFileState::NotFound);
     }
-    return Facts(code == CURLE_QUOTE_ERROR ? FtpFileState::Denied : FtpFileState::Failed,
-                 code == CURLE_QUOTE_ERROR ? CURLE_REMOTE_ACCESS_DENIED : code);
+    co_return Facts(code == CURLE_QUOTE_ERROR ? FtpFileState::Denied : FtpFileState::Failed,
+                    code == CURLE_QUOTE_ERROR ? CURLE_REMOTE_ACCESS_DENIED : code);
 }
 
 // The file's entry in its folder's listing.
-FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
-                          const std::string& object, const CFtpReply& reply,
-                          const FtpPerform& perform, int64_t knownSize) {
+Task<FtpFileFacts> SearchFolder(CURL* easy, const std::string& server, uint16_t port,
+                                const std::string& object, const CFtpReply& reply,
+                                const FtpPerform& perform, int64_t knownSize) {
     const size_t slash = object.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : object.substr(0, slash + 1);
     const std::string name = FtpServerPath(object.substr(slash + 1));
     const std::string folderUrl =
         folder.empty() ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, folder);
     std::string listing;
-    CURLcode code = List(easy, folderUrl, "MLSD", perform, listing);
+    CURLcode code = co_await List(easy, folderUrl, "MLSD", perform, listing);
     if (code == CURLE_OK) {
-        const auto entry = FindInMlsd(listing, name);
-        return entry ? FromEntry(*entry, knownSize)
-                     : EnterFolder(easy, server, port, folder, reply, perform);
+        if (const auto entry = FindInMlsd(listing, name)) {
+            co_return FromEntry(*entry, knownSize);
+        }
+        co_return co_await EnterFolder(easy, server, port, folder, reply, perform);
     }
     if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_ABORTED_BY_CALLBACK) {
-        return Facts(FtpFileState::Failed, code);
+        co_return Facts(FtpFileState::Failed, code);
     }
-    code = List(easy, folderUrl, nullptr, perform, listing);
+    code = co_await List(easy, folderUrl, nullptr, perform, listing);
     if (code == CURLE_OK) {
-        const auto entry = FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)));
-        return entry ? FromEntry(*entry, knownSize)
-                     : EnterFolder(easy, server, port, folder, reply, perform);
+        if (const auto entry =
+                FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)))) {
+            co_return FromEntry(*entry, knownSize);
+        }
+        co_return co_await EnterFolder(easy, server, port, folder, reply, perform);
     }
     if (SaysAbsent(reply.Refusal())) {
-        return Facts(FtpFileState::NotFound);
+        co_return Facts(FtpFileState::NotFound);
     }
-    return Facts(IsFtpNotFound(code) ? FtpFileState::Denied : FtpFileState::Failed, code);
+    co_return Facts(IsFtpNotFound(code) ? FtpFileState::Denied : FtpFileState::Failed, code);
 }
 
 }  // namespace
 
-FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
-                           const std::string& object, const CFtpReply& reply,
-                           const FtpPerform& perform) {
+Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
+                                 const std::string& object, const CFtpReply& reply,
+                                 const FtpPerform& perform) {
     const bool folder = object.empty() || object.ends_with('/');
     const std::string url =
         folder ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, object);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, folder ? 0L : 1L);
-    const CURLcode code = perform();
+    const CURLcode code = co_await perform();
     if (code != CURLE_OK && !IsFtpNotFound(code)) {
-        return Facts(FtpFileState::Failed, code);
+        co_return Facts(FtpFileState::Failed, code);
     }
     if (folder) {
-        return Facts(FtpFileState::NotFound);
+        co_return Facts(FtpFileState::NotFound);
     }
     curl_off_t time = -1;
     curl_off_t size = -1;
@@ -156,17 +159,17 @@ FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
             FtpFileFacts facts = Facts(FtpFileState::Found);
             facts.time = time;
             facts.size = size;
-            return facts;
+            co_return facts;
         }
     }
-    return SearchFolder(easy, server, port, object, reply, perform, size);
+    co_return co_await SearchFolder(easy, server, port, object, reply, perform, size);
 }
 
-CURLcode PerformPassiveThenActive(CURL* easy, const FtpPerform& perform) {
-    const CURLcode code = perform();
+Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpPerform& perform) {
+    const CURLcode code = co_await perform();
     if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) {
-        return code;
+        co_return code;
     }
     curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
-    return perform();
+    co_return co_await perform();
 }

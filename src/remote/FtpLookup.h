@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "remote/Task.h"
+
 class CFtpReply;
 
 enum class FtpFileState { Found, NotFound, Denied, Failed };
@@ -19,16 +21,17 @@ struct FtpFileFacts {
 };
 
 // Runs the handle's request as set up and gives its result.
-using FtpPerform = std::function<CURLcode()>;
+using FtpPerform = std::function<Task<CURLcode>()>;
 
 // Looks a file up on a logged-in handle: MDTM and SIZE first; when the server refuses
 // either, the folder's listing (MLSD facts, else LIST), as a directory search would. An
 // address ending in "/" names a folder, which is not a file. A refusal is absence only
 // when the server says the file or folder does not exist; otherwise it is denied access.
-FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
-                           const std::string& object, const CFtpReply& reply,
-                           const FtpPerform& perform);
+// `perform`, `reply` and the texts must outlive the task.
+Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
+                                 const std::string& object, const CFtpReply& reply,
+                                 const FtpPerform& perform);
 
 // Runs `perform`; when the server refuses passive mode, switches the handle to active mode
 // for good and runs it again.
-CURLcode PerformPassiveThenActive(CURL* easy, const FtpPerform& perform);
+Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpPerform& perform);

@@ -1,5 +1,6 @@
 #include "remote/Probe.h"
 
+#include "remote/CurlRequest.h"
 #include "remote/CurlTransfer.h"
 #include "remote/FtpLookup.h"
 #include "remote/FtpSupport.h"
@@ -20,7 +21,7 @@ std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpRe
 
 // Login, then MDTM and SIZE on the control connection; the folder's listing only when the
 // server refuses them. Binary, because servers refuse SIZE in ASCII mode.
-ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
+Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner) {
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
@@ -28,12 +29,12 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     if (!IsSafeFtpLogin(request.user, request.password)) {
         result.message = MakeRemoteMessage(RemoteBoxKind::FtpConnection, "IDS_ERR_UNSAFEFTPLOGIN",
                                            CURLE_LOGIN_DENIED);
-        return result;
+        co_return result;
     }
     if (!easy) {
         result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
                                        curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT};
-        return result;
+        co_return result;
     }
     ConfigureFtpHandle(easy.get(), request.user, request.password);
     reply.Attach(easy.get());
@@ -42,17 +43,18 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     // connect, none for a listing) would keep a check waiting far longer.
     CReceiveWatch watch;
     BoundFtpWaits(easy.get(), 0, watch);
-    const FtpFileFacts facts =
-        LookUpFtpFile(easy.get(), request.server, request.port, request.object, reply, [&] {
-            reply.Clear();
-            errorBuffer[0] = '\0';
-            const CURLcode code = curl_easy_perform(easy.get());
-            const CURLcode result = watch.Result(code);
-            if (result != code) {
-                errorBuffer[0] = '\0';  // libcurl's text tells an abort, not the time-out
-            }
-            return result;
-        });
+    const FtpPerform perform = [&]() -> Task<CURLcode> {
+        reply.Clear();
+        errorBuffer[0] = '\0';
+        const CURLcode code = co_await CurlRequest{runner, easy.get()};
+        const CURLcode watched = watch.Result(code);
+        if (watched != code) {
+            errorBuffer[0] = '\0';  // libcurl's text tells an abort, not the time-out
+        }
+        co_return watched;
+    };
+    const FtpFileFacts facts = co_await LookUpFtpFile(easy.get(), request.server, request.port,
+                                                      request.object, reply, perform);
     switch (facts.state) {
         case FtpFileState::Found:
             if (facts.time < 0) {
@@ -60,23 +62,29 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
                 result.message =
                     MakeRemoteMessage(RemoteBoxKind::FtpConnection, "IDS_ERR_NOTIMEFTP",
                                       FtpServerPath(request.object));
-                return result;
+                co_return result;
             }
             result.status = ProbeStatus::Found;
             result.time = ToProbeTime(facts.time);
             result.path = FtpServerPath(request.object);
-            return result;
+            co_return result;
         case FtpFileState::NotFound:
             result.status = ProbeStatus::NotFound;
-            return result;
+            co_return result;
         case FtpFileState::Denied:
             // libcurl's own text names the step the denial came at, not the denial.
             errorBuffer[0] = '\0';
             break;
         case FtpFileState::Failed:
+            result.serverDown = MeansServerDown(facts.code);
             break;
     }
     result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
                                    DescribeFailure(facts.code, errorBuffer, reply), facts.code};
-    return result;
+    co_return result;
+}
+
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
+    CCurlRunnerInPlace runner;
+    return RunToEnd(ProbeFtp(request, runner));
 }

@@ -95,8 +95,8 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
     if (m_job.CheckCancel()) {
         return false;
     }
-    const FtpFileFacts facts = LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object,
-                                             m_reply, [this] { return PerformStep(); });
+    const FtpFileFacts facts = RunToEnd(
+        LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object, m_reply, m_performStep));
     if (facts.state == FtpFileState::NotFound) {
         const RemoteMessage missing =
             MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_FILENOTFOUNDFTP", object);
@@ -131,7 +131,7 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
     curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, body ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
-    return PerformPassiveThenActive(easy, [this] { return PerformStep(); });
+    return RunToEnd(PerformPassiveThenActive(easy, m_performStep));
 }
 
 // Runs the handle's request as set up, until it ends, fails, is cancelled or times out.

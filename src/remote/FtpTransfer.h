@@ -4,6 +4,7 @@
 #include <string>
 
 #include "remote/CurlTransfer.h"
+#include "remote/FtpLookup.h"
 #include "remote/FtpSupport.h"
 #include "remote/TransferJob.h"
 
@@ -45,6 +46,8 @@ private:
     CurlEasy m_easy;
     CFtpReply m_reply;
     CReceiveWatch m_watch;
+    // PerformStep for the lookup's steps; it never waits, so the lookup runs to its end.
+    const FtpPerform m_performStep = [this]() -> Task<CURLcode> { co_return PerformStep(); };
     std::string m_strServerPath;
     int64_t m_nFileSize = 0;
     int64_t m_nLookedUpSize = -1;  // -1 when the server told no size

@@ -1,6 +1,7 @@
 #include "remote/Probe.h"
 
 #include "i18n/MessageCatalogue.h"
+#include "remote/CurlRequest.h"
 #include "remote/CurlTransfer.h"
 #include "remote/HttpSupport.h"
 #include "remote/ProbeTime.h"
@@ -38,56 +39,59 @@ ProbeResult Failure(const std::string& key, int code) {
 }
 
 // Runs the request; the failure of a request that got no usable answer.
-std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
-                                       const CReceiveWatch& watch) {
+Task<std::optional<ProbeResult>> ReadHeaders(CURL* easy, HeaderReader& reader,
+                                             const CReceiveWatch& watch, ICurlRunner& runner) {
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &reader);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HeaderReader::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reader);
-    const CURLcode code = watch.Result(curl_easy_perform(easy));
+    const CURLcode code = watch.Result(co_await CurlRequest{runner, easy});
     if (reader.complete || code == CURLE_OK) {
-        return std::nullopt;
+        co_return std::nullopt;
     }
+    ProbeResult result;
     if (reader.headers.IsRedirect()) {
-        ProbeResult result;
         result.message = RedirectFailure(reader.headers.Status(), code);
-        return result;
+    } else {
+        result = Failure("IDS_ERR_SENDREQUESTHTTP", code);
     }
-    return Failure("IDS_ERR_SENDREQUESTHTTP", code);
+    result.serverDown = MeansServerDown(code);
+    co_return result;
 }
 
 }  // namespace
 
-ProbeResult ProbeHttpFile(const std::string& address) {
+Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner) {
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
         ProbeResult result;
         result.message = RemoteMessage{RemoteBoxKind::Error, "IDS_ERR_CONNECTHTTP",
                                        Lookup("IDS_ERR_CONNECTHTTP"), 0};
-        return result;
+        co_return result;
     }
     CReceiveWatch watch;
     if (const CURLcode code = SetHttpTimeouts(easy.get(), kProbeTimeoutMs, watch);
         code != CURLE_OK) {
-        return Failure("IDS_ERR_CONNECT", code);
+        co_return Failure("IDS_ERR_CONNECT", code);
     }
     HttpTarget target;
     int splitCode = 0;
     switch (SplitHttpAddress(address, target, splitCode)) {
         case HttpSplit::Malformed:
-            return Failure("IDS_ERR_SPLITURL", splitCode);
+            co_return Failure("IDS_ERR_SPLITURL", splitCode);
         case HttpSplit::NotHttp: {
             ProbeResult result;
             result.message = MakeRemoteMessage(RemoteBoxKind::Error, "IDS_ERR_NOTHTTP", address);
-            return result;
+            co_return result;
         }
         case HttpSplit::Ok:
             break;
     }
     ConfigureHttpHandle(easy.get(), address, target.url);
     HeaderReader reader;
-    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader, watch)) {
-        return *failure;
+    if (std::optional<ProbeResult> failure =
+            co_await ReadHeaders(easy.get(), reader, watch, runner)) {
+        co_return std::move(*failure);
     }
     const long answer = reader.headers.Status();
     if (!reader.headers.IsSuccess()) {
@@ -95,14 +99,19 @@ ProbeResult ProbeHttpFile(const std::string& address) {
         if (answer == 404 || answer == 410) {
             result.status = ProbeStatus::NotFound;
         }
-        return result;
+        co_return result;
     }
     if (reader.headers.LastModified() < 0) {
-        return Failure("IDS_ERR_QUERYINFOHTTP", kHeaderNotFound);
+        co_return Failure("IDS_ERR_QUERYINFOHTTP", kHeaderNotFound);
     }
     ProbeResult result;
     result.status = ProbeStatus::Found;
     result.time = ToProbeTime(reader.headers.LastModified());
     result.path = target.path;
-    return result;
+    co_return result;
+}
+
+ProbeResult ProbeHttpFile(const std::string& address) {
+    CCurlRunnerInPlace runner;
+    return RunToEnd(ProbeHttp(address, runner));
 }

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "remote/RemoteMessage.h"
+#include "remote/Task.h"
+
+class ICurlRunner;
 
 // How a probe ended: the copy was found, the server said it does not exist (FTP: not in
 // the listing; HTTP: 404 or 410), or anything else went wrong.
@@ -17,6 +20,9 @@ struct ProbeResult {
     int64_t time = -1;  // Found: the copy's last-write time
     std::string path;   // Found: the file's path on the server (HTTP: the address's path)
     std::optional<RemoteMessage> message;
+    // Failed because the server refused the connection or let a wait run out: another probe
+    // of the same server at the same time would fare no better.
+    bool serverDown = false;
 };
 
 struct FtpProbeRequest {
@@ -30,10 +36,14 @@ struct FtpProbeRequest {
 // Logs in and looks the file up. A failed login or connection carries its description
 // under "FTP connection error"; a file that is not there carries no message.
 ProbeResult ProbeFtpFile(const FtpProbeRequest& request);
+// The same, its requests run by `runner`; `request` must outlive the task.
+Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner);
 
 // One GET: the answer's Last-Modified time (read as GMT) and the address's path. Every
 // failure carries its error box, a 404 or 410 too.
 ProbeResult ProbeHttpFile(const std::string& address);
+// The same, its request run by `runner`; `address` must outlive the task.
+Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner);
 
 // 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)
 // succeeds within a few seconds, else 0. An empty host means no test: 1. Silent.
