@@ -1,5 +1,7 @@
 #include "PackageServers.h"
 
+#include <fstream>
+
 #include <unistd.h>
 
 namespace {
@@ -42,6 +44,19 @@ CPackageServer::CPackageServer(PackageServerKind kind, const std::string& root,
     : m_kind(kind),
       m_process("package_server.py", LauncherArguments(kind, root, m_work.Path().string(),
                                                        deniedCommands, listingFacts)) {}
+
+int CPackageServer::Logins() const {
+    std::ifstream log(m_work.File("logins.log"));
+    int logins = 0;
+    for (std::string line; std::getline(log, line);) {
+        // "PASS (hidden)" answered 230: a login accepted.
+        logins +=
+            line.find("\"PASS ") != std::string::npos && line.find("\" 230 ") != std::string::npos
+                ? 1
+                : 0;
+    }
+    return logins;
+}
 
 std::string CPackageServer::Url(const std::string& path, bool ipv6) const {
     const char* scheme = m_kind == PackageServerKind::Proftpd ? "ftp://" : "http://";

@@ -28,6 +28,8 @@ public:
     // "ftp://127.0.0.1:<port>" or "http://127.0.0.1:<port>" followed by `path`; with `ipv6`,
     // "[::1]" instead of 127.0.0.1.
     std::string Url(const std::string& path, bool ipv6 = false) const;
+    // proftpd: how many logins it has accepted so far.
+    int Logins() const;
 
 private:
     PackageServerKind m_kind;

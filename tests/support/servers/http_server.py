@@ -21,7 +21,9 @@ A request carrying an Authorization header gets 400, whatever its path.
 A second port accepts connections and never says a word (a silent FTP server). Prints
 "PORT <http> <silent>". With --delay SECONDS every request waits that long before its
 answer (a distant server). Every request is logged as "GET <path>\t<User-Agent>" and every
-connection to the silent port as "ACCEPT" in the file given with --log.
+connection to the silent port as "ACCEPT" in the file given with --log; with --times, the
+moment a request is taken up and the moment its answer is ready too, as "BEGIN <time>" and
+"END <time>" (the system's monotonic clock, the same in every process).
 """
 import argparse
 import email.utils
@@ -53,6 +55,7 @@ class Handler(BaseHTTPRequestHandler):
     root = "."
     log_path = os.devnull
     delay = 0.0
+    log_times = False
 
     def log_message(self, format, *args):
         pass
@@ -60,7 +63,13 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         agent = self.headers.get("User-Agent", "")
         log_line(self.log_path, "GET %s\t%s" % (self.path, agent))
+        if self.log_times:
+            log_line(self.log_path, "BEGIN %.6f" % time.monotonic())
         time.sleep(self.delay)
+        if self.log_times:
+            # Before the answer, so that a request the client makes once it has the answer
+            # always begins after.
+            log_line(self.log_path, "END %.6f" % time.monotonic())
         url = urllib.parse.urlsplit(self.path)
         parts = url.path.split("/", 2)
         kind = parts[1] if len(parts) > 1 else ""
@@ -165,12 +174,14 @@ def main():
     parser.add_argument("root")
     parser.add_argument("--log", default=os.devnull)
     parser.add_argument("--delay", type=float, default=0.0)
+    parser.add_argument("--times", action="store_true")
     args = parser.parse_args()
     exit_with_parent()
 
     Handler.root = args.root
     Handler.log_path = args.log
     Handler.delay = args.delay
+    Handler.log_times = args.times
     server = Server(("127.0.0.1", 0), Handler)
 
     silent = socket.socket(socket.AF_INET, socket.SOCK_STREAM)

@@ -76,6 +76,8 @@ ScoreboardFile {work}/proftpd.scoreboard
 DelayTable {work}/proftpd.delay
 DelayEngine off
 SystemLog {work}/proftpd.log
+# Logins are counted from this log.
+ExtendedLog {work}/logins.log AUTH
 TransferLog none
 WtmpLog off
 UseReverseDNS off
