@@ -36,8 +36,9 @@ public:
 class CNoRemoteAccess : public IRemoteAccess {
 public:
     bool IsInternetReachable() override { std::abort(); }
-    ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
-    ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
+    std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>&) override {
+        std::abort();
+    }
     void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
                      const TransferPresenter&) override {
         std::abort();

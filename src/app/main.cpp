@@ -56,9 +56,12 @@ int main(int argc, char* argv[]) {
     CQtNoticePresenter notice;
     CResponsiveWait wait;
     QWidget* mainWindow = nullptr;
-    CRemoteAccess remote(app.Settings().InternetProbeHost(), [&mainWindow, &boxes] {
-        return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
-    });
+    CRemoteAccess remote(
+        app.Settings().InternetProbeHost(),
+        [&mainWindow, &boxes] {
+            return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
+        },
+        app.Settings().ConnectionLimits());
     CQtTrash trash;
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};

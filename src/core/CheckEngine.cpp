@@ -1,231 +1,146 @@
 #include "core/CheckEngine.h"
 
 #include "core/Actions.h"
+#include "core/CheckDecision.h"
 #include "core/CheckEnvironment.h"
 #include "core/KelElem.h"
 #include "core/LocalFileTimes.h"
+#include "core/PassProbes.h"
 #include "i18n/MessageBoxes.h"
-#include "i18n/MessageCatalogue.h"
-#include "i18n/TimeStamp.h"
 #include "remote/Address.h"
 
-#include <optional>
 #include <set>
 
 namespace {
 
-// What the look-up of the copy found out.
-struct CopyProbe {
-    std::optional<TimeValue> time;
-    bool found = false;
-    bool noInternet = false;
-};
-
-bool AbsenceCounts(const CKelElem& elem) {
-    return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
-}
-
-// Marks the element as having its failure box on screen for the lifetime of the scope.
-class COpenBoxMark {
+// Marks the element for the lifetime of the scope.
+class CElementMark {
 public:
-    COpenBoxMark(std::set<const CKelElem*>& marked, const CKelElem& elem)
+    CElementMark(std::set<const CKelElem*>& marked, const CKelElem& elem)
         : m_marked(marked), m_elem(elem) {
         m_marked.insert(&m_elem);
     }
-    ~COpenBoxMark() { m_marked.erase(&m_elem); }
-    COpenBoxMark(const COpenBoxMark&) = delete;
-    COpenBoxMark& operator=(const COpenBoxMark&) = delete;
+    ~CElementMark() { m_marked.erase(&m_elem); }
+    CElementMark(const CElementMark&) = delete;
+    CElementMark& operator=(const CElementMark&) = delete;
 
 private:
     std::set<const CKelElem*>& m_marked;
     const CKelElem& m_elem;
 };
 
+bool AbsenceCounts(const CKelElem& elem) {
+    return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
+}
+
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
 // "not found" is the copy's absence, as for a local file, and no news to the user;
-// elsewhere it is a failure: the probe's own box, then the connection error box, unless a
-// box of an earlier check of the same element is still waiting for its answer.
-void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue now,
-                      const char* errorKey, CheckContext& context, CopyProbe& probe) {
+// elsewhere it is a failure.
+CopyAnswer FromProbe(const CKelElem& elem, const ProbeRequest& request, const ProbeResult& result,
+                     TimeValue now) {
+    CopyAnswer copy;
     if (result.status == ProbeStatus::Found) {
-        probe.found = true;
-        probe.time = result.time;
+        copy.found = true;
+        copy.time = result.time;
     } else if (result.status == ProbeStatus::NotFound && AbsenceCounts(elem)) {
         if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
-            probe.time = now;
+            copy.time = now;
         }
-    } else if (!context.elementsWithOpenBox.contains(&elem)) {
-        const COpenBoxMark mark(context.elementsWithOpenBox, elem);
-        if (result.message) {
-            ShowRemoteMessage(*result.message, context.boxes, BoxOwner::None);
-        }
-        // Modal to the main window, so the list cannot change under the running check.
-        ShowErrorBox(context.boxes, errorKey, BoxOwner::MainWindow);
+    } else {
+        copy.failed = true;
+        copy.probeBox = result.message;
+        copy.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
+                                                                          : "IDS_ERR_CONNECTHTTP";
     }
+    return copy;
 }
 
-ProbeResult ProbeCopy(const CKelElem& elem, const ParsedAddress& address, IRemoteAccess& remote) {
-    if (address.kind == AddressKind::Ftp) {
-        const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
-                                      elem.m_strFtpPassword, address.port};
-        return remote.ProbeFtp(request);
+CopyAnswer LookUpRemote(const CKelElem& elem, const ProbeRequest& request, TimeValue now,
+                        CPassProbes* pass, CheckContext& context) {
+    int availability = -1;
+    const std::optional<ProbeResult> result =
+        pass ? pass->Take(elem, context) : ProbeAlone(request, availability, context);
+    if (!result) {
+        CopyAnswer copy;
+        copy.noInternet = true;
+        return copy;
     }
-    return remote.ProbeHttp(elem.m_strCopy);
+    return FromProbe(elem, request, *result, now);
 }
 
-// The internet test and the probe run inside one wait; the boxes come after it.
-void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue now,
-                 int& availability, CheckContext& context, CopyProbe& probe) {
-    ProbeResult result;
-    context.wait.Run([&] {
-        if (availability == -1) {
-            availability = context.remote.IsInternetReachable() ? 1 : 0;
-        }
-        if (availability == 1) {
-            result = ProbeCopy(elem, address, context.remote);
-        }
-    });
-    if (availability != 1) {
-        probe.noInternet = true;
-        return;
-    }
-    const char* errorKey =
-        address.kind == AddressKind::Ftp ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP";
-    TakeRemoteAnswer(elem, result, now, errorKey, context, probe);
-}
-
-void ProbeLocal(const CKelElem& elem, TimeValue now, CopyProbe& probe) {
+CopyAnswer LookUpLocal(const CKelElem& elem, TimeValue now) {
+    CopyAnswer copy;
     TimeValue time = -1;
     if (FindFirstFileTime(elem.m_strCopy, time)) {
-        probe.found = true;
-        probe.time = time;
+        copy.found = true;
+        copy.time = time;
     } else if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
-        probe.time = now;
+        copy.time = now;
     }
+    return copy;
 }
 
-bool IsLater(const std::optional<TimeValue>& time, TimeValue than) {
-    return time.has_value() && *time > than;
-}
-
-// A missing local original counts as older than any copy, so the copy can create it.
-bool IsLaterThanOriginal(const std::optional<TimeValue>& time, const std::string& original) {
-    TimeValue originalTime = -1;
-    if (!FileModificationTime(original, originalTime)) {
-        return time.has_value();
+CopyAnswer LookUpCopy(const CKelElem& elem, TimeValue now, CPassProbes* pass,
+                      CheckContext& context) {
+    if (const std::optional<ProbeRequest> request = ProbeRequestFor(elem)) {
+        return LookUpRemote(elem, *request, now, pass, context);
     }
-    return IsLater(time, originalTime);
-}
-
-void Decide(CKelElem& elem, const CopyProbe& probe) {
-    switch (elem.m_nCheckMode) {
-        case CHECK_ABSOLUTE_TIME:
-            elem.m_nState = IsLater(probe.time, elem.m_timeReference) ? STATE_NEW_VERSION
-                                                                      : STATE_NO_NEW_VERSION;
-            break;
-        case CHECK_FILE_TIME:
-            elem.m_nState = IsLaterThanOriginal(probe.time, elem.m_strOriginal)
-                                ? STATE_NEW_VERSION
-                                : STATE_NO_NEW_VERSION;
-            break;
-        case CHECK_EXISTENCE:
-        case CHECK_DESTRUCTION: {
-            const bool event = elem.m_nCheckMode == CHECK_EXISTENCE ? probe.found : !probe.found;
-            if (event && IsLater(probe.time, elem.m_timeReference)) {
-                elem.m_nState = STATE_NEW_VERSION;
-                elem.m_timeReference = *probe.time;
-            } else {
-                elem.m_nState = STATE_NO_NEW_VERSION;
-            }
-            break;
-        }
-        default:
-            break;
+    if (ClassifyAddress(elem.m_strCopy).kind == AddressKind::LocalFile) {
+        return LookUpLocal(elem, now);
     }
+    return {};
 }
 
-const char* HeadKey(int32_t checkMode) {
-    switch (checkMode) {
-        case CHECK_EXISTENCE:
-            return "IDS_NEWFILECREATED";
-        case CHECK_DESTRUCTION:
-            return "IDS_FILEDELETED";
-        default:
-            return "IDS_NEWFILEFOUND";
+// The probe's own box, then the connection error box, unless a box of an earlier check of
+// the same element is still waiting for its answer.
+void ShowFailure(const CKelElem& elem, const CopyAnswer& copy, CheckContext& context) {
+    if (context.elementsWithOpenBox.contains(&elem)) {
+        return;
     }
-}
-
-const char* ActionKey(int32_t action) {
-    switch (action) {
-        case ACTION_COPY_NEW:
-            return "IDS_COPYNEW";
-        case ACTION_VIEW_NEW:
-            return "IDS_VIEWNEW";
-        case ACTION_DELETE_OLD:
-            return "IDS_DELETEOLD";
-        case ACTION_DELETE_NEW:
-            return "IDS_DELETENEW";
-        default:
-            return "";
+    const CElementMark mark(context.elementsWithOpenBox, elem);
+    if (copy.probeBox) {
+        ShowRemoteMessage(*copy.probeBox, context.boxes, BoxOwner::None);
     }
+    // Modal to the main window, so the list cannot change under the running check.
+    ShowErrorBox(context.boxes, copy.failureKey, BoxOwner::MainWindow);
 }
 
-std::string NoticeMessage(const CKelElem& elem) {
-    std::string message = GetMessage(HeadKey(elem.m_nCheckMode)) + elem.m_strCopy;
-    if (elem.m_nAction != ACTION_NOTHING) {
-        message += Lookup("IDS_USEOK") + Lookup(ActionKey(elem.m_nAction));
-    }
-    return message;
-}
-
-void Announce(CKelElem& elem, CheckContext& context) {
-    const std::string message = NoticeMessage(elem);
-    // Keeps the element out of the checks that run while its notice is on screen.
-    elem.m_bActive = 0;
-    const int result =
-        context.notice.ShowNotice(message, elem.m_strCopy, FormatTimeStamp(elem.m_timeLastAccess));
-    if (result == kNoticeOk) {
-        if (elem.m_nAction != ACTION_NOTHING) {
+// The notice, then on Ok the action. Meanwhile no check takes the element; closed without
+// Ok, a permanent element is checked no more until the user makes it active again.
+void Announce(CKelElem& elem, const NoticeTexts& notice, CheckContext& context) {
+    int result = kNoticeClosed;
+    {
+        const CElementMark mark(context.elementsUnderNotice, elem);
+        result = context.notice.ShowNotice(notice.message, notice.copy, notice.timeText);
+        if (result == kNoticeOk && elem.m_nAction != ACTION_NOTHING) {
             PerformAction(elem, context);
         }
-        elem.m_bActive = 1;
-    } else if (result != kNoticeClosed || elem.m_nWhen != WHEN_PERMANENT) {
-        elem.m_bActive = 1;
+    }
+    if (result == kNoticeClosed && elem.m_nWhen == WHEN_PERMANENT) {
+        elem.m_bActive = 0;
     }
 }
 
 }  // namespace
 
-void CheckElement(CKelElem& elem, int* availabilityCache, CheckContext& context) {
-    if (elem.m_bActive == 0) {
+void CheckElement(CKelElem& elem, CPassProbes* pass, CheckContext& context) {
+    if (elem.m_bActive == 0 || context.elementsUnderNotice.contains(&elem)) {
         return;
     }
     const TimeValue now = context.clock.Now();
     elem.m_nState = STATE_NOT_CHECKED;
     elem.m_timeLastAccess = now;
 
-    const ParsedAddress address = ClassifyAddress(elem.m_strCopy);
-    int availability = availabilityCache ? *availabilityCache : -1;
-    CopyProbe probe;
-    if (address.kind == AddressKind::Ftp || address.kind == AddressKind::Http) {
-        ProbeRemote(elem, address, now, availability, context, probe);
-    } else if (address.kind == AddressKind::LocalFile) {
-        ProbeLocal(elem, now, probe);
+    const CopyAnswer copy = LookUpCopy(elem, now, pass, context);
+    if (copy.failed) {
+        ShowFailure(elem, copy, context);
     }
-    if (availabilityCache) {
-        *availabilityCache = availability;
+    const CheckOutcome outcome = DecideCheck(elem, copy, now);
+    elem.m_nState = outcome.state;
+    if (outcome.reference) {
+        elem.m_timeReference = *outcome.reference;
     }
-    if (probe.noInternet) {
-        elem.m_nState = STATE_NO_INTERNET;
-        return;
+    if (outcome.notice) {
+        Announce(elem, *outcome.notice, context);
     }
-
-    Decide(elem, probe);
-    if (elem.m_nState != STATE_NEW_VERSION) {
-        return;
-    }
-    if (elem.m_bSignal != 1 && elem.m_nAction != ACTION_NOTHING) {
-        return;
-    }
-    Announce(elem, context);
 }

@@ -2,7 +2,7 @@
 
 #include "core/KelElem.h"
 #include "files/PrivateCacheFile.h"
-#include "remote/Probe.h"
+#include "remote/ProbeBatch.h"
 #include "remote/TransferOutcome.h"
 
 #include <cstdint>
@@ -24,8 +24,9 @@ public:
     virtual TimeValue Now() const = 0;
 };
 
-// Answers of the new-version notice.
-enum NoticeResult : int { kNoticeOk = 1, kNoticeClosed = 2 };
+// Answers of the new-version notice. Unanswered: nobody was there to answer (a run
+// without a user), so neither the action nor the user's refusal follows.
+enum NoticeResult : int { kNoticeOk = 1, kNoticeClosed = 2, kNoticeUnanswered = 3 };
 
 class INoticePresenter {
 public:
@@ -57,8 +58,8 @@ class IRemoteAccess {
 public:
     virtual ~IRemoteAccess() = default;
     virtual bool IsInternetReachable() = 0;
-    virtual ProbeResult ProbeFtp(const FtpProbeRequest& request) = 0;
-    virtual ProbeResult ProbeHttp(const std::string& address) = 0;
+    // Every probe side by side; the answers in the order of the requests.
+    virtual std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) = 0;
     // Argument lists as the copy action builds them.
     virtual void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
                              const TransferPresenter& present) = 0;
@@ -102,6 +103,8 @@ struct CheckContext {
     // The elements whose check has its failure box on screen. A pass that runs inside that
     // box's loop checks them again without a second box, so boxes cannot pile up.
     std::set<const CKelElem*> elementsWithOpenBox{};
+    // The elements whose new-version notice is on screen: no check takes them meanwhile.
+    std::set<const CKelElem*> elementsUnderNotice{};
     // Downloaded copies handed to a viewer that may have ended before reading them: kept
     // until the run ends, the oldest removed first beyond a few.
     std::deque<std::unique_ptr<CPrivateCacheFile>> copiesKeptForViewers{};

@@ -7,12 +7,8 @@ bool CRemoteAccess::IsInternetReachable() {
     return ::IsInternetReachable(m_strProbeHost) == 1;
 }
 
-ProbeResult CRemoteAccess::ProbeFtp(const FtpProbeRequest& request) {
-    return ProbeFtpFile(request);
-}
-
-ProbeResult CRemoteAccess::ProbeHttp(const std::string& address) {
-    return ProbeHttpFile(address);
+std::vector<ProbeResult> CRemoteAccess::ProbeSideBySide(const std::vector<ProbeRequest>& requests) {
+    return ::ProbeSideBySide(requests, m_limits);
 }
 
 // The job closes the window when it goes, so the outcome is shown before.

@@ -15,12 +15,13 @@ class CRemoteAccess : public IRemoteAccess {
 public:
     using WindowFactory = std::function<std::unique_ptr<ITransferWindow>()>;
 
-    CRemoteAccess(std::string probeHost, WindowFactory makeWindow)
-        : m_strProbeHost(std::move(probeHost)), m_makeWindow(std::move(makeWindow)) {}
+    CRemoteAccess(std::string probeHost, WindowFactory makeWindow, ProbeLimits limits = {})
+        : m_strProbeHost(std::move(probeHost)),
+          m_makeWindow(std::move(makeWindow)),
+          m_limits(limits) {}
 
     bool IsInternetReachable() override;
-    ProbeResult ProbeFtp(const FtpProbeRequest& request) override;
-    ProbeResult ProbeHttp(const std::string& address) override;
+    std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) override;
     void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
                      const TransferPresenter& present) override;
     void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
@@ -29,4 +30,5 @@ public:
 private:
     std::string m_strProbeHost;
     WindowFactory m_makeWindow;
+    ProbeLimits m_limits;
 };

@@ -2,6 +2,7 @@
 
 #include "core/CheckEngine.h"
 #include "core/CheckEnvironment.h"
+#include "core/PassProbes.h"
 #include "core/SchedulerPorts.h"
 
 #include <ctime>
@@ -40,14 +41,29 @@ bool CScheduler::IsDueInMinutePass(const CKelElem& elem, TimeValue now) {
 }
 
 void CScheduler::CheckAll(bool all) {
-    // By index, re-reading the size: a nested pass may run inside any check.
-    for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
-        CKelElem& elem = *m_elems[i];
-        if (all || elem.m_nWhen == WHEN_AT_LAUNCH) {
-            CheckElement(elem, nullptr, m_context);
+    const auto due = [all](const CKelElem& elem) { return all || elem.m_nWhen == WHEN_AT_LAUNCH; };
+    RunPass(due);
+    m_list.RefillList();
+}
+
+// The remote copies of the due elements are probed side by side first; then each due
+// element is checked in list order, by index and re-reading the size: a nested pass may
+// run inside any check.
+void CScheduler::RunPass(const std::function<bool(const CKelElem&)>& isDue) {
+    CPassProbes pass;
+    std::vector<const CKelElem*> due;
+    for (const auto& elem : m_elems) {
+        if (isDue(*elem)) {
+            due.push_back(elem.get());
         }
     }
-    m_list.RefillList();
+    pass.ProbeAhead(due, m_context);
+    for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
+        CKelElem& elem = *m_elems[i];
+        if (isDue(elem)) {
+            CheckElement(elem, &pass, m_context);
+        }
+    }
 }
 
 void CScheduler::CheckSelected() {
@@ -87,13 +103,7 @@ bool CScheduler::OnTimer(int id) {
 void CScheduler::MinutePass() {
     const TimeValue now = m_context.clock.Now();
     const std::optional<int> selected = m_list.SelectedItem();
-    int availability = -1;
-    for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
-        CKelElem& elem = *m_elems[i];
-        if (IsDueInMinutePass(elem, now)) {
-            CheckElement(elem, &availability, m_context);
-        }
-    }
+    RunPass([now](const CKelElem& elem) { return IsDueInMinutePass(elem, now); });
     m_list.RefillList();
     if (selected) {
         m_list.SelectRow(*selected);

@@ -2,6 +2,8 @@
 
 #include "core/ElemList.h"
 
+#include <functional>
+
 class IListView;
 class ITimers;
 struct CheckContext;
@@ -35,6 +37,7 @@ public:
 
 private:
     void MinutePass();
+    void RunPass(const std::function<bool(const CKelElem&)>& isDue);
 
     ElemList& m_elems;
     IListView& m_list;

@@ -40,3 +40,12 @@ bool CSettingsFile::WriteString(const std::string& key, const std::string& value
 std::string CSettingsFile::InternetProbeHost() const {
     return ReadString("InternetProbeHost", kDefaultProbeHost);
 }
+
+ProbeLimits CSettingsFile::ConnectionLimits() const {
+    const ProbeLimits defaults;
+    const auto positive = [](int value, long fallback) {
+        return value >= 1 ? static_cast<long>(value) : fallback;
+    };
+    return {positive(ReadInt("MaxConnections", 0), defaults.total),
+            positive(ReadInt("MaxConnectionsPerServer", 0), defaults.perServer)};
+}

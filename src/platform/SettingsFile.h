@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remote/ProbeBatch.h"
+
 #include <string>
 
 // The program's INI file, section `Config`. A missing file, section or key gives the
@@ -18,6 +20,9 @@ public:
     std::string Language() const { return ReadString("Language", ""); }
     int LaunchAsIcon() const { return ReadInt("LaunchAsIcon", 1); }
     std::string InternetProbeHost() const;
+    // `MaxConnections` and `MaxConnectionsPerServer`: what the probes of a pass may hold at
+    // once; a value below 1 gives the default.
+    ProbeLimits ConnectionLimits() const;
 
 private:
     std::string m_strPath;

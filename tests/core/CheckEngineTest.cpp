@@ -293,10 +293,9 @@ TEST_F(CheckEngineTest, NoticeAnswerDecidesActionAndActiveFlag) {
         int32_t activeAfter;
     };
     const Case cases[] = {
-        {kNoticeOk, WHEN_PERMANENT, "new", 1},
-        {kNoticeClosed, WHEN_PERMANENT, "old", 0},
-        {kNoticeClosed, WHEN_AT_TIME, "old", 1},
-        {kNoticeClosed, WHEN_ON_DEMAND, "old", 1},
+        {kNoticeOk, WHEN_PERMANENT, "new", 1},         {kNoticeClosed, WHEN_PERMANENT, "old", 0},
+        {kNoticeClosed, WHEN_AT_TIME, "old", 1},       {kNoticeClosed, WHEN_ON_DEMAND, "old", 1},
+        {kNoticeUnanswered, WHEN_PERMANENT, "old", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "answer " << c.answer << " when " << c.when);
@@ -305,13 +304,24 @@ TEST_F(CheckEngineTest, NoticeAnswerDecidesActionAndActiveFlag) {
         elem.m_nWhen = c.when;
         WriteFileAt(elem.m_strCopy, 800, "new");
         WriteFileAt(elem.m_strOriginal, 700, "old");
+        // A check of the element while its notice is open, as a pass nested in the notice
+        // would make, leaves it alone; the user's active flag is not touched meanwhile.
         int32_t activeDuringNotice = -1;
-        m_env.notice.whileShown = [&] { activeDuringNotice = elem.m_bActive; };
+        TimeValue accessDuringNotice = -1;
+        m_env.notice.whileShown = [&] {
+            m_env.clock.now += 60;
+            CheckElement(elem, nullptr, m_env.context);
+            activeDuringNotice = elem.m_bActive;
+            accessDuringNotice = elem.m_timeLastAccess;
+        };
         m_env.notice.answers = {c.answer};
 
         CheckElement(elem, nullptr, m_env.context);
 
-        EXPECT_EQ(activeDuringNotice, 0);
+        EXPECT_EQ(activeDuringNotice, 1);
+        EXPECT_EQ(accessDuringNotice, m_now);
+        m_env.clock.now = m_now;
+        m_env.notice.shown.clear();
         EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), c.originalAfter);
         EXPECT_EQ(elem.m_bActive, c.activeAfter);
     }

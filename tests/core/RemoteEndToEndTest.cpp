@@ -1,6 +1,7 @@
 #include "core/Actions.h"
 #include "core/CheckEngine.h"
 #include "core/KelElem.h"
+#include "core/PassProbes.h"
 #include "core/RemoteAccess.h"
 
 #include "CheckFakes.h"
@@ -174,30 +175,39 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
     CheckContext context{m_env.clock, m_env.notice, m_env.wait, reachable,
                          m_env.trash, m_env.viewer, m_env.boxes};
     const long before = m_servers.Accepted();
-    int cache = -1;
-    for (int i = 0; i < 3; ++i) {
-        CKelElem elem = Element(m_servers.FtpUrl("e2e-pass.bin"), CHECK_EXISTENCE);
+    std::vector<CKelElem> elems(3, Element(m_servers.FtpUrl("e2e-pass.bin"), CHECK_EXISTENCE));
+    std::vector<const CKelElem*> due;
+    for (CKelElem& elem : elems) {
         elem.m_timeReference = kServedTime;
-        CheckElement(elem, &cache, context);
+        due.push_back(&elem);
+    }
+    CPassProbes pass;
+    pass.ProbeAhead(due, context);
+    for (CKelElem& elem : elems) {
+        CheckElement(elem, &pass, context);
         EXPECT_EQ(elem.m_nState, STATE_NO_NEW_VERSION);
     }
-    EXPECT_EQ(cache, 1);
+    EXPECT_EQ(pass.availability, 1);
     EXPECT_EQ(m_servers.Accepted(), before + 1);
 
     CRemoteAccess unreachable("127.0.0.1:" + std::to_string(ClosedPort()), m_env.windows);
     CheckContext offline{m_env.clock, m_env.notice, m_env.wait, unreachable,
                          m_env.trash, m_env.viewer, m_env.boxes};
-    cache = -1;
+    std::vector<CKelElem> remote;
     for (const std::string& address :
          {m_servers.FtpUrl("e2e-pass.bin"), m_servers.HttpUrl("e2e-pass.bin"),
           std::string("ftp://h/")}) {
-        CKelElem elem = Element(address, CHECK_ABSOLUTE_TIME);
-        CheckElement(elem, &cache, offline);
+        remote.push_back(Element(address, CHECK_ABSOLUTE_TIME));
+    }
+    CPassProbes offlinePass;
+    offlinePass.ProbeAhead({&remote[0], &remote[1], &remote[2]}, offline);
+    for (CKelElem& elem : remote) {
+        CheckElement(elem, &offlinePass, offline);
         EXPECT_EQ(elem.m_nState, STATE_NO_INTERNET);
         EXPECT_EQ(elem.m_timeLastAccess, m_env.clock.now);
         EXPECT_EQ(elem.m_bActive, 1);
     }
-    EXPECT_EQ(cache, 0);
+    EXPECT_EQ(offlinePass.availability, 0);
     EXPECT_TRUE(m_env.boxes.Boxes().empty());
 }
 

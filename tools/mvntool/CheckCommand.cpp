@@ -52,7 +52,7 @@ bool ParseOptions(const Arguments& arguments, CheckOptions& options) {
 }
 
 // The notice of a command-line run: its three texts on standard output, answered Ok when
-// the actions are to run, otherwise closed.
+// the actions are to run, otherwise left unanswered.
 class CConsoleNotice : public INoticePresenter {
 public:
     explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
@@ -61,7 +61,7 @@ public:
                    const std::string& timeText) override {
         std::printf("%s\n%s\n%s\n", message.c_str(), copy.c_str(), timeText.c_str());
         std::fflush(stdout);
-        return m_bAnswerOk ? kNoticeOk : kNoticeClosed;
+        return m_bAnswerOk ? kNoticeOk : kNoticeUnanswered;
     }
 
 private:
@@ -110,22 +110,15 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CSystemClock clock;
     CConsoleNotice notice(options.apply);
     CWaitInPlace wait;
-    CRemoteAccess remote(settings.InternetProbeHost(),
-                         [] { return std::make_unique<CConsoleProgressWindow>(true); });
+    CRemoteAccess remote(
+        settings.InternetProbeHost(), [] { return std::make_unique<CConsoleProgressWindow>(true); },
+        settings.ConnectionLimits());
     CQtTrash trash;
     CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
     CUnattendedList listView;
     CScheduler scheduler(list, listView, listView, context);
     scheduler.CheckAll(options.all);
-}
-
-// Nobody closed the notices of this run on purpose, so the active flags that closing
-// them cleared are not written back.
-void RestoreActiveFlags(ElemList& list, const std::vector<int32_t>& active) {
-    for (size_t i = 0; i < list.size(); ++i) {
-        list[i]->m_bActive = active[i];
-    }
 }
 
 }  // namespace
@@ -143,15 +136,10 @@ int RunCheckCommand(const Arguments& arguments) {
     if (!LoadList(path, list, boxes)) {
         return kExitFailed;
     }
-    std::vector<int32_t> active;
-    for (const auto& elem : list) {
-        active.push_back(elem->m_bActive);
-    }
     RunChecks(options, list, boxes);
     PrintElements(list);
     // An empty list would remove the file: a check changes nothing worth that.
     if (options.save && !list.empty()) {
-        RestoreActiveFlags(list, active);
         int32_t modified = 1;
         if (!SaveDatabase(path, modified, list, boxes)) {
             return kExitFailed;
