@@ -8,6 +8,9 @@ void CWindowTimers::Start(int id, int periodMs) {
     QTimer*& timer = m_timers[id];
     if (!timer) {
         timer = new QTimer(this);
+        // A coarse timer may fire 5 % off its period, three seconds of a minute: passes
+        // would drift away from second 0.
+        timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, id] { OnTimeout(id); });
     }
     timer->start(periodMs);

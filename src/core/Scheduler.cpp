@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kAlignPeriodMs = 1000;
 constexpr int kMinutePeriodMs = 60000;
+// A pass this late in its minute is still on time; a busy moment may delay a tick a little.
+constexpr int kLatestAlignedSecond = 1;
 
 bool LocalTime(TimeValue time, std::tm& local) {
     if (time < 0) {
@@ -25,19 +27,6 @@ bool LocalTime(TimeValue time, std::tm& local) {
 void CScheduler::Start() {
     m_timers.Start(kTimerAlign, kAlignPeriodMs);
     CheckAll(false);
-}
-
-bool CScheduler::IsDueInMinutePass(const CKelElem& elem, TimeValue now) {
-    if (elem.m_nWhen == WHEN_PERMANENT) {
-        return true;
-    }
-    if (elem.m_nWhen != WHEN_AT_TIME) {
-        return false;
-    }
-    std::tm at{};
-    std::tm current{};
-    return LocalTime(elem.m_timeAtTime, at) && LocalTime(now, current) &&
-           at.tm_hour == current.tm_hour && at.tm_min == current.tm_min;
 }
 
 void CScheduler::CheckAll(bool all) {
@@ -97,13 +86,29 @@ bool CScheduler::OnTimer(int id) {
         return false;
     }
     MinutePass();
+    KeepAligned();
     return true;
+}
+
+// A pass that came well after second 0 (the machine was asleep, the clock was set, a wait
+// held the tick back) looks for the next second 0 again.
+void CScheduler::KeepAligned() {
+    std::tm local{};
+    if (m_bStopped || !LocalTime(m_context.clock.Now(), local) ||
+        local.tm_sec <= kLatestAlignedSecond) {
+        return;
+    }
+    m_timers.Stop(kTimerMinute);
+    m_timers.Start(kTimerAlign, kAlignPeriodMs);
 }
 
 void CScheduler::MinutePass() {
     const TimeValue now = m_context.clock.Now();
     const std::optional<int> selected = m_list.SelectedItem();
-    RunPass([now](const CKelElem& elem) { return IsDueInMinutePass(elem, now); });
+    const std::set<const CKelElem*> atTime = m_timeOfDay.DueAt(m_elems, now);
+    RunPass([&atTime](const CKelElem& elem) {
+        return elem.m_nWhen == WHEN_PERMANENT || atTime.contains(&elem);
+    });
     m_list.RefillList();
     if (selected) {
         m_list.SelectRow(*selected);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ElemList.h"
+#include "core/TimeOfDayChecks.h"
 
 #include <functional>
 
@@ -9,7 +10,8 @@ class ITimers;
 struct CheckContext;
 
 // Decides which elements are checked and when: the launch checks, a pass at every minute
-// for the at-time and permanent elements, "Check now !" and "Verify all now". Passes may
+// (on its second 0, found again when the clock has moved) for the at-time and permanent
+// elements, "Check now !" and "Verify all now". Passes may
 // nest (a timer fires while a notice is open); each step re-reads the list's size and the
 // element under notice keeps itself out through its active flag.
 class CScheduler {
@@ -32,16 +34,15 @@ public:
     // reached a whole minute: the caller then lets the default handling have it.
     bool OnTimer(int id);
 
-    // Whether a minute pass at `now` checks the element.
-    static bool IsDueInMinutePass(const CKelElem& elem, TimeValue now);
-
 private:
     void MinutePass();
+    void KeepAligned();
     void RunPass(const std::function<bool(const CKelElem&)>& isDue);
 
     ElemList& m_elems;
     IListView& m_list;
     ITimers& m_timers;
     CheckContext& m_context;
+    CTimeOfDayChecks m_timeOfDay;
     bool m_bStopped = false;
 };

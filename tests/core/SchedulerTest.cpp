@@ -118,10 +118,14 @@ TEST_F(SchedulerTest, PassesFollowTheFirstWholeMinuteAfterStart) {
     EXPECT_EQ(permanent.m_timeLastAccess, m_env.clock.now);
     EXPECT_EQ(atTime.m_timeLastAccess, firstPass);
 
-    // Any day, any second of that minute.
+    // The next day, late in that minute: the pass looks for second 0 again.
     SetClock(6, 10, 16, 59);
     EXPECT_TRUE(m_scheduler.OnTimer(1001));
     EXPECT_EQ(atTime.m_timeLastAccess, m_env.clock.now);
+    EXPECT_EQ(m_timers.running, (std::map<int, int>{{1002, 1000}}));
+    SetClock(6, 10, 17, 0);
+    EXPECT_TRUE(m_scheduler.OnTimer(1002));
+    EXPECT_EQ(m_timers.running, (std::map<int, int>{{1001, 60000}}));
 
     // -60 would read as 00:59 local time, but a time before 1970 has no hour to compare.
     SetClock(6, 0, 59, 0);
@@ -132,6 +136,69 @@ TEST_F(SchedulerTest, PassesFollowTheFirstWholeMinuteAfterStart) {
     EXPECT_EQ(atLaunch.m_timeLastAccess, started);
     EXPECT_FALSE(m_scheduler.OnTimer(1003));
     EXPECT_EQ(m_timers.running, (std::map<int, int>{{1001, 60000}}));
+}
+
+// An element checked at a time of day is checked once that day, whatever the clock does
+// between two passes (the tests run in Paris time).
+TEST_F(SchedulerTest, TimeOfDayChecksHappenOnceADay) {
+    struct Case {
+        const char* what;
+        TimeValue atTime;
+        std::vector<TimeValue> passes;
+        int checks;
+    };
+    const auto paris = [](int month, int day, int hour, int minute, int second = 0) {
+        return LocalTimeValue(2024, month, day, hour, minute, second);
+    };
+    const Case cases[] = {
+        {"every minute",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 10, 59), paris(3, 5, 11, 0), paris(3, 5, 11, 1)},
+         1},
+        {"asleep over its minute",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 10, 15), paris(3, 5, 12, 30, 20), paris(3, 5, 12, 31)},
+         1},
+        {"asleep almost a day",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 11, 1), paris(3, 6, 10, 59, 30), paris(3, 6, 11, 0)},
+         1},
+        {"asleep over a day",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 10, 15), paris(3, 6, 12, 0), paris(3, 6, 12, 1)},
+         0},
+        {"the hour skipped in spring",
+         paris(3, 31, 2, 30),
+         {paris(3, 31, 1, 59), paris(3, 31, 3, 0), paris(3, 31, 3, 30)},
+         1},
+        {"the hour repeated in autumn",
+         paris(10, 27, 2, 30),
+         {paris(10, 27, 2, 29), paris(10, 27, 2, 30), paris(10, 27, 2, 31),
+          paris(10, 27, 2, 29) + 3600, paris(10, 27, 2, 30) + 3600, paris(10, 27, 2, 31) + 3600},
+         1},
+        {"a clock set back",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 11, 0), paris(3, 5, 10, 59), paris(3, 5, 11, 0)},
+         1},
+        {"each day",
+         paris(3, 5, 11, 0),
+         {paris(3, 5, 11, 0), paris(3, 6, 11, 0), paris(3, 7, 11, 0, 30)},
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_elems.clear();
+        CScheduler scheduler{m_elems, m_list, m_timers, m_env.context};
+        CKelElem& elem = Add("at time", WHEN_AT_TIME, c.atTime);
+        int checks = 0;
+        for (const TimeValue pass : c.passes) {
+            m_env.clock.now = pass;
+            elem.m_timeLastAccess = -1;
+            EXPECT_TRUE(scheduler.OnTimer(1001));
+            checks += elem.m_timeLastAccess == pass ? 1 : 0;
+        }
+        EXPECT_EQ(checks, c.checks);
+    }
 }
 
 // The last second of the 32-bit clock is 2038-01-19 03:14:07 UTC, 04:14:07 in Paris.
