@@ -3,6 +3,7 @@
 #include "remote/CurlRequest.h"
 #include "remote/CurlTransfer.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -11,6 +12,7 @@ namespace {
 
 // Longest wait for the network between two turns; libcurl shortens it for its own timers.
 constexpr int kPollMs = 1000;
+constexpr long kProbesPerConnection = 4;
 
 // Runs the requests of many tasks through one multi handle and resumes each task when its
 // request has ended.
@@ -97,34 +99,47 @@ std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& reques
                                          const ProbeLimits& limits) {
     EnsureCurlReady();
     CMultiRunner runner(limits);
-    std::vector<std::optional<Task<ProbeResult>>> tasks;
-    tasks.reserve(requests.size());
-    for (const ProbeRequest& request : requests) {
-        tasks.emplace_back(Probe(request, runner));
-        tasks.back()->Start();
-    }
+    // The probes under way at most: enough to keep every connection busy, few enough that
+    // a long list does not hold a handle for each of its elements at once.
+    const size_t window = static_cast<size_t>(std::max(limits.total, 1L)) * kProbesPerConnection;
+    std::vector<std::optional<Task<ProbeResult>>> tasks(requests.size());
+    size_t started = 0;
+    size_t running = 0;
     std::vector<ProbeResult> results(requests.size());
     std::map<std::string, ProbeResult> down;
     for (size_t left = requests.size(); left > 0;) {
-        for (size_t i = 0; i < tasks.size(); ++i) {
+        for (; started < requests.size() && running < window; ++started) {
+            const auto server = down.find(ServerOf(requests[started]));
+            if (server != down.end()) {
+                results[started] = server->second;
+                --left;
+                continue;
+            }
+            tasks[started].emplace(Probe(requests[started], runner));
+            tasks[started]->Start();
+            ++running;
+        }
+        for (size_t i = 0; i < started; ++i) {
             if (tasks[i] && tasks[i]->Done()) {
                 results[i] = std::move(tasks[i]->Value());
                 tasks[i].reset();
+                --running;
                 --left;
                 if (results[i].serverDown) {
                     down.try_emplace(ServerOf(requests[i]), results[i]);
                 }
             }
         }
-        for (size_t i = 0; i < tasks.size(); ++i) {
+        for (size_t i = 0; i < started; ++i) {
             const auto server = down.find(ServerOf(requests[i]));
             if (tasks[i] && server != down.end()) {
                 results[i] = server->second;
                 tasks[i].reset();
+                --running;
                 --left;
             }
         }
-        if (left > 0) {
+        if (running > 0) {
             runner.Turn();
         }
     }
