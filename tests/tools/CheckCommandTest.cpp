@@ -194,7 +194,8 @@ TEST_F(CheckCommandTest, FailuresAndUsage) {
 }
 
 // As cron would run it against real servers: the notices without --apply, the downloads
-// with it.
+// with it; a local copy between the two. The remote copies are asked side by side, yet the
+// notices, the downloads and the lines come in the list's order.
 TEST_F(CheckCommandTest, CopiesFromFtpAndHttpServers) {
     TempDir served;
     TempDir logs;
@@ -206,9 +207,12 @@ TEST_F(CheckCommandTest, CopiesFromFtpAndHttpServers) {
     byFtp.m_strCopy = "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/cron.bin";
     byFtp.m_strFtpUser = "user";
     byFtp.m_strFtpPassword = "secret";
+    const CKelElem& local = Add("local", CHECK_FILE_TIME, WHEN_AT_LAUNCH, ACTION_COPY_NEW);
+    WriteFileAt(local.m_strCopy, content, 1013336160);
     CKelElem& byHttp = Add("http", CHECK_FILE_TIME, WHEN_AT_LAUNCH, ACTION_COPY_NEW);
     byHttp.m_strCopy = http.Url("/files/cron.bin");
-    const std::vector<std::string> originals{byFtp.m_strOriginal, byHttp.m_strOriginal};
+    const std::vector<std::string> originals{byFtp.m_strOriginal, local.m_strOriginal,
+                                             byHttp.m_strOriginal};
     for (const std::string& original : originals) {
         WriteFileAt(original, "old", 1000000000);
     }
@@ -218,8 +222,12 @@ TEST_F(CheckCommandTest, CopiesFromFtpAndHttpServers) {
 
     ToolRun run = Check({});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>(2, "New version found !"));
+    EXPECT_EQ(CheckStates(run.out), std::vector<std::string>(3, "New version found !"));
     EXPECT_TRUE(run.err.empty()) << run.err;
+    const size_t ftpNotice = run.out.find(byFtp.m_strCopy);
+    const size_t localNotice = run.out.find(local.m_strCopy);
+    EXPECT_LT(ftpNotice, localNotice);
+    EXPECT_LT(localNotice, run.out.find(byHttp.m_strCopy));
     for (const std::string& original : originals) {
         EXPECT_EQ(ReadWholeFile(original), "old");
     }
