@@ -3,7 +3,6 @@
 #include "remote/CurlRequest.h"
 #include "remote/CurlTransfer.h"
 
-#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,7 +11,6 @@ namespace {
 
 // Longest wait for the network between two turns; libcurl shortens it for its own timers.
 constexpr int kPollMs = 1000;
-constexpr long kProbesPerConnection = 4;
 
 // Runs the requests of many tasks through one multi handle and resumes each task when its
 // request has ended.
@@ -93,55 +91,107 @@ std::string ServerOf(const ProbeRequest& request) {
     return request.server + ":" + std::to_string(request.port);
 }
 
+// The probes of one call. A probe holds one connection at a time, so the limits are kept by
+// starting a probe, in list order, only while its server and the whole call have a
+// connection to spare; a probe waiting for one has nothing open, and a server found down
+// ends its waiting probes before they connect.
+class CProbeQueue {
+public:
+    CProbeQueue(const std::vector<ProbeRequest>& requests, const ProbeLimits& limits,
+                ICurlRunner& runner)
+        : m_requests(requests),
+          m_limits(limits),
+          m_runner(runner),
+          m_tasks(requests.size()),
+          m_results(requests.size()),
+          m_nLeft(requests.size()) {
+        for (size_t i = 0; i < requests.size(); ++i) {
+            m_waiting.push_back(i);
+        }
+    }
+
+    bool Finished() const { return m_nLeft == 0; }
+    bool Running() const { return m_nRunning > 0; }
+    std::vector<ProbeResult> TakeResults() { return std::move(m_results); }
+
+    void StartWhatMay() {
+        std::vector<size_t> stillWaiting;
+        for (const size_t i : m_waiting) {
+            const std::string server = ServerOf(m_requests[i]);
+            if (const auto down = m_down.find(server); down != m_down.end()) {
+                End(i, down->second);
+            } else if (m_nRunning < m_limits.total && m_perServer[server] < m_limits.perServer) {
+                m_tasks[i].emplace(Probe(m_requests[i], m_runner));
+                ++m_nRunning;
+                ++m_perServer[server];
+                m_tasks[i]->Start();
+            } else {
+                stillWaiting.push_back(i);
+            }
+        }
+        m_waiting = std::move(stillWaiting);
+    }
+
+    // Takes the probes that have ended; when one found its server down, the others of that
+    // server end with its result.
+    void CollectEnded() {
+        for (size_t i = 0; i < m_tasks.size(); ++i) {
+            if (m_tasks[i] && m_tasks[i]->Done()) {
+                ProbeResult result = std::move(m_tasks[i]->Value());
+                if (result.serverDown) {
+                    m_down.try_emplace(ServerOf(m_requests[i]), result);
+                }
+                Stop(i, std::move(result));
+            }
+        }
+        for (size_t i = 0; i < m_tasks.size(); ++i) {
+            if (m_tasks[i]) {
+                if (const auto down = m_down.find(ServerOf(m_requests[i])); down != m_down.end()) {
+                    Stop(i, down->second);
+                }
+            }
+        }
+    }
+
+private:
+    // A running probe ends, done or dropped with its requests.
+    void Stop(size_t i, ProbeResult result) {
+        m_tasks[i].reset();
+        --m_nRunning;
+        --m_perServer[ServerOf(m_requests[i])];
+        End(i, std::move(result));
+    }
+    void End(size_t i, ProbeResult result) {
+        m_results[i] = std::move(result);
+        --m_nLeft;
+    }
+
+    const std::vector<ProbeRequest>& m_requests;
+    ProbeLimits m_limits;
+    ICurlRunner& m_runner;
+    std::vector<std::optional<Task<ProbeResult>>> m_tasks;
+    std::vector<ProbeResult> m_results;
+    std::vector<size_t> m_waiting;
+    std::map<std::string, long> m_perServer;
+    std::map<std::string, ProbeResult> m_down;
+    long m_nRunning = 0;
+    size_t m_nLeft;
+};
+
 }  // namespace
 
 std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests,
                                          const ProbeLimits& limits) {
     EnsureCurlReady();
     CMultiRunner runner(limits);
-    // The probes under way at most: enough to keep every connection busy, few enough that
-    // a long list does not hold a handle for each of its elements at once.
-    const size_t window = static_cast<size_t>(std::max(limits.total, 1L)) * kProbesPerConnection;
-    std::vector<std::optional<Task<ProbeResult>>> tasks(requests.size());
-    size_t started = 0;
-    size_t running = 0;
-    std::vector<ProbeResult> results(requests.size());
-    std::map<std::string, ProbeResult> down;
-    for (size_t left = requests.size(); left > 0;) {
-        for (; started < requests.size() && running < window; ++started) {
-            const auto server = down.find(ServerOf(requests[started]));
-            if (server != down.end()) {
-                results[started] = server->second;
-                --left;
-                continue;
-            }
-            tasks[started].emplace(Probe(requests[started], runner));
-            tasks[started]->Start();
-            ++running;
-        }
-        for (size_t i = 0; i < started; ++i) {
-            if (tasks[i] && tasks[i]->Done()) {
-                results[i] = std::move(tasks[i]->Value());
-                tasks[i].reset();
-                --running;
-                --left;
-                if (results[i].serverDown) {
-                    down.try_emplace(ServerOf(requests[i]), results[i]);
-                }
-            }
-        }
-        for (size_t i = 0; i < started; ++i) {
-            const auto server = down.find(ServerOf(requests[i]));
-            if (tasks[i] && server != down.end()) {
-                results[i] = server->second;
-                tasks[i].reset();
-                --running;
-                --left;
-            }
-        }
-        if (running > 0) {
+    CProbeQueue queue(requests, limits, runner);
+    while (!queue.Finished()) {
+        queue.StartWhatMay();
+        queue.CollectEnded();
+        if (queue.Running()) {
             runner.Turn();
+            queue.CollectEnded();
         }
     }
-    return results;
+    return queue.TakeResults();
 }
