@@ -1,3 +1,6 @@
+#include "core/Database.h"
+#include "files/FileLock.h"
+
 #include "TempDir.h"
 #include "ToolRun.h"
 
@@ -6,6 +9,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -129,6 +133,46 @@ TEST(Mvntool, SpeaksTheLanguageOfTheSettingsBesideTheFile) {
               "es impossible.\n");
 }
 
+// A running window holds the lock of its list for its whole run; here the test holds it, named
+// through a link to the list, as the window names it when its list is a link.
+TEST(Mvntool, WritesNothingToAListARunningWindowHoldsAndReadsItAsUsual) {
+    TempDir dir;
+    const std::string list = dir.File("watch.MVN");
+    const std::string json = dir.File("list.json");
+    WriteWholeFile(json, R"({"elements": [{"m_strDescription": "Doc", "m_nWhen": 1,
+                                           "m_strCopy": "/nonexistent/doc.txt"}]})");
+    ASSERT_EQ(RunTool(dir, {"write", json, list}).exitCode, 0);
+    std::filesystem::create_symlink(list, dir.File("link.MVN"));
+    const std::string bytes = ReadWholeFile(list);
+    const std::string dumped = RunTool(dir, {"dump", list}).out;
+    const std::vector<std::vector<std::string>> writers = {{"check", "--save", list},
+                                                           {"write", json, list}};
+    {
+        CFileLock window;
+        ASSERT_EQ(window.TryLock(ListLockPath(dir.File("link.MVN"))), CFileLock::Outcome::Taken);
+        for (const auto& writer : writers) {
+            SCOPED_TRACE(writer[0]);
+            const ToolRun run = RunTool(dir, writer);
+            EXPECT_EQ(run.exitCode, 4);
+            EXPECT_EQ(run.err, list + " is open in Morvane; close it first\n");
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(ReadWholeFile(list), bytes);
+        }
+        WriteWholeFile(dir.File("watch.INI"), "[Config]\nLanguage=FR\n");
+        EXPECT_EQ(RunTool(dir, {"write", json, list}).err,
+                  list + " est ouvert dans Morvane ; fermez-le d'abord\n");
+        const ToolRun dump = RunTool(dir, {"dump", list});
+        EXPECT_EQ(dump.exitCode, 0);
+        EXPECT_EQ(dump.out, dumped);
+        const ToolRun check = RunTool(dir, {"check", list});
+        EXPECT_EQ(check.exitCode, 0);
+        EXPECT_EQ(CheckStates(check.out), std::vector<std::string>{"Pas de nouvelle version"});
+    }
+    for (const auto& writer : writers) {
+        EXPECT_EQ(RunTool(dir, writer).exitCode, 0) << writer[0];
+    }
+}
+
 TEST(Mvntool, DumpShowsOtherBytesAsWindows1252AndEscapes) {
     TempDir dir;
     // One element whose description holds Latin-1 "caf\xE9", a Euro sign and a quote, tab.
@@ -207,7 +251,7 @@ std::string LargeListJson(const std::string& word, int count) {
 }
 
 // kill -9 at any moment of a save leaves the old list or the new one, never a mix; the next
-// save leaves the list alone in its folder, and it reads back.
+// save leaves the list alone in its folder with its lock file, and it reads back.
 TEST(Mvntool, KilledSavesLeaveTheOldOrTheNewListAndTheNextSaveCleansUp) {
     TempDir inputs;
     TempDir lists;
@@ -243,7 +287,8 @@ TEST(Mvntool, KilledSavesLeaveTheOldOrTheNewListAndTheNextSaveCleansUp) {
     for (const auto& entry : std::filesystem::directory_iterator(lists.Path())) {
         names.push_back(entry.path().filename().string());
     }
-    EXPECT_EQ(names, std::vector<std::string>{"list.mvn"});
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"list.mvn", "list.mvn.lock"}));
 }
 
 }  // namespace
