@@ -20,13 +20,16 @@ constexpr char kShown = '1';
 }  // namespace
 
 QString ListSocketPath(const std::string& databasePath) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        return {};
+    }
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(CanonicalTarget(databasePath)),
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(32);
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-           QStringLiteral("/morvane-") + QString::fromLatin1(hash);
+    return folder + QStringLiteral("/morvane-") + QString::fromLatin1(hash);
 }
 
 CListClaim::CListClaim(const std::string& databasePath)

@@ -45,5 +45,7 @@ private:
 };
 
 // The socket of the window that holds the list at `databasePath`: in the user's runtime
-// folder, named after a hash of the list file's canonical path.
+// folder, named after a hash of the list file's canonical path. Empty when the user has no
+// runtime folder: no socket can then be reached or made, and the lock alone keeps a second
+// window out.
 QString ListSocketPath(const std::string& databasePath);

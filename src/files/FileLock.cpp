@@ -20,9 +20,6 @@ int OpenLockFile(const std::string& path) {
 }  // namespace
 
 CFileLock::Outcome CFileLock::TryLock(const std::string& lockFile) {
-    if (IsTaken()) {
-        return Outcome::Taken;
-    }
     CFileDescriptor fd(OpenLockFile(lockFile));
     struct stat info {};
     if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {

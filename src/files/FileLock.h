@@ -17,8 +17,8 @@ public:
         Unavailable,  // the lock file cannot be opened, made or locked
     };
 
+    // A lock taken is held until the object goes; after Held or Unavailable, try again.
     Outcome TryLock(const std::string& lockFile);
-    bool IsTaken() const { return m_fd.IsOpen(); }
 
 private:
     CFileDescriptor m_fd;
