@@ -4,8 +4,6 @@
 #include "app/MorvaneDlg.h"
 #include "app/TrayShell.h"
 #include "core/Database.h"
-#include "core/ElemArchive.h"
-#include "files/FileReplacement.h"
 #include "ui/DialogBuilder.h"
 #include "ui/DialogTemplates.h"
 #include "ui/QtMessageBoxes.h"
@@ -300,44 +298,6 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     EXPECT_TRUE(window.Elements().empty());
     EXPECT_TRUE(ElementCommandsDisabled());
     EXPECT_EQ(window.List().SelectedRow(), -1);
-}
-
-// Another program replaces the list between the window's load and its Save.
-TEST_F(MainWindowTest, SaveOverAListChangedOnDiskAsksAndNoKeepsTheChangesUnsaved) {
-    const std::string& path = m_app.m_strDatabasePath;
-    ElemList loaded;
-    loaded.push_back(std::make_unique<CKelElem>());
-    loaded.back()->m_strDescription = "loaded";
-    WriteWholeFile(path, WriteElemArchive(loaded));
-    CMorvaneDlg& window = Open();
-    loaded.back()->m_strDescription = "theirs";
-    const std::string theirs = WriteElemArchive(loaded);
-    ASSERT_EQ(WriteFileAtomically(path, theirs, 0600), FileWriteStatus::Ok);
-    m_dialogs.Add("added");
-    window.OnNew();
-
-    m_checks.boxes.AnswerNext(kAnswerNo);
-    window.OnSave();
-    ASSERT_EQ(m_checks.boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_checks.boxes.Boxes()[0].buttons, BoxButtons::YesNo);
-    EXPECT_TRUE(m_checks.boxes.Boxes()[0].text.starts_with(path + " has been changed"));
-    EXPECT_EQ(ReadWholeFile(path), theirs);
-    EXPECT_EQ(m_app.m_bModified, 1);
-    // Quitting still asks.
-    m_checks.boxes.AnswerNext(kAnswerCancel);
-    window.OnQuit();
-    EXPECT_EQ(m_checks.boxes.Boxes().back().text, "Do you really want to quit without saving ?");
-
-    m_checks.boxes.AnswerNext(kAnswerYes);
-    window.OnSave();
-    EXPECT_EQ(m_app.m_bModified, 0);
-    ElemList saved;
-    int32_t modified = 0;
-    std::string reread = path;
-    ASSERT_TRUE(LoadDatabase(reread, modified, saved, m_checks.boxes));
-    ASSERT_EQ(saved.size(), 2u);
-    EXPECT_EQ(saved[0]->m_strDescription, "loaded");
-    EXPECT_EQ(saved[1]->m_strDescription, "added");
 }
 
 TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {

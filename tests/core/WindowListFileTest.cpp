@@ -1,6 +1,5 @@
 #include "core/WindowListFile.h"
 
-#include "core/Database.h"
 #include "core/ElemArchive.h"
 #include "files/FileReplacement.h"
 #include "i18n/MessageCatalogue.h"
@@ -16,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -42,159 +42,118 @@ protected:
     }
     void SetUp() override { TheCatalogue().SetCurrentLcid(kLcidEnglish); }
 
-    void Load() { m_file.Load(m_path, m_modified, m_list, m_boxes); }
-    bool SaveChanged() {
+    void Load() {
+        m_file = CWindowListFile();
+        m_list.clear();
+        m_path = m_listPath;
+        m_file.Load(m_path, m_modified, m_list, m_boxes);
+    }
+    bool SaveChanged(ElemList list) {
+        m_list = std::move(list);
         m_modified = 1;
         return m_file.Save(m_path, m_modified, m_list, m_boxes, kNow);
     }
-    size_t BoxCount() const { return m_boxes.Boxes().size(); }
     RecordingMessageBoxes::Box LastBox() const { return m_boxes.Boxes().back(); }
 
     static inline const TimeValue kNow = LocalTimeValue(2026, 12, 7, 10, 15, 42);
     TempDir m_dir;
     const std::string m_listPath = m_dir.File("watch.MVN");
-    std::string m_path = m_listPath;
+    const std::string m_keptPath = m_listPath + ".unreadable-20261207-101542";
+    std::string m_path;
     int32_t m_modified = 0;
     ElemList m_list;
     RecordingMessageBoxes m_boxes;
     CWindowListFile m_file;
 };
 
-TEST_F(WindowListFile, SavesWithoutAQuestionWhileNobodyElseWrites) {
-    Load();
-    m_list = Elements({"first"});
-    EXPECT_TRUE(SaveChanged());
-    m_list = Elements({"first", "second"});
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"first", "second"}));
-    // The empty list removes the file, and the next save creates it again.
-    m_list.clear();
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_FALSE(fs::exists(m_listPath));
-    m_list = Elements({"third"});
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(BoxCount(), 0u);
-}
-
-TEST_F(WindowListFile, AnotherWritersFileIsReplacedOnlyAfterYes) {
-    WriteWholeFile(m_listPath, ArchiveOf({"loaded"}));
-    Load();
-    const std::string theirs = ArchiveOf({"theirs", "written", "since"});
-    ASSERT_EQ(WriteFileAtomically(m_listPath, theirs, 0600), FileWriteStatus::Ok);
-    m_list = Elements({"ours"});
-
-    m_boxes.AnswerNext(kAnswerNo);
-    EXPECT_FALSE(SaveChanged());
-    ASSERT_EQ(BoxCount(), 1u);
-    EXPECT_EQ(LastBox().text, m_listPath +
-                                  " has been changed by another program since this window read "
-                                  "or saved it.\n\nReplace it with the list of this window ?");
-    EXPECT_EQ(LastBox().caption, "<application>");
-    EXPECT_EQ(LastBox().buttons, BoxButtons::YesNo);
-    EXPECT_EQ(ReadWholeFile(m_listPath), theirs);
-    EXPECT_EQ(m_modified, 1);
-
-    m_boxes.AnswerNext(kAnswerYes);
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"ours"}));
-    EXPECT_EQ(m_modified, 0);
-    // Its own file is the window's again.
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(BoxCount(), 2u);
-}
-
-TEST_F(WindowListFile, EveryKindOfChangeOnDiskAsks) {
+TEST_F(WindowListFile, AListChangedOnDiskIsReplacedOnlyAfterYes) {
     const std::string loaded = ArchiveOf({"loaded"});
+    const std::string theirs = ArchiveOf({"theirs"});
+    const auto replaced = [&] { WriteFileAtomically(m_listPath, theirs, 0600); };
     const auto writtenInPlace = [&] {
         // The same size and the same second: only the nanoseconds of its time tell it.
         const std::optional<FileStamp> before = StampOf(m_listPath);
-        WriteWholeFile(m_listPath, ArchiveOf({"LOADED"}));
+        WriteWholeFile(m_listPath, theirs);
         const timespec times[2] = {
             {0, UTIME_OMIT},
             {before->changedSeconds, (before->changedNanoseconds + 1) % 1000000000}};
         utimensat(AT_FDCWD, m_listPath.c_str(), times, 0);
     };
     const auto removed = [&] { fs::remove(m_listPath); };
-    const auto created = [&] { WriteWholeFile(m_listPath, loaded); };
-    for (const auto& [change, fileAtLoad] : {std::pair{std::function<void()>(writtenInPlace), true},
+    for (const auto& [change, fileAtLoad] : {std::pair{std::function<void()>(replaced), true},
+                                             {writtenInPlace, true},
                                              {removed, true},
-                                             {created, false}}) {
-        SCOPED_TRACE(fileAtLoad ? "a file at load" : "no file at load");
+                                             {replaced, false}}) {
         fs::remove(m_listPath);
         if (fileAtLoad) {
             WriteWholeFile(m_listPath, loaded);
         }
-        m_file = CWindowListFile();
-        m_list.clear();
         Load();
         change();
-        const size_t before = BoxCount();
-        m_list = Elements({"ours"});
+        const std::string onDisk = ReadWholeFile(m_listPath);
+        const size_t before = m_boxes.Boxes().size();
         m_boxes.AnswerNext(kAnswerNo);
-        EXPECT_FALSE(SaveChanged());
-        EXPECT_EQ(BoxCount(), before + 1);
+        EXPECT_FALSE(SaveChanged(Elements({"ours"})));
+        ASSERT_EQ(m_boxes.Boxes().size(), before + 1);
+        EXPECT_EQ(LastBox().text, m_listPath +
+                                      " has been changed by another program since this window "
+                                      "read or saved it.\n\nReplace it with the list of this "
+                                      "window ?");
         EXPECT_EQ(LastBox().buttons, BoxButtons::YesNo);
+        EXPECT_EQ(ReadWholeFile(m_listPath), onDisk);
+        EXPECT_EQ(m_modified, 1);
     }
+    m_boxes.AnswerNext(kAnswerYes);
+    EXPECT_TRUE(SaveChanged(Elements({"ours"})));
+    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"ours"}));
+    // From then on the file is the window's: no question.
+    const size_t answered = m_boxes.Boxes().size();
+    EXPECT_TRUE(SaveChanged(Elements({"ours", "more"})));
+    EXPECT_EQ(m_boxes.Boxes().size(), answered);
 }
 
-TEST_F(WindowListFile, UnreadableListIsKeptAndTheFirstSaveMovesItAside) {
+TEST_F(WindowListFile, AListThatCannotBeReadOrOpenedIsKeptByTheFirstSave) {
     const std::string whole = ArchiveOf({"one", "two", "three"});
     const std::string damaged = whole.substr(0, whole.size() - 5);
+    for (const bool openable : {true, false}) {
+        fs::remove(m_listPath);
+        fs::remove(m_keptPath);
+        if (openable) {
+            WriteWholeFile(m_listPath, damaged);
+        } else {
+            ASSERT_EQ(mkfifo(m_listPath.c_str(), 0600), 0);
+        }
+        Load();
+        EXPECT_EQ(LastBox().text, std::string(openable ? "Cannot read" : "Cannot open") +
+                                      " database file\nThe file " + m_listPath +
+                                      " will be kept: the first Save renames it beside itself, "
+                                      "then writes the list in its place.");
+        EXPECT_EQ(LastBox().caption, "ERROR");
+        EXPECT_EQ(m_list.size(), openable ? 2u : 0u);
+
+        // An empty list saves nothing and moves nothing.
+        EXPECT_TRUE(SaveChanged({}));
+        EXPECT_FALSE(fs::exists(m_keptPath));
+
+        EXPECT_TRUE(SaveChanged(Elements({"one", "two"})));
+        EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"one", "two"}));
+        EXPECT_EQ(LastBox().text, "The list file that could not be read is kept as " + m_keptPath +
+                                      ".\nThe list is saved in " + m_listPath + ".");
+        EXPECT_EQ(LastBox().caption, "<application>");
+        if (openable) {
+            EXPECT_EQ(ReadWholeFile(m_keptPath), damaged);
+        } else {
+            EXPECT_TRUE(fs::is_fifo(m_keptPath));
+        }
+    }
+    // A name already taken: nothing is moved, nothing overwritten.
     WriteWholeFile(m_listPath, damaged);
     Load();
-    ASSERT_EQ(BoxCount(), 1u);
-    EXPECT_EQ(LastBox().text, "Cannot read database file\nThe file " + m_listPath +
-                                  " will be kept: the first Save renames it beside itself, then "
-                                  "writes the list in its place.");
-    EXPECT_EQ(LastBox().caption, "ERROR");
-    EXPECT_EQ(m_list.size(), 2u);
-    EXPECT_TRUE(m_path.empty());
-
-    // An empty list saves nothing, and keeps the file where it is.
-    std::vector<std::unique_ptr<CKelElem>> loaded = std::move(m_list);
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(ReadWholeFile(m_listPath), damaged);
-    EXPECT_EQ(BoxCount(), 1u);
-
-    m_list = std::move(loaded);
-    EXPECT_TRUE(SaveChanged());
-    const std::string keptAs = m_listPath + ".unreadable-20261207-101542";
-    EXPECT_EQ(ReadWholeFile(keptAs), damaged);
-    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"one", "two"}));
-    EXPECT_EQ(m_path, m_listPath);
-    ASSERT_EQ(BoxCount(), 2u);
-    EXPECT_EQ(LastBox().text, "The list file that could not be read is kept as " + keptAs +
-                                  ".\nThe list is saved in " + m_listPath + ".");
-    EXPECT_EQ(LastBox().caption, "<application>");
-
-    // From then on the list saves as any other.
-    m_list.pop_back();
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"one"}));
-    EXPECT_EQ(BoxCount(), 2u);
-}
-
-TEST_F(WindowListFile, UnopenableListIsMovedAsideToo) {
-    ASSERT_EQ(mkfifo(m_listPath.c_str(), 0600), 0);
-    Load();
-    ASSERT_EQ(BoxCount(), 1u);
-    EXPECT_TRUE(LastBox().text.starts_with("Cannot open database file\nThe file " + m_listPath));
-    m_list = Elements({"new"});
-    EXPECT_TRUE(SaveChanged());
-    EXPECT_TRUE(fs::is_fifo(m_listPath + ".unreadable-20261207-101542"));
-    EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"new"}));
-}
-
-TEST_F(WindowListFile, UnreadableListThatCannotBeMovedIsNeitherMovedNorOverwritten) {
-    WriteWholeFile(m_listPath, "damaged");
-    WriteWholeFile(m_listPath + ".unreadable-20261207-101542", "kept earlier");
-    Load();
-    m_list = Elements({"new"});
-    EXPECT_FALSE(SaveChanged());
+    EXPECT_FALSE(SaveChanged(Elements({"new"})));
     EXPECT_EQ(LastBox().text, "Cannot create database file");
     EXPECT_EQ(m_modified, 1);
-    EXPECT_EQ(ReadWholeFile(m_listPath), "damaged");
-    EXPECT_EQ(ReadWholeFile(m_listPath + ".unreadable-20261207-101542"), "kept earlier");
+    EXPECT_EQ(ReadWholeFile(m_listPath), damaged);
+    EXPECT_TRUE(fs::is_fifo(m_keptPath));
 }
 
 }  // namespace

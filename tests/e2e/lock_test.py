@@ -9,7 +9,8 @@ instances:  a second start on a list that a window holds ends with status 0 and 
             a program with a list in another folder runs beside it; after kill -9 of the
             window, the next start opens its window although the killed one's socket is left.
 mvntool:    while the window holds the list, `mvntool check --save` and `mvntool write` exit
-            with status 4, say that the list is open in Morvane and leave it byte for byte;
+            with status 4, say that the list is open in Morvane (in French with the
+            settings beside the list saying so), check nothing and leave it byte for byte;
             `mvntool dump` reads it; once the window has quit, both write.
 unreadable: a list cut short opens with the error box; an element deleted and the list saved
             keep the damaged bytes under a new name beside it, byte for byte, and the saved
@@ -126,8 +127,15 @@ def scenario_mvntool(session, argv):
               f"mvntool {writer[0]} ended with {result.returncode}, not {HELD_STATUS}")
         check(result.stderr == f"{program.database} is open in Morvane; close it first\n",
               f"mvntool {writer[0]} said {result.stderr!r}")
+        check(result.stdout == "", f"mvntool {writer[0]} checked or printed: {result.stdout!r}")
         with open(program.database, "rb") as file:
             check(file.read() == before, f"mvntool {writer[0]} changed the held list")
+    # In the language of the settings beside the list.
+    with open(program.settings, "w", encoding="utf-8") as file:
+        file.write("[Config]\nLanguage=FR\n")
+    french = run_tool(program, "write", list_json, program.database)
+    check(french.stderr == f"{program.database} est ouvert dans Morvane ; fermez-le d'abord\n",
+          f"mvntool write said in French {french.stderr!r}")
     dump = run_tool(program, "dump", program.database)
     check(dump.returncode == 0 and json.loads(dump.stdout)["elements"],
           f"mvntool dump of the held list: {dump.returncode} {dump.stderr!r}")

@@ -1,6 +1,3 @@
-#include "core/Database.h"
-#include "files/FileLock.h"
-
 #include "TempDir.h"
 #include "ToolRun.h"
 
@@ -131,46 +128,6 @@ TEST(Mvntool, SpeaksTheLanguageOfTheSettingsBesideTheFile) {
     EXPECT_EQ(dump.err,
               "ERREUR: Lecture de la base de donn\xC3\xA9"
               "es impossible.\n");
-}
-
-// A running window holds the lock of its list for its whole run; here the test holds it, named
-// through a link to the list, as the window names it when its list is a link.
-TEST(Mvntool, WritesNothingToAListARunningWindowHoldsAndReadsItAsUsual) {
-    TempDir dir;
-    const std::string list = dir.File("watch.MVN");
-    const std::string json = dir.File("list.json");
-    WriteWholeFile(json, R"({"elements": [{"m_strDescription": "Doc", "m_nWhen": 1,
-                                           "m_strCopy": "/nonexistent/doc.txt"}]})");
-    ASSERT_EQ(RunTool(dir, {"write", json, list}).exitCode, 0);
-    std::filesystem::create_symlink(list, dir.File("link.MVN"));
-    const std::string bytes = ReadWholeFile(list);
-    const std::string dumped = RunTool(dir, {"dump", list}).out;
-    const std::vector<std::vector<std::string>> writers = {{"check", "--save", list},
-                                                           {"write", json, list}};
-    {
-        CFileLock window;
-        ASSERT_EQ(window.TryLock(ListLockPath(dir.File("link.MVN"))), CFileLock::Outcome::Taken);
-        for (const auto& writer : writers) {
-            SCOPED_TRACE(writer[0]);
-            const ToolRun run = RunTool(dir, writer);
-            EXPECT_EQ(run.exitCode, 4);
-            EXPECT_EQ(run.err, list + " is open in Morvane; close it first\n");
-            EXPECT_EQ(run.out, "");
-            EXPECT_EQ(ReadWholeFile(list), bytes);
-        }
-        WriteWholeFile(dir.File("watch.INI"), "[Config]\nLanguage=FR\n");
-        EXPECT_EQ(RunTool(dir, {"write", json, list}).err,
-                  list + " est ouvert dans Morvane ; fermez-le d'abord\n");
-        const ToolRun dump = RunTool(dir, {"dump", list});
-        EXPECT_EQ(dump.exitCode, 0);
-        EXPECT_EQ(dump.out, dumped);
-        const ToolRun check = RunTool(dir, {"check", list});
-        EXPECT_EQ(check.exitCode, 0);
-        EXPECT_EQ(CheckStates(check.out), std::vector<std::string>{"Pas de nouvelle version"});
-    }
-    for (const auto& writer : writers) {
-        EXPECT_EQ(RunTool(dir, writer).exitCode, 0) << writer[0];
-    }
 }
 
 TEST(Mvntool, DumpShowsOtherBytesAsWindows1252AndEscapes) {
