@@ -6,7 +6,6 @@
 #include "app/MorvaneApp.h"
 #include "app/TrayShell.h"
 #include "core/CheckEnvironment.h"
-#include "core/Database.h"
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "ui/DialogBuilder.h"
@@ -104,7 +103,7 @@ void CMorvaneDlg::InitDialog() {
         MinimumClientSize(m_controls.newButton->size(), m_list->HeightForTitlesAndOneRow()));
     m_trayIcon.SetTarget(this);
     CMorvaneApp& app = m_services.app;
-    LoadDatabase(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);
+    m_listFile.Load(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);
     app.m_bModified = 0;
     EnableElementCommands(!m_arrElems.empty());
     m_scheduler->Start();

@@ -4,6 +4,7 @@
 #include "app/WindowTimers.h"
 #include "core/ElemList.h"
 #include "core/Scheduler.h"
+#include "core/WindowListFile.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -61,6 +62,9 @@ public:
     void OnDropFiles(const QStringList& paths);
     // A mouse event on the notification-area icon.
     void OnTrayMessage(CTrayIcon::Mouse mouse);
+    // Another start on the same list: the window comes out of the notification area or the
+    // task bar, in front of the others.
+    void BringToFront();
 
     // Enter saves, Escape quits: neither closes the window by itself.
     void accept() override;
@@ -94,6 +98,7 @@ private:
 
     MainWindowServices m_services;
     ElemList m_arrElems;
+    CWindowListFile m_listFile;
     QWidget* m_client = nullptr;
     CElemListCtrl* m_list = nullptr;
     Controls m_controls{};

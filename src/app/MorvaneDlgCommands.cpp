@@ -6,7 +6,6 @@
 #include "app/MorvaneApp.h"
 #include "app/TrayShell.h"
 #include "core/CheckEnvironment.h"
-#include "core/Database.h"
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "ui/ResourceIds.h"
@@ -78,7 +77,8 @@ void CMorvaneDlg::OnCheckNow() {
 
 void CMorvaneDlg::OnSave() {
     CMorvaneApp& app = m_services.app;
-    SaveDatabase(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);
+    m_listFile.Save(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes,
+                    m_services.checks.clock.Now());
 }
 
 void CMorvaneDlg::accept() {
@@ -158,6 +158,14 @@ void CMorvaneDlg::BringBack() {
 void CMorvaneDlg::OnTrayOpen() {
     m_trayIcon.ShowTrayIcon(0);
     BringBack();
+}
+
+void CMorvaneDlg::BringToFront() {
+    if (isHidden() || isMinimized()) {
+        OnTrayOpen();
+    }
+    raise();
+    activateWindow();
 }
 
 void CMorvaneDlg::OnTrayVerifyAll() {

@@ -1,4 +1,5 @@
 #include "app/HelpInstall.h"
+#include "app/ListClaim.h"
 #include "app/MorvaneApp.h"
 #include "app/MorvaneDlg.h"
 #include "app/ProgramDialogs.h"
@@ -10,9 +11,11 @@
 #include "core/SystemClock.h"
 #include "core/ViewerLauncher.h"
 #include "files/TemporaryFiles.h"
+#include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
+#include "remote/TransferText.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtNoticePresenter.h"
@@ -20,6 +23,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -32,6 +38,25 @@ CTrayIcon::Mouse MouseOf(QSystemTrayIcon::ActivationReason reason) {
         default:
             return CTrayIcon::Mouse::LeftClick;
     }
+}
+
+// Long enough for a window that is starting to answer, or for mvntool to end its write.
+constexpr std::chrono::seconds kClaimPatience{10};
+
+// Nothing when this process is to run the window of its list; otherwise its exit status, once
+// the list's window came to the front or a box said that the list is held.
+std::optional<int> ClaimList(CListClaim& claim, const std::string& databasePath,
+                             IMessageBoxes& boxes) {
+    switch (claim.Claim(kClaimPatience)) {
+        case CListClaim::Outcome::Ours:
+            return std::nullopt;
+        case CListClaim::Outcome::HandedOver:
+            return EXIT_SUCCESS;
+        case CListClaim::Outcome::HeldElsewhere:
+            break;
+    }
+    ShowErrorText(boxes, FormatKeyText("IDS_ERR_LISTHELD", databasePath), BoxOwner::None);
+    return EXIT_FAILURE;
 }
 
 }  // namespace
@@ -50,6 +75,10 @@ int main(int argc, char* argv[]) {
     CMorvaneApp app;
     app.LoadSettings(programFile, boxes);
     FollowInterfaceLanguage(application, TheCatalogue());
+    CListClaim claim(app.m_strDatabasePath);
+    if (const std::optional<int> status = ClaimList(claim, app.m_strDatabasePath, boxes)) {
+        return *status;
+    }
     InstallProgramHelp(programFile);
 
     CSystemClock clock;
@@ -83,6 +112,7 @@ int main(int argc, char* argv[]) {
             }
         },
         Qt::QueuedConnection);
+    QObject::connect(&claim, &CListClaim::showRequested, &window, &CMorvaneDlg::BringToFront);
     // Not exec(): hiding a dialog ends its own modal loop, and Reduce hides the window. The
     // application's loop runs until Quit ends the window. exit(), not quit(): quit() first
     // asks every window to close, and a download's progress window answers a close by

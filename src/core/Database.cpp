@@ -3,6 +3,7 @@
 #include "core/ArchiveReader.h"
 #include "core/ElemArchive.h"
 #include "core/FileReading.h"
+#include "files/FileNames.h"
 #include "files/FileReplacement.h"
 #include "i18n/MessageBoxes.h"
 
@@ -11,12 +12,24 @@ namespace {
 // The list holds FTP passwords in plain text.
 constexpr mode_t kOwnerOnly = 0600;
 
-void ReportLoadFailure(std::string& databasePath, const char* key, IMessageBoxes& boxes) {
-    ShowErrorBox(boxes, key, BoxOwner::MainWindow);
-    databasePath.clear();
-}
-
 }  // namespace
+
+std::string ReadDatabase(const std::string& databasePath, IElemReceiver& receiver) {
+    CBoundedFile file(kMaxDatabaseSize);
+    switch (file.Open(databasePath)) {
+        case FileReadStatus::Missing:
+            return "";
+        case FileReadStatus::OpenFailed:
+            return "IDS_ERR_OPENDB";
+        case FileReadStatus::ReadFailed:
+        case FileReadStatus::TooLarge:
+            return "IDS_ERR_READDB";
+        case FileReadStatus::Ok:
+            break;
+    }
+    CArchiveReader reader(file);
+    return ReadElemArchive(reader, receiver) == ArchiveError::None ? "" : "IDS_ERR_READDB";
+}
 
 bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
                   IMessageBoxes& boxes) {
@@ -27,26 +40,13 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
 bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& receiver,
                   IMessageBoxes& boxes) {
     modified = 0;
-    CBoundedFile file(kMaxDatabaseSize);
-    switch (file.Open(databasePath)) {
-        case FileReadStatus::Missing:
-            return true;
-        case FileReadStatus::OpenFailed:
-            ReportLoadFailure(databasePath, "IDS_ERR_OPENDB", boxes);
-            return false;
-        case FileReadStatus::ReadFailed:
-        case FileReadStatus::TooLarge:
-            ReportLoadFailure(databasePath, "IDS_ERR_READDB", boxes);
-            return false;
-        case FileReadStatus::Ok:
-            break;
+    const std::string error = ReadDatabase(databasePath, receiver);
+    if (error.empty()) {
+        return true;
     }
-    CArchiveReader reader(file);
-    if (ReadElemArchive(reader, receiver) != ArchiveError::None) {
-        ReportLoadFailure(databasePath, "IDS_ERR_READDB", boxes);
-        return false;
-    }
-    return true;
+    ShowErrorBox(boxes, error, BoxOwner::MainWindow);
+    databasePath.clear();
+    return false;
 }
 
 bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
@@ -73,4 +73,8 @@ bool SaveDatabase(const std::string& databasePath, int32_t& modified, const Elem
     }
     modified = 0;
     return true;
+}
+
+std::string ListLockPath(const std::string& databasePath) {
+    return CanonicalTarget(databasePath) + ".lock";
 }

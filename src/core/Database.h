@@ -11,6 +11,12 @@ class IMessageBoxes;
 // The largest database file that loading accepts; far beyond any real watch list.
 inline constexpr size_t kMaxDatabaseSize = size_t{512} << 20;
 
+// Reads the database file at `databasePath`, handing each element to `receiver` as soon as it
+// is read. Gives the key of the error box when the file cannot be opened or read (the
+// elements read completely before a read failure have been handed over), "" when the list was
+// read whole or there is no file.
+std::string ReadDatabase(const std::string& databasePath, IElemReceiver& receiver);
+
 // Reads the database file at `databasePath`, appending its elements to `list` (empty on
 // entry). A missing file is a first run: the list stays empty and nothing is shown. When
 // the file cannot be opened or read, an error box owned by the main window says so and
@@ -32,3 +38,8 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& r
 // otherwise). Returns false after an error box.
 bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
                   IMessageBoxes& boxes);
+
+// The lock file of the list at `databasePath`: beside the file that the path names, links
+// followed, with ".lock" after its name. Whoever holds its lock is the list's one writer: the
+// window for its whole run, mvntool while it writes.
+std::string ListLockPath(const std::string& databasePath);

@@ -1,6 +1,7 @@
 #include "files/FileReplacement.h"
 
 #include "files/FileDescriptor.h"
+#include "files/FileNames.h"
 #include "files/TemporaryFiles.h"
 
 #include <cerrno>
@@ -20,43 +21,7 @@ namespace {
 constexpr std::string_view kTemporaryMark = ".mvn-tmp.";
 constexpr size_t kRandomLength = 6;  // the XXXXXX of mkostemp
 constexpr size_t kHashLength = 17;   // "~" and 16 hexadecimal digits
-constexpr int kMaxLinks = 40;        // as the kernel allows in one path
 constexpr size_t kWriteBlock = size_t{1} << 20;
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Follows symbolic links to the path they end at, which need not exist. False (errno set)
-// when a link cannot be read or the chain does not end.
-bool FollowLinks(const std::string& path, std::string& resolved) {
-    resolved = path;
-    for (int hops = 0; hops <= kMaxLinks; ++hops) {
-        struct stat info {};
-        if (lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return true;
-        }
-        std::string link(static_cast<size_t>(info.st_size) + 1, '\0');
-        const ssize_t length = readlink(resolved.c_str(), link.data(), link.size());
-        if (length < 0 || static_cast<size_t>(length) >= link.size()) {
-            errno = length < 0 ? errno : EAGAIN;  // changed while we read it
-            return false;
-        }
-        link.resize(static_cast<size_t>(length));
-        resolved = link.starts_with('/') ? link : FolderOf(resolved) + "/" + link;
-    }
-    errno = ELOOP;
-    return false;
-}
 
 uint64_t NameHash(std::string_view name) {
     uint64_t hash = 14695981039346656037ull;  // FNV-1a

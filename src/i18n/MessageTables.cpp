@@ -135,6 +135,15 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_REASON_NOTREGULAR", "ce n'est pas un fichier ordinaire"},
     {"IDS_REASON_DENIED", "permission refusée"},
     {"IDS_REASON_DISKFULL", "plus de place sur le disque"},
+    {"IDS_ERR_LISTHELD", "%s est ouvert dans Morvane ; fermez-le d'abord"},
+    {"IDS_LISTKEPT",
+     "Le fichier %s sera conservé : la première sauvegarde le renomme à côté de lui, puis "
+     "écrit la liste à sa place."},
+    {"IDS_LISTMOVEDASIDE",
+     "Le fichier de liste illisible est conservé sous le nom %s.\nLa liste est sauvée dans %s."},
+    {"IDS_LISTCHANGED",
+     "%s a été modifié par un autre programme depuis que cette fenêtre l'a lu ou sauvé.\n\n"
+     "Le remplacer par la liste de cette fenêtre ?"},
     {nullptr, nullptr},
 };
 
@@ -264,5 +273,14 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_REASON_NOTREGULAR", "not a regular file"},
     {"IDS_REASON_DENIED", "permission denied"},
     {"IDS_REASON_DISKFULL", "no space left on the disk"},
+    {"IDS_ERR_LISTHELD", "%s is open in Morvane; close it first"},
+    {"IDS_LISTKEPT",
+     "The file %s will be kept: the first Save renames it beside itself, then writes the list "
+     "in its place."},
+    {"IDS_LISTMOVEDASIDE",
+     "The list file that could not be read is kept as %s.\nThe list is saved in %s."},
+    {"IDS_LISTCHANGED",
+     "%s has been changed by another program since this window read or saved it.\n\n"
+     "Replace it with the list of this window ?"},
     {nullptr, nullptr},
 };

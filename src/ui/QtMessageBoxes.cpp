@@ -66,7 +66,8 @@ int CQtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButton
 int CQtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
                           BoxButtons buttons, QWidget* owner) {
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
-    // The one Yes/No question asks before a file goes to the trash.
+    // The Yes/No questions ask before what cannot be undone: a file sent to the trash, a list
+    // file that another program wrote replaced.
     if (buttons == BoxButtons::YesNo) {
         new CInputGuard(box);
     }

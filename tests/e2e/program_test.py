@@ -35,16 +35,19 @@ TABS_FROM_LIST_TO_REDUCE = 7
 
 
 class Program:
-    """A copy of morvane in `folder`, with its list and settings beside it."""
+    """A copy of morvane in `folder` (by default the session's), with its list and settings
+    beside it."""
 
-    def __init__(self, session, morvane, mvntool, elements=None):
+    def __init__(self, session, morvane, mvntool, elements=None, folder=None):
         self.session = session
         self.mvntool = mvntool
-        self.file = os.path.join(session.folder, "morvane")
+        folder = folder or session.folder
+        os.makedirs(folder, exist_ok=True)
+        self.file = os.path.join(folder, "morvane")
         shutil.copy(morvane, self.file)
-        self.database = os.path.join(session.folder, "morvane.MVN")
-        self.settings = os.path.join(session.folder, "morvane.INI")
-        list_json = os.path.join(session.folder, "list.json")
+        self.database = os.path.join(folder, "morvane.MVN")
+        self.settings = os.path.join(folder, "morvane.INI")
+        list_json = os.path.join(folder, "list.json")
         with open(list_json, "w", encoding="utf-8") as out:
             json.dump({"elements": ELEMENTS if elements is None else elements}, out)
         subprocess.run([mvntool, "write", list_json, self.database], check=True, timeout=30)

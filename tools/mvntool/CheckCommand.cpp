@@ -10,6 +10,7 @@
 #include "core/Scheduler.h"
 #include "core/SchedulerPorts.h"
 #include "core/SystemClock.h"
+#include "files/FileLock.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 #include "platform/ProgramPaths.h"
@@ -131,6 +132,14 @@ int RunCheckCommand(const Arguments& arguments) {
     }
     CConsoleMessageBoxes boxes;
     PrepareLanguage(options.file, boxes);
+    if (options.save) {
+        // A list that cannot be saved is not checked: its actions would run for nothing. The
+        // lock goes at once; the checks may take long.
+        CFileLock lock;
+        if (!LockListForWriting(options.file, lock)) {
+            return kExitListHeld;
+        }
+    }
     std::string path = options.file;
     ElemList list;
     if (!LoadList(path, list, boxes)) {
@@ -140,6 +149,10 @@ int RunCheckCommand(const Arguments& arguments) {
     PrintElements(list);
     // An empty list would remove the file: a check changes nothing worth that.
     if (options.save && !list.empty()) {
+        CFileLock lock;
+        if (!LockListForWriting(options.file, lock)) {
+            return kExitListHeld;
+        }
         int32_t modified = 1;
         if (!SaveDatabase(path, modified, list, boxes)) {
             return kExitFailed;

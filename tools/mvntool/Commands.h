@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
+class CFileLock;
 class IMessageBoxes;
 
 // Exit codes of mvntool.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// A running window holds the list: nothing was written.
+inline constexpr int kExitListHeld = 4;
 
 // Each command gets the words after its name.
 using Arguments = std::vector<std::string>;
@@ -17,6 +20,10 @@ using Arguments = std::vector<std::string>;
 // Fills the catalogue and applies the `Language` of the INI file beside `databaseFile`
 // (none when empty).
 void PrepareLanguage(const std::string& databaseFile, IMessageBoxes& boxes);
+
+// Takes the lock of the list in `databaseFile` into `lock`, which holds it for the length of a
+// write. False, after saying so on standard error, when a running window holds the list.
+bool LockListForWriting(const std::string& databaseFile, CFileLock& lock);
 
 // mvntool dump FILE: the watch list in FILE as JSON on standard output.
 int RunDumpCommand(const Arguments& arguments);

@@ -4,6 +4,7 @@
 
 #include "core/Database.h"
 #include "core/FileReading.h"
+#include "files/FileLock.h"
 
 #include <cstdio>
 
@@ -23,7 +24,8 @@ bool ReadJsonFile(const std::string& path, std::string& json) {
 }  // namespace
 
 // mvntool write JSON FILE: saves the list that JSON describes to FILE as the program saves
-// it (an empty list removes FILE). Malformed JSON leaves FILE untouched.
+// it (an empty list removes FILE). Malformed JSON, or a list that a running window holds,
+// leaves FILE untouched.
 int RunWriteCommand(const Arguments& arguments) {
     if (arguments.size() != 2) {
         std::fprintf(stderr, "usage: mvntool write JSON FILE\n");
@@ -42,6 +44,10 @@ int RunWriteCommand(const Arguments& arguments) {
     if (!ElementsFromJson(json, list, error)) {
         std::fprintf(stderr, "mvntool: %s: %s\n", jsonPath.c_str(), error.c_str());
         return kExitUsage;
+    }
+    CFileLock lock;
+    if (!LockListForWriting(databasePath, lock)) {
+        return kExitListHeld;
     }
     int32_t modified = 1;
     return SaveDatabase(databasePath, modified, list, boxes) ? kExitOk : kExitFailed;
