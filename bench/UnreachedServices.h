@@ -38,7 +38,7 @@ public:
     bool IsInternetReachable() override { std::abort(); }
     ProbeResult ProbeFtp(const FtpProbeRequest&) override { std::abort(); }
     ProbeResult ProbeHttp(const std::string&) override { std::abort(); }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
+    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
                      const TransferPresenter&) override {
         std::abort();
     }

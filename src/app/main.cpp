@@ -13,6 +13,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
+#include "platform/TrustedKeysFile.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtNoticePresenter.h"
@@ -56,12 +57,17 @@ int main(int argc, char* argv[]) {
     CQtNoticePresenter notice;
     CResponsiveWait wait;
     QWidget* mainWindow = nullptr;
-    CRemoteAccess remote(app.Settings().InternetProbeHost(), [&mainWindow, &boxes] {
-        return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
-    });
+    CTrustedKeysFile trustedKeys(app.Settings());
+    CRemoteAccess remote(
+        app.Settings().InternetProbeHost(),
+        [&mainWindow, &boxes] {
+            return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
+        },
+        &trustedKeys);
     CQtTrash trash;
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
+    checks.trustedKeys = &trustedKeys;
     CProgramDialogs dialogs(app.Settings(), boxes);
     CQtTrayShell trayShell(ProgramIcon());
 

@@ -8,6 +8,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 #include "remote/Address.h"
+#include "remote/TransferText.h"
 
 #include <optional>
 #include <set>
@@ -19,6 +20,8 @@ struct CopyProbe {
     std::optional<TimeValue> time;
     bool found = false;
     bool noInternet = false;
+    // The server could not be trusted: nothing was learnt of the copy.
+    bool untrusted = false;
 };
 
 bool AbsenceCounts(const CKelElem& elem) {
@@ -41,12 +44,38 @@ private:
     const CKelElem& m_elem;
 };
 
+// Asks whether to trust the key of the element's own server, whose certificate the system's
+// store does not vouch for; true once the user has trusted it. A key that changed since it
+// was trusted is never replaced from here, and nobody is asked where no window is.
+bool TrustAnswered(const ParsedAddress& address, const UntrustedServer& untrusted,
+                   CheckContext& context) {
+    if (!context.trustedKeys || untrusted.key.empty() ||
+        untrusted.reason == TlsRefusal::KeyChanged ||
+        untrusted.server != ServerKey(address.server, address.port)) {
+        return false;
+    }
+    const std::string question =
+        FormatKeyText("IDS_TLS_TRUSTQUESTION", address.server, address.port, untrusted.key);
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+        return false;
+    }
+    if (!context.trustedKeys->Trust(untrusted.server, untrusted.key)) {
+        ShowErrorText(context.boxes,
+                      FormatKeyText("IDS_ERR_TRUSTNOTSAVED", context.trustedKeys->Place()),
+                      BoxOwner::MainWindow);
+    }
+    return true;
+}
+
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
 // "not found" is the copy's absence, as for a local file, and no news to the user;
 // elsewhere it is a failure: the probe's own box, then the connection error box, unless a
-// box of an earlier check of the same element is still waiting for its answer.
-void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue now,
-                      const char* errorKey, CheckContext& context, CopyProbe& probe) {
+// box of an earlier check of the same element is still waiting for its answer. True when
+// the user has just trusted the key of a server that was refused, with `offerTrust`.
+bool TakeRemoteAnswer(const CKelElem& elem, const ParsedAddress& address,
+                      const ProbeResult& result, TimeValue now, bool offerTrust,
+                      CheckContext& context, CopyProbe& probe) {
+    probe.untrusted = result.status != ProbeStatus::Found && result.untrusted.has_value();
     if (result.status == ProbeStatus::Found) {
         probe.found = true;
         probe.time = result.time;
@@ -60,20 +89,26 @@ void TakeRemoteAnswer(const CKelElem& elem, const ProbeResult& result, TimeValue
             ShowRemoteMessage(*result.message, context.boxes, BoxOwner::None);
         }
         // Modal to the main window, so the list cannot change under the running check.
-        ShowErrorBox(context.boxes, errorKey, BoxOwner::MainWindow);
+        ShowErrorBox(context.boxes,
+                     IsFtpKind(address.kind) ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP",
+                     BoxOwner::MainWindow);
+        return offerTrust && result.untrusted && TrustAnswered(address, *result.untrusted, context);
     }
+    return false;
 }
 
 ProbeResult ProbeCopy(const CKelElem& elem, const ParsedAddress& address, IRemoteAccess& remote) {
-    if (address.kind == AddressKind::Ftp) {
-        const FtpProbeRequest request{address.object, address.server, elem.m_strFtpUser,
-                                      elem.m_strFtpPassword, address.port};
+    if (IsFtpKind(address.kind)) {
+        const FtpProbeRequest request{address.object,         address.server,
+                                      elem.m_strFtpUser,      elem.m_strFtpPassword,
+                                      address.port,           FtpSecurityOf(address.kind)};
         return remote.ProbeFtp(request);
     }
     return remote.ProbeHttp(elem.m_strCopy);
 }
 
-// The internet test and the probe run inside one wait; the boxes come after it.
+// The internet test and the probe run inside one wait; the boxes come after it. A server
+// whose key the user trusts after its refusal is probed once more.
 void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue now,
                  int& availability, CheckContext& context, CopyProbe& probe) {
     ProbeResult result;
@@ -89,9 +124,10 @@ void ProbeRemote(const CKelElem& elem, const ParsedAddress& address, TimeValue n
         probe.noInternet = true;
         return;
     }
-    const char* errorKey =
-        address.kind == AddressKind::Ftp ? "IDS_ERR_CONNECTFTP" : "IDS_ERR_CONNECTHTTP";
-    TakeRemoteAnswer(elem, result, now, errorKey, context, probe);
+    if (TakeRemoteAnswer(elem, address, result, now, true, context, probe)) {
+        context.wait.Run([&] { result = ProbeCopy(elem, address, context.remote); });
+        TakeRemoteAnswer(elem, address, result, now, false, context, probe);
+    }
 }
 
 void ProbeLocal(const CKelElem& elem, TimeValue now, CopyProbe& probe) {
@@ -207,7 +243,7 @@ void CheckElement(CKelElem& elem, int* availabilityCache, CheckContext& context)
     const ParsedAddress address = ClassifyAddress(elem.m_strCopy);
     int availability = availabilityCache ? *availabilityCache : -1;
     CopyProbe probe;
-    if (address.kind == AddressKind::Ftp || address.kind == AddressKind::Http) {
+    if (IsRemoteKind(address.kind)) {
         ProbeRemote(elem, address, now, availability, context, probe);
     } else if (address.kind == AddressKind::LocalFile) {
         ProbeLocal(elem, now, probe);
@@ -217,6 +253,11 @@ void CheckElement(CKelElem& elem, int* availabilityCache, CheckContext& context)
     }
     if (probe.noInternet) {
         elem.m_nState = STATE_NO_INTERNET;
+        return;
+    }
+    // A server refused for want of trust is never read as an answer: the element stays
+    // "Not checked.".
+    if (probe.untrusted) {
         return;
     }
 

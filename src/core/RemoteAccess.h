@@ -10,23 +10,30 @@ class ITransferWindow;
 
 // The remote side of checks and copies on the real network: the probes, the internet test
 // against the configured probe host, and downloads under a progress window that the
-// caller's factory makes for each download.
+// caller's factory makes for each download. TLS servers are held to the keys of
+// `trustedKeys` (none when null), read anew for each probe and download.
 class CRemoteAccess : public IRemoteAccess {
 public:
     using WindowFactory = std::function<std::unique_ptr<ITransferWindow>()>;
 
-    CRemoteAccess(std::string probeHost, WindowFactory makeWindow)
-        : m_strProbeHost(std::move(probeHost)), m_makeWindow(std::move(makeWindow)) {}
+    CRemoteAccess(std::string probeHost, WindowFactory makeWindow,
+                  const ITrustedKeys* trustedKeys = nullptr)
+        : m_strProbeHost(std::move(probeHost)),
+          m_makeWindow(std::move(makeWindow)),
+          m_trustedKeys(trustedKeys) {}
 
     bool IsInternetReachable() override;
     ProbeResult ProbeFtp(const FtpProbeRequest& request) override;
     ProbeResult ProbeHttp(const std::string& address) override;
     void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
-                     const TransferPresenter& present) override;
+                     FtpSecurity security, const TransferPresenter& present) override;
     void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
                       const TransferPresenter& present) override;
 
 private:
+    TrustedKeys Keys() const { return m_trustedKeys ? m_trustedKeys->Keys() : TrustedKeys(); }
+
     std::string m_strProbeHost;
     WindowFactory m_makeWindow;
+    const ITrustedKeys* m_trustedKeys;
 };

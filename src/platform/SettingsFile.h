@@ -2,8 +2,10 @@
 
 #include <string>
 
-// The program's INI file, section `Config`. A missing file, section or key gives the
-// default; nothing is reported.
+#include "remote/TlsTrust.h"
+
+// The program's INI file: section `Config`, and the keys the user trusts in `TrustedKeys`.
+// A missing file, section or key gives the default; nothing is reported.
 class CSettingsFile {
 public:
     explicit CSettingsFile(std::string path) : m_strPath(std::move(path)) {}
@@ -18,6 +20,11 @@ public:
     std::string Language() const { return ReadString("Language", ""); }
     int LaunchAsIcon() const { return ReadInt("LaunchAsIcon", 1); }
     std::string InternetProbeHost() const;
+
+    // The section `TrustedKeys`: each line "host:port=sha256//BASE64".
+    TrustedKeys ReadTrustedKeys() const;
+    // False when the file could not be written.
+    bool WriteTrustedKey(const std::string& server, const std::string& key) const;
 
 private:
     std::string m_strPath;

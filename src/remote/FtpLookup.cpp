@@ -36,15 +36,15 @@ FtpFileFacts Facts(FtpFileState state, CURLcode code = CURLE_OK) {
 }
 
 // Runs one listing command on the folder; the server's answer, or the failure's code.
-CURLcode List(CURL* easy, const std::string& folderUrl, const char* command,
-              const FtpPerform& perform, std::string& listing) {
+CURLcode List(CURL* easy, const FtpServer& server, const std::string& folderUrl,
+              const char* command, const FtpPerform& perform, std::string& listing) {
     listing.clear();
     curl_easy_setopt(easy, CURLOPT_URL, folderUrl.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, command);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CollectListing);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &listing);
-    const CURLcode code = PerformPassiveThenActive(easy, perform);
+    const CURLcode code = PerformPassiveThenActive(easy, server, perform);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
@@ -67,8 +67,7 @@ FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
 // A folder the user may not enter lists as empty on some servers (proftpd): a file missing
 // from its listing is absent only when the folder can be entered. The login folder is
 // entered again after, so later relative paths still start there.
-FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
-                         const std::string& folder, const CFtpReply& reply,
+FtpFileFacts EnterFolder(CURL* easy, const FtpServer& server, const std::string& folder, const CFtpReply& reply,
                          const FtpPerform& perform) {
     const char* entry = nullptr;
     const std::string path = FtpServerPath(folder);
@@ -85,7 +84,7 @@ FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
         curl_slist_free_all(commands);
         return Facts(FtpFileState::Failed, CURLE_OUT_OF_MEMORY);
     }
-    curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server, port).c_str());
+    curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server).c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_QUOTE, both);
     const CURLcode code = perform();
@@ -99,29 +98,28 @@ FtpFileFacts EnterFolder(CURL* easy, const std::string& server, uint16_t port,
 }
 
 // The file's entry in its folder's listing.
-FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
-                          const std::string& object, const CFtpReply& reply,
+FtpFileFacts SearchFolder(CURL* easy, const FtpServer& server, const std::string& object, const CFtpReply& reply,
                           const FtpPerform& perform, int64_t knownSize) {
     const size_t slash = object.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : object.substr(0, slash + 1);
     const std::string name = FtpServerPath(object.substr(slash + 1));
     const std::string folderUrl =
-        folder.empty() ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, folder);
+        folder.empty() ? FtpServerUrl(server) : FtpObjectUrl(server, folder);
     std::string listing;
-    CURLcode code = List(easy, folderUrl, "MLSD", perform, listing);
+    CURLcode code = List(easy, server, folderUrl, "MLSD", perform, listing);
     if (code == CURLE_OK) {
         const auto entry = FindInMlsd(listing, name);
         return entry ? FromEntry(*entry, knownSize)
-                     : EnterFolder(easy, server, port, folder, reply, perform);
+                     : EnterFolder(easy, server, folder, reply, perform);
     }
     if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_ABORTED_BY_CALLBACK) {
         return Facts(FtpFileState::Failed, code);
     }
-    code = List(easy, folderUrl, nullptr, perform, listing);
+    code = List(easy, server, folderUrl, nullptr, perform, listing);
     if (code == CURLE_OK) {
         const auto entry = FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)));
         return entry ? FromEntry(*entry, knownSize)
-                     : EnterFolder(easy, server, port, folder, reply, perform);
+                     : EnterFolder(easy, server, folder, reply, perform);
     }
     if (SaysAbsent(reply.Refusal())) {
         return Facts(FtpFileState::NotFound);
@@ -131,12 +129,11 @@ FtpFileFacts SearchFolder(CURL* easy, const std::string& server, uint16_t port,
 
 }  // namespace
 
-FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
-                           const std::string& object, const CFtpReply& reply,
-                           const FtpPerform& perform) {
+FtpFileFacts LookUpFtpFile(CURL* easy, const FtpServer& server, const std::string& object,
+                           const CFtpReply& reply, const FtpPerform& perform) {
     const bool folder = object.empty() || object.ends_with('/');
     const std::string url =
-        folder ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, object);
+        folder ? FtpServerUrl(server) : FtpObjectUrl(server, object);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, folder ? 0L : 1L);
@@ -159,12 +156,13 @@ FtpFileFacts LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
             return facts;
         }
     }
-    return SearchFolder(easy, server, port, object, reply, perform, size);
+    return SearchFolder(easy, server, object, reply, perform, size);
 }
 
-CURLcode PerformPassiveThenActive(CURL* easy, const FtpPerform& perform) {
+CURLcode PerformPassiveThenActive(CURL* easy, const FtpServer& server, const FtpPerform& perform) {
     const CURLcode code = perform();
-    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) {
+    if ((code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) ||
+        server.security != FtpSecurity::None) {
         return code;
     }
     curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");

@@ -7,11 +7,17 @@
 
 namespace {
 
-// libcurl's description of the failure, with the server's refusal when it sent one.
-std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpReply& reply) {
+// libcurl's description of the failure, with the server's refusal when it sent one, and
+// what the user can do when the server wants TLS or cannot do it.
+std::string DescribeFailure(const FtpServer& server, CURLcode code, const char* errorBuffer,
+                            const CFtpReply& reply) {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
-    if (const std::string refusal = reply.Refusal(); !refusal.empty()) {
+    const std::string refusal = reply.Refusal();
+    if (!refusal.empty()) {
         text += "\n" + refusal;
+    }
+    if (const std::string advice = FtpSecurityAdvice(server, code, refusal); !advice.empty()) {
+        text += "\n" + advice;
     }
     return text;
 }
@@ -20,7 +26,7 @@ std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpRe
 
 // Login, then MDTM and SIZE on the control connection; the folder's listing only when the
 // server refuses them. Binary, because servers refuse SIZE in ASCII mode.
-ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trusted) {
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
@@ -35,7 +41,9 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
                                        curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT};
         return result;
     }
-    ConfigureFtpHandle(easy.get(), request.user, request.password);
+    const FtpServer server{request.server, request.port, request.security};
+    CTlsTrust tls;
+    ConfigureFtpHandle(easy.get(), server, request.user, request.password, tls, trusted);
     reply.Attach(easy.get());
     curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
     // A silent server ends the probe within these bounds; libcurl's own (five minutes to
@@ -43,7 +51,7 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
     CReceiveWatch watch;
     BoundFtpWaits(easy.get(), 0, watch);
     const FtpFileFacts facts =
-        LookUpFtpFile(easy.get(), request.server, request.port, request.object, reply, [&] {
+        LookUpFtpFile(easy.get(), server, request.object, reply, [&] {
             reply.Clear();
             errorBuffer[0] = '\0';
             const CURLcode code = curl_easy_perform(easy.get());
@@ -74,9 +82,17 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
             errorBuffer[0] = '\0';
             break;
         case FtpFileState::Failed:
+            result.untrusted = tls.Untrusted(easy.get(), facts.code);
+            if (result.untrusted) {
+                result.message = RemoteMessage{
+                    RemoteBoxKind::FtpConnection, "",
+                    DescribeUntrusted(*result.untrusted, facts.code, errorBuffer), facts.code};
+                return result;
+            }
             break;
     }
-    result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
-                                   DescribeFailure(facts.code, errorBuffer, reply), facts.code};
+    result.message =
+        RemoteMessage{RemoteBoxKind::FtpConnection, "",
+                      DescribeFailure(server, facts.code, errorBuffer, reply), facts.code};
     return result;
 }

@@ -39,14 +39,22 @@ ProbeResult Failure(const std::string& key, int code) {
 
 // Runs the request; the failure of a request that got no usable answer.
 std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
-                                       const CReceiveWatch& watch) {
+                                       const CReceiveWatch& watch, const CTlsTrust& tls) {
+    char errorBuffer[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &reader);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HeaderReader::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reader);
     const CURLcode code = watch.Result(curl_easy_perform(easy));
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
     if (reader.complete || code == CURLE_OK) {
         return std::nullopt;
+    }
+    ProbeResult refused;
+    refused.message = UntrustedFailure(easy, code, tls, errorBuffer, refused.untrusted);
+    if (refused.message) {
+        return refused;
     }
     if (reader.headers.IsRedirect()) {
         ProbeResult result;
@@ -58,7 +66,7 @@ std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
 
 }  // namespace
 
-ProbeResult ProbeHttpFile(const std::string& address) {
+ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted) {
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
         ProbeResult result;
@@ -84,9 +92,10 @@ ProbeResult ProbeHttpFile(const std::string& address) {
         case HttpSplit::Ok:
             break;
     }
-    ConfigureHttpHandle(easy.get(), address, target.url);
+    CTlsTrust tls;
+    ConfigureHttpHandle(easy.get(), address, target, tls, trusted);
     HeaderReader reader;
-    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader, watch)) {
+    if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader, watch, tls)) {
         return *failure;
     }
     const long answer = reader.headers.Status();

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "remote/Address.h"
 #include "remote/RemoteMessage.h"
+#include "remote/TlsTrust.h"
 
 // How a probe ended: the copy was found, the server said it does not exist (FTP: not in
 // the listing; HTTP: 404 or 410), or anything else went wrong.
@@ -17,6 +19,8 @@ struct ProbeResult {
     int64_t time = -1;  // Found: the copy's last-write time
     std::string path;   // Found: the file's path on the server (HTTP: the address's path)
     std::optional<RemoteMessage> message;
+    // Failed because the server could not be trusted: which server, why, and its key.
+    std::optional<UntrustedServer> untrusted;
 };
 
 struct FtpProbeRequest {
@@ -25,15 +29,18 @@ struct FtpProbeRequest {
     std::string user;
     std::string password;
     uint16_t port = 21;
+    FtpSecurity security = FtpSecurity::None;
 };
 
 // Logs in and looks the file up. A failed login or connection carries its description
-// under "FTP connection error"; a file that is not there carries no message.
-ProbeResult ProbeFtpFile(const FtpProbeRequest& request);
+// under "FTP connection error"; a file that is not there carries no message. A TLS server
+// is held to the key `trusted` names for it, if any.
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trusted = {});
 
 // One GET: the answer's Last-Modified time (read as GMT) and the address's path. Every
-// failure carries its error box, a 404 or 410 too.
-ProbeResult ProbeHttpFile(const std::string& address);
+// failure carries its error box, a 404 or 410 too. A TLS server is held to the key
+// `trusted` names for it, if any.
+ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted = {});
 
 // 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)
 // succeeds within a few seconds, else 0. An empty host means no test: 1. Silent.

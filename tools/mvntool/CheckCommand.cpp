@@ -15,6 +15,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
 #include "platform/SettingsFile.h"
+#include "platform/TrustedKeysFile.h"
 
 #include <sys/stat.h>
 
@@ -110,8 +111,11 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CSystemClock clock;
     CConsoleNotice notice(options.apply);
     CWaitInPlace wait;
-    CRemoteAccess remote(settings.InternetProbeHost(),
-                         [] { return std::make_unique<CConsoleProgressWindow>(true); });
+    // The keys trusted in the window count here too; nobody is asked to trust another.
+    const CTrustedKeysFile trustedKeys(settings);
+    CRemoteAccess remote(
+        settings.InternetProbeHost(),
+        [] { return std::make_unique<CConsoleProgressWindow>(true); }, &trustedKeys);
     CQtTrash trash;
     CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
