@@ -243,9 +243,11 @@ TEST_F(FtpTest, StalledTlsHandshakeIsBoundedAndCancelled) {
     const FtpTransferOptions silent{static_cast<uint16_t>(servers.Http().SilentPort()), true,
                                     FtpSecurity::Implicit};
     const std::vector<std::string> arguments{"127.0.0.1", "user", "secret", "/any.bin", original};
-    CTransferJob bounded(*window);
-    RunFtpTransfer(bounded, arguments, 1000, silent);
-    EXPECT_EQ(bounded.Outcome().result.text, "Internet Exception Error 28");
+    {
+        CTransferJob bounded(*window);
+        RunFtpTransfer(bounded, arguments, 1000, silent);
+        EXPECT_EQ(bounded.Outcome().result.text, "Internet Exception Error 28");
+    }
 
     Renew();
     bool endedSoon = false;
