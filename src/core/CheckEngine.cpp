@@ -72,9 +72,8 @@ bool TrustAnswered(const ParsedAddress& address, const UntrustedServer& untruste
 // elsewhere it is a failure: the probe's own box, then the connection error box, unless a
 // box of an earlier check of the same element is still waiting for its answer. True when
 // the user has just trusted the key of a server that was refused, with `offerTrust`.
-bool TakeRemoteAnswer(const CKelElem& elem, const ParsedAddress& address,
-                      const ProbeResult& result, TimeValue now, bool offerTrust,
-                      CheckContext& context, CopyProbe& probe) {
+bool TakeRemoteAnswer(const CKelElem& elem, const ParsedAddress& address, const ProbeResult& result,
+                      TimeValue now, bool offerTrust, CheckContext& context, CopyProbe& probe) {
     probe.untrusted = result.status != ProbeStatus::Found && result.untrusted.has_value();
     if (result.status == ProbeStatus::Found) {
         probe.found = true;
@@ -99,9 +98,9 @@ bool TakeRemoteAnswer(const CKelElem& elem, const ParsedAddress& address,
 
 ProbeResult ProbeCopy(const CKelElem& elem, const ParsedAddress& address, IRemoteAccess& remote) {
     if (IsFtpKind(address.kind)) {
-        const FtpProbeRequest request{address.object,         address.server,
-                                      elem.m_strFtpUser,      elem.m_strFtpPassword,
-                                      address.port,           FtpSecurityOf(address.kind)};
+        const FtpProbeRequest request{address.object,    address.server,
+                                      elem.m_strFtpUser, elem.m_strFtpPassword,
+                                      address.port,      FtpSecurityOf(address.kind)};
         return remote.ProbeFtp(request);
     }
     return remote.ProbeHttp(elem.m_strCopy);

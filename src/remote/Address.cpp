@@ -54,8 +54,8 @@ struct SchemeKind {
 };
 
 constexpr SchemeKind kSchemes[] = {
-    {"ftp", AddressKind::Ftp, 21},     {"ftps", AddressKind::Ftps, 990},
-    {"ftpes", AddressKind::Ftpes, 21}, {"http", AddressKind::Http, 80},
+    {"ftp", AddressKind::Ftp, 21},      {"ftps", AddressKind::Ftps, 990},
+    {"ftpes", AddressKind::Ftpes, 21},  {"http", AddressKind::Http, 80},
     {"https", AddressKind::Https, 443}, {"file", AddressKind::LocalFile, 0},
 };
 
@@ -145,7 +145,8 @@ ParsedAddress SplitUrl(std::string_view url, std::string_view scheme) {
     if (!hostAndPort || hostAndPort->host.size() > kMaxPartLength || path.size() > kMaxPartLength) {
         return {};
     }
-    const std::optional<uint16_t> port = ParsePort(hostAndPort->port, known ? known->defaultPort : 0);
+    const std::optional<uint16_t> port =
+        ParsePort(hostAndPort->port, known ? known->defaultPort : 0);
     if (!port || (IsRemoteKind(kind) && hostAndPort->host.empty())) {
         return {};
     }

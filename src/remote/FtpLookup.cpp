@@ -67,8 +67,8 @@ FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
 // A folder the user may not enter lists as empty on some servers (proftpd): a file missing
 // from its listing is absent only when the folder can be entered. The login folder is
 // entered again after, so later relative paths still start there.
-FtpFileFacts EnterFolder(CURL* easy, const FtpServer& server, const std::string& folder, const CFtpReply& reply,
-                         const FtpPerform& perform) {
+FtpFileFacts EnterFolder(CURL* easy, const FtpServer& server, const std::string& folder,
+                         const CFtpReply& reply, const FtpPerform& perform) {
     const char* entry = nullptr;
     const std::string path = FtpServerPath(folder);
     // A decoded line break would end the command and start another.
@@ -98,8 +98,8 @@ FtpFileFacts EnterFolder(CURL* easy, const FtpServer& server, const std::string&
 }
 
 // The file's entry in its folder's listing.
-FtpFileFacts SearchFolder(CURL* easy, const FtpServer& server, const std::string& object, const CFtpReply& reply,
-                          const FtpPerform& perform, int64_t knownSize) {
+FtpFileFacts SearchFolder(CURL* easy, const FtpServer& server, const std::string& object,
+                          const CFtpReply& reply, const FtpPerform& perform, int64_t knownSize) {
     const size_t slash = object.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : object.substr(0, slash + 1);
     const std::string name = FtpServerPath(object.substr(slash + 1));
@@ -132,8 +132,7 @@ FtpFileFacts SearchFolder(CURL* easy, const FtpServer& server, const std::string
 FtpFileFacts LookUpFtpFile(CURL* easy, const FtpServer& server, const std::string& object,
                            const CFtpReply& reply, const FtpPerform& perform) {
     const bool folder = object.empty() || object.ends_with('/');
-    const std::string url =
-        folder ? FtpServerUrl(server) : FtpObjectUrl(server, object);
+    const std::string url = folder ? FtpServerUrl(server) : FtpObjectUrl(server, object);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, folder ? 0L : 1L);

@@ -50,17 +50,16 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trus
     // connect, none for a listing) would keep a check waiting far longer.
     CReceiveWatch watch;
     BoundFtpWaits(easy.get(), 0, watch);
-    const FtpFileFacts facts =
-        LookUpFtpFile(easy.get(), server, request.object, reply, [&] {
-            reply.Clear();
-            errorBuffer[0] = '\0';
-            const CURLcode code = curl_easy_perform(easy.get());
-            const CURLcode result = watch.Result(code);
-            if (result != code) {
-                errorBuffer[0] = '\0';  // libcurl's text tells an abort, not the time-out
-            }
-            return result;
-        });
+    const FtpFileFacts facts = LookUpFtpFile(easy.get(), server, request.object, reply, [&] {
+        reply.Clear();
+        errorBuffer[0] = '\0';
+        const CURLcode code = curl_easy_perform(easy.get());
+        const CURLcode result = watch.Result(code);
+        if (result != code) {
+            errorBuffer[0] = '\0';  // libcurl's text tells an abort, not the time-out
+        }
+        return result;
+    });
     switch (facts.state) {
         case FtpFileState::Found:
             if (facts.time < 0) {

@@ -132,8 +132,7 @@ std::string Lowered(const std::string& text) {
 // A refusal of a plain login that asks for TLS, as vsftpd ("530 Non-anonymous sessions must
 // use encryption") and proftpd ("550 SSL/TLS required on the control channel") word it.
 bool DemandsTls(const std::string& refusal) {
-    if (!refusal.starts_with("530") && !refusal.starts_with("534") &&
-        !refusal.starts_with("550")) {
+    if (!refusal.starts_with("530") && !refusal.starts_with("534") && !refusal.starts_with("550")) {
         return false;
     }
     const std::string text = Lowered(refusal);

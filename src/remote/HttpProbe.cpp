@@ -38,8 +38,8 @@ ProbeResult Failure(const std::string& key, int code) {
 }
 
 // Runs the request; the failure of a request that got no usable answer.
-std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader,
-                                       const CReceiveWatch& watch, const CTlsTrust& tls) {
+std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader, const CReceiveWatch& watch,
+                                       const CTlsTrust& tls) {
     char errorBuffer[CURL_ERROR_SIZE] = "";
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);

@@ -48,8 +48,8 @@ enum class HttpSplit { Ok, Malformed, NotHttp };
 struct HttpTarget {
     std::string host;    // to show
     std::string server;  // the ServerKey its trust is kept under
-    std::string path;  // the path part of the address, as the probe reports it
-    std::string url;   // what is requested
+    std::string path;    // the path part of the address, as the probe reports it
+    std::string url;     // what is requested
 };
 
 // Malformed comes with libcurl's URL error code in `code`.

@@ -36,8 +36,8 @@ std::string PinOf(X509* certificate) {
     }
     unsigned char base64[4 * ((EVP_MAX_MD_SIZE + 2) / 3) + 1];
     const int encoded = EVP_EncodeBlock(base64, digest, static_cast<int>(digestLength));
-    return "sha256//" + std::string(reinterpret_cast<const char*>(base64),
-                                    static_cast<size_t>(encoded));
+    return "sha256//" +
+           std::string(reinterpret_cast<const char*>(base64), static_cast<size_t>(encoded));
 }
 
 TlsRefusal RefusalOf(int verifyError, CURLcode code) {
@@ -154,11 +154,11 @@ CURLcode CTlsTrust::OnContext(CURL*, void* sslContext, void* self) {
 }
 
 int CTlsTrust::OnVerify(int preverified, X509_STORE_CTX* store) {
-    const auto* ssl = static_cast<SSL*>(
-        X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-    auto* trust = ssl ? static_cast<CTlsTrust*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl),
-                                                                    TrustIndex()))
-                      : nullptr;
+    const auto* ssl =
+        static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    auto* trust =
+        ssl ? static_cast<CTlsTrust*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), TrustIndex()))
+            : nullptr;
     if (trust) {
         if (X509* leaf = X509_STORE_CTX_get0_cert(store); leaf && trust->m_strPeerKey.empty()) {
             trust->m_strPeerKey = PinOf(leaf);

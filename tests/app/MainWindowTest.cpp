@@ -655,8 +655,8 @@ TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
     CTrustedKeysFile trustedKeys(settings);
     CRemoteAccess remote("", m_checks.windows, &trustedKeys);
     CQtMessageBoxes boxes(QStringLiteral("morvane"));
-    CheckContext checks{m_checks.clock,   m_checks.notice, m_checks.wait, remote,
-                        m_checks.trash,   m_checks.viewer, boxes};
+    CheckContext checks{m_checks.clock, m_checks.notice, m_checks.wait, remote,
+                        m_checks.trash, m_checks.viewer, boxes};
     checks.trustedKeys = &trustedKeys;
     CMorvaneDlg window({m_app, boxes, m_dialogs, m_tray, checks});
     boxes.SetMainWindow(&window);
@@ -695,8 +695,7 @@ TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
                               " is not trusted: its certificate is self-signed.\nServer key: " +
                               pin + "\nSSL certificate problem: self-signed certificate");
     EXPECT_EQ(refused[1], "HTTP connection error");
-    EXPECT_EQ(refused[2], "Trust this key for the server 127.0.0.1, port " + port + " ?\n\n" +
-                              pin +
+    EXPECT_EQ(refused[2], "Trust this key for the server 127.0.0.1, port " + port + " ?\n\n" + pin +
                               "\n\nFrom now on a server there is accepted only when it shows "
                               "exactly this key.");
     EXPECT_TRUE(settings.ReadTrustedKeys().empty());

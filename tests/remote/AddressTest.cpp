@@ -150,9 +150,9 @@ TEST(HasRemotePrefix, MatchesExactLowerCasePrefixesOnly) {
                              "ftps://host/f", "ftpes://host/f"}) {
         EXPECT_TRUE(HasRemotePrefix(text)) << text;
     }
-    for (const char* text : {"", "ftp", "ftp:/", "http:/", "FTP://host/f", "Http://host/p",
-                             "HTTPS://host/p", "ftpes:/host", " ftp://host/f", "file:///f",
-                             "C:\\ftp://"}) {
+    for (const char* text :
+         {"", "ftp", "ftp:/", "http:/", "FTP://host/f", "Http://host/p", "HTTPS://host/p",
+          "ftpes:/host", " ftp://host/f", "file:///f", "C:\\ftp://"}) {
         EXPECT_FALSE(HasRemotePrefix(text)) << text;
     }
 }

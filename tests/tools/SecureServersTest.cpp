@@ -35,7 +35,8 @@ constexpr const char* kSummerLine = "time: 1013336167 10/02/2002 11:16:07\n";
 class SecureServersTest : public testing::Test {
 protected:
     void SetUp() override {
-        for (const PackageServerKind kind : {PackageServerKind::Proftpd, PackageServerKind::Nginx}) {
+        for (const PackageServerKind kind :
+             {PackageServerKind::Proftpd, PackageServerKind::Nginx}) {
             if (!CPackageServer::Installed(kind)) {
                 GTEST_SKIP() << "proftpd-basic and nginx are not both installed";
             }
@@ -54,15 +55,15 @@ protected:
     std::string Root() const { return m_served.Path().string(); }
 
     ToolRun Probe(const std::string& address, const std::vector<std::string>& options = {}) {
-        std::vector<std::string> arguments{"probe", address, "--user", "user", "--password",
-                                           "secret"};
+        std::vector<std::string> arguments{"probe", address,      "--user",
+                                           "user",  "--password", "secret"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         return Run(arguments);
     }
     ToolRun Get(const std::string& address, const std::string& target,
                 const std::vector<std::string>& options = {}) {
-        std::vector<std::string> arguments{"get",  address,    target,
-                                           "--user", "user", "--password", "secret"};
+        std::vector<std::string> arguments{"get",  address,      target,  "--user",
+                                           "user", "--password", "secret"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         return Run(arguments);
     }
@@ -113,8 +114,8 @@ TEST_F(SecureServersTest, HttpsErrorAnswersAreFailuresThatLeaveTheOriginal) {
     const CPackageServer nginx(PackageServerKind::Nginx, Root(), Tls(Cert::Good));
     const std::string target = m_local.File("target.txt");
     WriteWholeFile(target, "old");
-    for (const auto& [path, status] : {std::pair<std::string, int>{"/files/missing.txt", 404},
-                                       {"/error/500", 500}}) {
+    for (const auto& [path, status] :
+         {std::pair<std::string, int>{"/files/missing.txt", 404}, {"/error/500", 500}}) {
         const std::string box = "HTTP server answered with status " + std::to_string(status);
         const ToolRun probe = Probe(nginx.SecureUrl(path));
         EXPECT_EQ(probe.exitCode, 1) << path;
@@ -171,11 +172,11 @@ TEST_F(SecureServersTest, RefusalIsToldInFrench) {
     const std::string server = address.substr(8, address.find("/files") - 8);
     const std::string pin = certificates.Pin(Cert::SelfSigned);
     EXPECT_EQ(probe.exitCode, 1);
-    EXPECT_EQ(probe.err, "ERREUR: Le serveur " + server +
-                             " n'est pas digne de confiance : son certificat est auto-sign\xC3\xA9."
-                             "\nCl\xC3\xA9 du serveur : " +
-                             pin + "\nSSL certificate problem: self-signed certificate\nkey: " +
-                             pin + "\n");
+    EXPECT_EQ(probe.err,
+              "ERREUR: Le serveur " + server +
+                  " n'est pas digne de confiance : son certificat est auto-sign\xC3\xA9."
+                  "\nCl\xC3\xA9 du serveur : " +
+                  pin + "\nSSL certificate problem: self-signed certificate\nkey: " + pin + "\n");
 }
 
 // A trusted key stands for the chain and the name; any other key is refused as changed.
@@ -208,16 +209,14 @@ TEST_F(SecureServersTest, TrustedKeyIsAcceptedAndAnotherKeyRefused) {
 TEST_F(SecureServersTest, FtpesAndFtpsProbeAndDownload) {
     const std::string target = m_local.File("summer.txt");
     for (const bool implicit : {false, true}) {
-        for (const std::vector<std::string>& denied :
-             {std::vector<std::string>{}, {"MDTM SIZE"}}) {
+        for (const std::vector<std::string>& denied : {std::vector<std::string>{}, {"MDTM SIZE"}}) {
             const CPackageServer proftpd(PackageServerKind::Proftpd, Root(),
                                          Tls(Cert::Good, implicit), denied);
             for (const bool ipv6 : {false, true}) {
                 const std::string address = proftpd.SecureUrl("/summer.txt", ipv6);
                 const ToolRun probe = Probe(address);
                 EXPECT_EQ(probe.exitCode, 0) << address << probe.err;
-                EXPECT_THAT(probe.out,
-                            StartsWith(implicit ? "kind: FTPS\n" : "kind: FTPES\n"));
+                EXPECT_THAT(probe.out, StartsWith(implicit ? "kind: FTPS\n" : "kind: FTPES\n"));
                 EXPECT_THAT(probe.out, EndsWith(kSummerLine)) << address;
             }
             WriteWholeFile(target, "old");
@@ -321,9 +320,9 @@ TEST_F(SecureServersTest, CheckUsesTheTrustedKeysBesideTheList) {
         return address.substr(host, address.find('/', host) - host);
     };
     const std::string pin = certificates.Pin(Cert::SelfSigned);
-    WriteWholeFile(m_local.File("watch.INI"),
-                   settings + "[TrustedKeys]\n" + serverOf(list[0]->m_strCopy) + "=" + pin +
-                       "\n" + serverOf(list[1]->m_strCopy) + "=" + pin + "\n");
+    WriteWholeFile(m_local.File("watch.INI"), settings + "[TrustedKeys]\n" +
+                                                  serverOf(list[0]->m_strCopy) + "=" + pin + "\n" +
+                                                  serverOf(list[1]->m_strCopy) + "=" + pin + "\n");
     const ToolRun trusted = Run({"check", "--all", "--apply", database});
     EXPECT_EQ(CheckStates(trusted.out), std::vector<std::string>(2, "New version found !"))
         << trusted.out << trusted.err;

@@ -324,10 +324,9 @@ TEST_F(ServerPackagesTest, LargeFileArrivesWholeFromProftpdAndNginx) {
     const CTlsCertificates& certificates = CTlsCertificates::Get();
     setenv("SSL_CERT_FILE", certificates.CaFile().c_str(), 1);
     const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string());
-    const CPackageServer nginx(
-        PackageServerKind::Nginx, m_served.Path().string(),
-        {certificates.Certificate(CTlsCertificates::Kind::Good),
-         certificates.Key(CTlsCertificates::Kind::Good), false});
+    const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string(),
+                               {certificates.Certificate(CTlsCertificates::Kind::Good),
+                                certificates.Key(CTlsCertificates::Kind::Good), false});
     const std::string target = m_local.File("large.bin");
     for (const std::string& address : {proftpd.Url("/large.bin"), nginx.Url("/files/large.bin"),
                                        nginx.SecureUrl("/files/large.bin")}) {

@@ -114,8 +114,8 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     // The keys trusted in the window count here too; nobody is asked to trust another.
     const CTrustedKeysFile trustedKeys(settings);
     CRemoteAccess remote(
-        settings.InternetProbeHost(),
-        [] { return std::make_unique<CConsoleProgressWindow>(true); }, &trustedKeys);
+        settings.InternetProbeHost(), [] { return std::make_unique<CConsoleProgressWindow>(true); },
+        &trustedKeys);
     CQtTrash trash;
     CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};

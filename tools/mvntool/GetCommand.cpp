@@ -33,8 +33,8 @@ int RunGetCommand(const Arguments& arguments) {
     CTransferJob job(window);
     if (IsFtpKind(parsed.kind)) {
         RunFtpTransfer(job,
-                       {parsed.server, options.user, options.password, parsed.object, localPath},
-                       0, {parsed.port, true, FtpSecurityOf(parsed.kind)}, trusted);
+                       {parsed.server, options.user, options.password, parsed.object, localPath}, 0,
+                       {parsed.port, true, FtpSecurityOf(parsed.kind)}, trusted);
     } else {
         RunHttpTransfer(job, {address, localPath}, kHttpTimeoutMs, trusted);
     }

@@ -8,11 +8,10 @@
 
 CTlsCertificates::CTlsCertificates() {
     const char* python = std::getenv("MORVANE_TEST_PYTHON");
-    const ToolRun made =
-        RunCaptured({python && *python ? python : "/usr/bin/python3",
-                     std::string(MORVANE_TEST_SERVERS_DIR) + "/tls_certificates.py",
-                     m_dir.Path().string()},
-                    m_dir);
+    const ToolRun made = RunCaptured(
+        {python && *python ? python : "/usr/bin/python3",
+         std::string(MORVANE_TEST_SERVERS_DIR) + "/tls_certificates.py", m_dir.Path().string()},
+        m_dir);
     if (made.exitCode != 0) {
         throw std::runtime_error("the test certificates were not made: " + made.err);
     }
