@@ -95,8 +95,9 @@ fetch() {
   local index=$1 result
   rm -f "$work/out.bin"
   case $index in
-    0) result=$(timed curl -s -o "$work/out.bin" "$curl_url") ;;
-    1) result=$(timed sh -c 'curl -s -o "$1" "$2" && sync "$1"' sh "$work/out.bin" "$curl_url") ;;
+    0) result=$(timed curl -s --cacert "$SSL_CERT_FILE" -o "$work/out.bin" "$curl_url") ;;
+    1) result=$(timed sh -c 'curl -s --cacert "$3" -o "$1" "$2" && sync "$1"' sh "$work/out.bin" \
+      "$curl_url" "$SSL_CERT_FILE") ;;
     2) result=$(timed "$build/tools/mvntool/mvntool" get "$address" "$work/out.bin" "${login[@]}") ;;
     3) result=$(timed env QT_QPA_PLATFORM=offscreen "$build/bench/WindowDownload" \
       "$address" "$work/out.bin" "${window_login[@]}")
@@ -160,6 +161,7 @@ measure() {
 
 mkdir "$work/certificates"
 python3 tests/support/servers/tls_certificates.py "$work/certificates" >/dev/null
+# The program reads it as OpenSSL's tools do; this curl needs it as --cacert too.
 export SSL_CERT_FILE="$work/certificates/ca.crt"
 start_server nginx --cert "$work/certificates/good.crt" --key "$work/certificates/good.key"
 measure nginx "http://127.0.0.1:$port/files/big.bin" "http://127.0.0.1:$port/files/big.bin" "" ""

@@ -17,7 +17,7 @@ std::string DescribeFailure(const FtpServer& server, CURLcode code, const char* 
         text += "\n" + refusal;
     }
     if (const std::string advice = FtpSecurityAdvice(server, code, refusal); !advice.empty()) {
-        text += "\n" + advice;
+        text.append("\n").append(advice);
     }
     return text;
 }
@@ -27,6 +27,8 @@ std::string DescribeFailure(const FtpServer& server, CURLcode code, const char* 
 // Login, then MDTM and SIZE on the control connection; the folder's listing only when the
 // server refuses them. Binary, because servers refuse SIZE in ASCII mode.
 ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trusted) {
+    // Declared first: the handle refers to it until the handle is cleaned up.
+    CTlsTrust tls;
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
@@ -42,7 +44,6 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trus
         return result;
     }
     const FtpServer server{request.server, request.port, request.security};
-    CTlsTrust tls;
     ConfigureFtpHandle(easy.get(), server, request.user, request.password, tls, trusted);
     reply.Attach(easy.get());
     curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);

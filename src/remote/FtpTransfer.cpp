@@ -227,7 +227,7 @@ void CFtpTransferSession::FailInternet(CURLcode code) {
         MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", static_cast<int>(code));
     if (const auto untrusted = m_tls.Untrusted(m_easy.get(), code)) {
         // Its own box, as a web download's refusal has, names the server and its key.
-        failure.text += "\n" + DescribeUntrusted(*untrusted, code, m_errorBuffer);
+        failure.text.append("\n").append(DescribeUntrusted(*untrusted, code, m_errorBuffer));
         m_job.SetUntrusted(*untrusted);
         m_job.FailWithBox(failure);
         m_bFailed = true;
@@ -238,7 +238,7 @@ void CFtpTransferSession::FailInternet(CURLcode code) {
         failure.text += "\n" + refusal;
     }
     if (const std::string advice = FtpSecurityAdvice(m_server, code, refusal); !advice.empty()) {
-        failure.text += "\n" + advice;
+        failure.text.append("\n").append(advice);
     }
     m_job.SetResult(std::move(failure));
     m_bFailed = true;

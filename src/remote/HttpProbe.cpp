@@ -67,6 +67,8 @@ std::optional<ProbeResult> ReadHeaders(CURL* easy, HeaderReader& reader, const C
 }  // namespace
 
 ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted) {
+    // Declared first: the handle refers to it until the handle is cleaned up.
+    CTlsTrust tls;
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
         ProbeResult result;
@@ -92,7 +94,6 @@ ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted
         case HttpSplit::Ok:
             break;
     }
-    CTlsTrust tls;
     ConfigureHttpHandle(easy.get(), address, target, tls, trusted);
     HeaderReader reader;
     if (std::optional<ProbeResult> failure = ReadHeaders(easy.get(), reader, watch, tls)) {

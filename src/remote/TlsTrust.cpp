@@ -174,7 +174,8 @@ std::string DescribeUntrusted(const UntrustedServer& untrusted, CURLcode code,
                               const char* errorBuffer) {
     std::string text = FormatKeyText(ReasonKey(untrusted.reason), untrusted.server);
     if (!untrusted.key.empty()) {
-        text += "\n" + FormatKeyText("IDS_TLS_SERVERKEY", untrusted.key);
+        text.append("\n").append(FormatKeyText("IDS_TLS_SERVERKEY", untrusted.key));
     }
-    return text + "\n" + (errorBuffer && *errorBuffer ? errorBuffer : curl_easy_strerror(code));
+    return text.append("\n").append(errorBuffer && *errorBuffer ? errorBuffer
+                                                                : curl_easy_strerror(code));
 }
