@@ -39,7 +39,7 @@ public:
     std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>&) override {
         std::abort();
     }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
+    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
                      const TransferPresenter&) override {
         std::abort();
     }

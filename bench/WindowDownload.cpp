@@ -59,11 +59,11 @@ int main(int argc, char* argv[]) {
     const ParsedAddress parsed = ClassifyAddress(address);
     const auto startWall = std::chrono::steady_clock::now();
     const double startCpu = CpuSeconds();
-    if (parsed.kind == AddressKind::Ftp) {
+    if (IsFtpKind(parsed.kind)) {
         const std::string user = argc == 5 ? argv[3] : "";
         const std::string password = argc == 5 ? argv[4] : "";
         remote.DownloadFtp({parsed.server, user, password, parsed.object, target}, parsed.port,
-                           true, keep);
+                           true, FtpSecurityOf(parsed.kind), keep);
     } else {
         remote.DownloadHttp({address, target}, kHttpTimeoutMs, keep);
     }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev
-  qt6-base-dev libcurl4-openssl-dev
+  qt6-base-dev libcurl4-openssl-dev libssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib curl
   qt6-translations-l10n  # Qt's own texts (buttons, file dialog, date pickers) in French
@@ -16,6 +16,7 @@ packages=(
   openbox python3-xlib  # a real window manager, and pings to the program, for the end-to-end tests
   adwaita-icon-theme  # a cursor theme, so that the end-to-end tests know the busy cursor's picture
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
+  proftpd-mod-crypto openssl  # proftpd's mod_tls, and the certificates the TLS tests make
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
+#include "platform/TrustedKeysFile.h"
 #include "remote/TransferText.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBoxes.h"
@@ -85,15 +86,17 @@ int main(int argc, char* argv[]) {
     CQtNoticePresenter notice;
     CResponsiveWait wait;
     QWidget* mainWindow = nullptr;
+    CTrustedKeysFile trustedKeys(app.Settings());
     CRemoteAccess remote(
         app.Settings().InternetProbeHost(),
         [&mainWindow, &boxes] {
             return std::make_unique<CTransferDlg>(mainWindow, boxes.ApplicationTitle());
         },
-        app.Settings().ConnectionLimits());
+        app.Settings().ConnectionLimits(), &trustedKeys);
     CQtTrash trash;
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
+    checks.trustedKeys = &trustedKeys;
     CProgramDialogs dialogs(app.Settings(), boxes);
     CQtTrayShell trayShell(ProgramIcon());
 

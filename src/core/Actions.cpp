@@ -54,8 +54,7 @@ int CopyLocalCopy(const std::string& source, const std::string& target, CheckCon
 }
 
 bool IsRemote(const std::string& path) {
-    const AddressKind kind = ClassifyAddress(path).kind;
-    return kind == AddressKind::Ftp || kind == AddressKind::Http;
+    return IsRemoteKind(ClassifyAddress(path).kind);
 }
 
 bool IsMissing(const std::string& path) {
@@ -87,25 +86,21 @@ void PerformAction(const CKelElem& elem, CheckContext& context) {
 int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
                    CheckContext& context) {
     const ParsedAddress address = ClassifyAddress(source);
-    switch (address.kind) {
-        case AddressKind::Ftp:
-        case AddressKind::Http:
-            DownloadRemoteCopy(elem, address, source, target, context, ShowTransferOutcome);
-            return 1;
-        case AddressKind::LocalFile:
-            return CopyLocalCopy(source, target, context);
-        default:
-            return 1;
+    if (IsRemoteKind(address.kind)) {
+        DownloadRemoteCopy(elem, address, source, target, context, ShowTransferOutcome);
+        return 1;
     }
+    return address.kind == AddressKind::LocalFile ? CopyLocalCopy(source, target, context) : 1;
 }
 
 void DownloadRemoteCopy(const CKelElem& elem, const ParsedAddress& address,
                         const std::string& source, const std::string& target, CheckContext& context,
                         const TransferPresenter& present) {
-    if (address.kind == AddressKind::Ftp) {
+    if (IsFtpKind(address.kind)) {
         const std::vector<std::string> arguments{address.server, elem.m_strFtpUser,
                                                  elem.m_strFtpPassword, address.object, target};
-        context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0, present);
+        context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0,
+                                   FtpSecurityOf(address.kind), present);
     } else {
         context.remote.DownloadHttp({source, target}, kHttpCopyTimeoutMs, present);
     }

@@ -88,6 +88,10 @@ CheckOutcome DecideCheck(const CKelElem& elem, const CopyAnswer& copy, TimeValue
         outcome.state = STATE_NO_INTERNET;
         return outcome;
     }
+    // A server refused for want of trust is never read as an answer.
+    if (copy.untrusted) {
+        return outcome;
+    }
     DecideState(elem, copy, outcome);
     // Told unless the element has an action and asks not to be told: then the new version
     // shows only in the list.

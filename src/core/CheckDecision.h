@@ -2,6 +2,7 @@
 
 #include "core/KelElem.h"
 #include "remote/RemoteMessage.h"
+#include "remote/TlsTrust.h"
 
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@ struct CopyAnswer {
     bool failed = false;
     std::optional<RemoteMessage> probeBox;
     const char* failureKey = "";
+    // The server could not be trusted: nothing was learnt of the copy.
+    std::optional<UntrustedServer> untrusted;
 };
 
 // The texts of the new-version notice.

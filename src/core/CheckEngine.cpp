@@ -8,6 +8,7 @@
 #include "core/PassProbes.h"
 #include "i18n/MessageBoxes.h"
 #include "remote/Address.h"
+#include "remote/TransferText.h"
 
 #include <set>
 
@@ -49,6 +50,7 @@ CopyAnswer FromProbe(const CKelElem& elem, const ProbeRequest& request, const Pr
     } else {
         copy.failed = true;
         copy.probeBox = result.message;
+        copy.untrusted = result.untrusted;
         copy.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
                                                                           : "IDS_ERR_CONNECTHTTP";
     }
@@ -92,10 +94,10 @@ CopyAnswer LookUpCopy(const CKelElem& elem, TimeValue now, CPassProbes* pass,
 }
 
 // The probe's own box, then the connection error box, unless a box of an earlier check of
-// the same element is still waiting for its answer.
-void ShowFailure(const CKelElem& elem, const CopyAnswer& copy, CheckContext& context) {
+// the same element is still waiting for its answer; false when no box was shown.
+bool ShowFailure(const CKelElem& elem, const CopyAnswer& copy, CheckContext& context) {
     if (context.elementsWithOpenBox.contains(&elem)) {
-        return;
+        return false;
     }
     const CElementMark mark(context.elementsWithOpenBox, elem);
     if (copy.probeBox) {
@@ -103,6 +105,46 @@ void ShowFailure(const CKelElem& elem, const CopyAnswer& copy, CheckContext& con
     }
     // Modal to the main window, so the list cannot change under the running check.
     ShowErrorBox(context.boxes, copy.failureKey, BoxOwner::MainWindow);
+    return true;
+}
+
+// Asks whether to trust the key of the element's own server, whose certificate the system's
+// store does not vouch for; true once the user has trusted it. A key that changed since it
+// was trusted is never replaced from here, and nobody is asked where no window is.
+bool TrustAnswered(const CKelElem& elem, const UntrustedServer& untrusted, CheckContext& context) {
+    const ParsedAddress address = ClassifyAddress(elem.m_strCopy);
+    if (!context.trustedKeys || untrusted.key.empty() ||
+        untrusted.reason == TlsRefusal::KeyChanged ||
+        untrusted.server != ServerKey(address.server, address.port)) {
+        return false;
+    }
+    const std::string question =
+        FormatKeyText("IDS_TLS_TRUSTQUESTION", address.server, address.port, untrusted.key);
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+        return false;
+    }
+    if (!context.trustedKeys->Trust(untrusted.server, untrusted.key)) {
+        ShowErrorText(context.boxes,
+                      FormatKeyText("IDS_ERR_TRUSTNOTSAVED", context.trustedKeys->Place()),
+                      BoxOwner::MainWindow);
+    }
+    return true;
+}
+
+// The copy's answer once its failure, if any, has been shown; a server whose key the user
+// trusts after its refusal is asked once more, alone.
+CopyAnswer LookUpAndShow(const CKelElem& elem, TimeValue now, CPassProbes* pass,
+                         CheckContext& context) {
+    CopyAnswer copy = LookUpCopy(elem, now, pass, context);
+    if (!copy.failed || !ShowFailure(elem, copy, context) || !copy.untrusted ||
+        !TrustAnswered(elem, *copy.untrusted, context)) {
+        return copy;
+    }
+    copy = LookUpCopy(elem, now, nullptr, context);
+    if (copy.failed) {
+        ShowFailure(elem, copy, context);
+    }
+    return copy;
 }
 
 // The notice, then on Ok the action. Meanwhile no check takes the element; closed without
@@ -131,10 +173,7 @@ void CheckElement(CKelElem& elem, CPassProbes* pass, CheckContext& context) {
     elem.m_nState = STATE_NOT_CHECKED;
     elem.m_timeLastAccess = now;
 
-    const CopyAnswer copy = LookUpCopy(elem, now, pass, context);
-    if (copy.failed) {
-        ShowFailure(elem, copy, context);
-    }
+    const CopyAnswer copy = LookUpAndShow(elem, now, pass, context);
     const CheckOutcome outcome = DecideCheck(elem, copy, now);
     elem.m_nState = outcome.state;
     if (outcome.reference) {

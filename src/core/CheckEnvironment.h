@@ -62,9 +62,22 @@ public:
     virtual std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) = 0;
     // Argument lists as the copy action builds them.
     virtual void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
-                             const TransferPresenter& present) = 0;
+                             FtpSecurity security, const TransferPresenter& present) = 0;
     virtual void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
                               const TransferPresenter& present) = 0;
+};
+
+// The keys the user trusts for TLS servers that the system's store does not vouch for, each
+// for one "host:port" (ServerKey).
+class ITrustedKeys {
+public:
+    virtual ~ITrustedKeys() = default;
+    virtual TrustedKeys Keys() const = 0;
+    // Trusts `key` for `server` from now on; false when it could not be written down, and so
+    // holds only for this run.
+    virtual bool Trust(const std::string& server, const std::string& key) = 0;
+    // The file the keys are written to, to name it when writing failed.
+    virtual std::string Place() const = 0;
 };
 
 class ITrash {
@@ -108,4 +121,7 @@ struct CheckContext {
     // Downloaded copies handed to a viewer that may have ended before reading them: kept
     // until the run ends, the oldest removed first beyond a few.
     std::deque<std::unique_ptr<CPrivateCacheFile>> copiesKeptForViewers{};
+    // Where the user may trust the key of a server whose certificate failed; null where
+    // nobody can be asked (the command line).
+    ITrustedKeys* trustedKeys = nullptr;
 };

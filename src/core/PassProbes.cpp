@@ -8,13 +8,13 @@ std::optional<ProbeRequest> ProbeRequestFor(const CKelElem& elem) {
     ProbeRequest request;
     request.server = address.server;
     request.port = address.port;
-    if (address.kind == AddressKind::Ftp) {
+    if (IsFtpKind(address.kind)) {
         request.protocol = ProbeRequest::Protocol::Ftp;
-        request.ftp = {address.object, address.server, elem.m_strFtpUser, elem.m_strFtpPassword,
-                       address.port};
+        request.ftp = {address.object,        address.server, elem.m_strFtpUser,
+                       elem.m_strFtpPassword, address.port,   FtpSecurityOf(address.kind)};
         return request;
     }
-    if (address.kind == AddressKind::Http) {
+    if (IsWebKind(address.kind)) {
         request.protocol = ProbeRequest::Protocol::Http;
         request.address = elem.m_strCopy;
         return request;

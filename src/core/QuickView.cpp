@@ -86,7 +86,7 @@ void ViewNewFile(const CKelElem& elem, CheckContext& context) {
         return;
     }
     const ParsedAddress address = ClassifyAddress(elem.m_strCopy);
-    if (address.kind != AddressKind::Ftp && address.kind != AddressKind::Http) {
+    if (!IsRemoteKind(address.kind)) {
         ShowInViewer(elem.m_strCopy, context);
         return;
     }

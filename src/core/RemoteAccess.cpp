@@ -8,15 +8,16 @@ bool CRemoteAccess::IsInternetReachable() {
 }
 
 std::vector<ProbeResult> CRemoteAccess::ProbeSideBySide(const std::vector<ProbeRequest>& requests) {
-    return ::ProbeSideBySide(requests, m_limits);
+    return ::ProbeSideBySide(requests, m_limits, Keys());
 }
 
 // The job closes the window when it goes, so the outcome is shown before.
 void CRemoteAccess::DownloadFtp(const std::vector<std::string>& arguments, uint16_t port,
-                                bool binary, const TransferPresenter& present) {
+                                bool binary, FtpSecurity security,
+                                const TransferPresenter& present) {
     const std::unique_ptr<ITransferWindow> window = m_makeWindow();
     CTransferJob job(*window);
-    RunFtpTransfer(job, arguments, 0, FtpTransferOptions{port, binary});
+    RunFtpTransfer(job, arguments, 0, FtpTransferOptions{port, binary, security}, Keys());
     present(job.Outcome(), window->Boxes());
 }
 
@@ -24,6 +25,6 @@ void CRemoteAccess::DownloadHttp(const std::vector<std::string>& arguments, uint
                                  const TransferPresenter& present) {
     const std::unique_ptr<ITransferWindow> window = m_makeWindow();
     CTransferJob job(*window);
-    RunHttpTransfer(job, arguments, timeoutMs);
+    RunHttpTransfer(job, arguments, timeoutMs, Keys());
     present(job.Outcome(), window->Boxes());
 }

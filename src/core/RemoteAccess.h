@@ -10,25 +10,31 @@ class ITransferWindow;
 
 // The remote side of checks and copies on the real network: the probes, the internet test
 // against the configured probe host, and downloads under a progress window that the
-// caller's factory makes for each download.
+// caller's factory makes for each download. TLS servers are held to the keys of
+// `trustedKeys` (none when null), read anew for each probe and download.
 class CRemoteAccess : public IRemoteAccess {
 public:
     using WindowFactory = std::function<std::unique_ptr<ITransferWindow>()>;
 
-    CRemoteAccess(std::string probeHost, WindowFactory makeWindow, ProbeLimits limits = {})
+    CRemoteAccess(std::string probeHost, WindowFactory makeWindow, ProbeLimits limits = {},
+                  const ITrustedKeys* trustedKeys = nullptr)
         : m_strProbeHost(std::move(probeHost)),
           m_makeWindow(std::move(makeWindow)),
-          m_limits(limits) {}
+          m_limits(limits),
+          m_trustedKeys(trustedKeys) {}
 
     bool IsInternetReachable() override;
     std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) override;
     void DownloadFtp(const std::vector<std::string>& arguments, uint16_t port, bool binary,
-                     const TransferPresenter& present) override;
+                     FtpSecurity security, const TransferPresenter& present) override;
     void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
                       const TransferPresenter& present) override;
 
 private:
+    TrustedKeys Keys() const { return m_trustedKeys ? m_trustedKeys->Keys() : TrustedKeys(); }
+
     std::string m_strProbeHost;
     WindowFactory m_makeWindow;
     ProbeLimits m_limits;
+    const ITrustedKeys* m_trustedKeys;
 };

@@ -144,6 +144,33 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_LISTCHANGED",
      "%s a été modifié par un autre programme depuis que cette fenêtre l'a lu ou sauvé.\n\n"
      "Le remplacer par la liste de cette fenêtre ?"},
+    {"IDS_TLS_SELFSIGNED",
+     "Le serveur %s n'est pas digne de confiance : son certificat est auto-signé."},
+    {"IDS_TLS_UNKNOWNISSUER",
+     "Le serveur %s n'est pas digne de confiance : son certificat vient d'une autorité inconnue."},
+    {"IDS_TLS_EXPIRED",
+     "Le serveur %s n'est pas digne de confiance : son certificat a expiré ou n'est pas encore "
+     "valable."},
+    {"IDS_TLS_WRONGHOST",
+     "Le serveur %s n'est pas digne de confiance : son certificat n'est pas valable pour ce nom "
+     "d'hôte."},
+    {"IDS_TLS_KEYCHANGED",
+     "Le serveur %s est refusé : sa clé a changé depuis qu'elle a été approuvée."},
+    {"IDS_TLS_UNTRUSTED",
+     "Le serveur %s n'est pas digne de confiance : son certificat ne peut pas être vérifié."},
+    {"IDS_TLS_SERVERKEY", "Clé du serveur : %s"},
+    {"IDS_TLS_TRUSTQUESTION",
+     "Faire confiance à cette clé pour le serveur %s, port %d ?\n\n%s\n\nDésormais, un serveur à "
+     "cette adresse ne sera accepté que s'il présente exactement cette clé."},
+    {"IDS_ERR_TRUSTNOTSAVED",
+     "La clé n'a pas pu être écrite dans %s : elle n'est approuvée que jusqu'à la fin du "
+     "programme."},
+    {"IDS_ERR_FTPWANTSTLS",
+     "Le serveur %s exige une connexion chiffrée : écrivez l'adresse avec ftpes:// au lieu de "
+     "ftp://."},
+    {"IDS_ERR_FTPNOTLS",
+     "Le serveur %s ne sait pas chiffrer la connexion (AUTH TLS refusé) : l'identifiant n'a pas "
+     "été envoyé."},
     {nullptr, nullptr},
 };
 
@@ -282,5 +309,25 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_LISTCHANGED",
      "%s has been changed by another program since this window read or saved it.\n\n"
      "Replace it with the list of this window ?"},
+    {"IDS_TLS_SELFSIGNED", "The server %s is not trusted: its certificate is self-signed."},
+    {"IDS_TLS_UNKNOWNISSUER",
+     "The server %s is not trusted: its certificate comes from an unknown authority."},
+    {"IDS_TLS_EXPIRED",
+     "The server %s is not trusted: its certificate has expired or is not yet valid."},
+    {"IDS_TLS_WRONGHOST",
+     "The server %s is not trusted: its certificate is not valid for this host name."},
+    {"IDS_TLS_KEYCHANGED", "The server %s is refused: its key has changed since it was trusted."},
+    {"IDS_TLS_UNTRUSTED", "The server %s is not trusted: its certificate cannot be verified."},
+    {"IDS_TLS_SERVERKEY", "Server key: %s"},
+    {"IDS_TLS_TRUSTQUESTION",
+     "Trust this key for the server %s, port %d ?\n\n%s\n\nFrom now on a server there is accepted "
+     "only when it shows exactly this key."},
+    {"IDS_ERR_TRUSTNOTSAVED",
+     "The key could not be written to %s: it is trusted only until the program ends."},
+    {"IDS_ERR_FTPWANTSTLS",
+     "The server %s requires an encrypted connection: write the address with ftpes:// instead "
+     "of ftp://."},
+    {"IDS_ERR_FTPNOTLS",
+     "The server %s cannot encrypt the connection (AUTH TLS refused): the login was not sent."},
     {nullptr, nullptr},
 };

@@ -7,6 +7,8 @@ namespace {
 
 const char kDefaultProbeHost[] = "www.debian.org:80";
 
+const QString kTrustedKeysSection = QStringLiteral("TrustedKeys");
+
 QString ConfigKey(const std::string& key) {
     return QStringLiteral("Config/") + QString::fromStdString(key);
 }
@@ -48,4 +50,22 @@ ProbeLimits CSettingsFile::ConnectionLimits() const {
     };
     return {positive(ReadInt("MaxConnections", 0), defaults.total),
             positive(ReadInt("MaxConnectionsPerServer", 0), defaults.perServer)};
+}
+
+TrustedKeys CSettingsFile::ReadTrustedKeys() const {
+    QSettings settings(QString::fromStdString(m_strPath), QSettings::IniFormat);
+    settings.beginGroup(kTrustedKeysSection);
+    TrustedKeys keys;
+    for (const QString& server : settings.childKeys()) {
+        keys[server.toLower().toStdString()] = settings.value(server).toString().toStdString();
+    }
+    return keys;
+}
+
+bool CSettingsFile::WriteTrustedKey(const std::string& server, const std::string& key) const {
+    QSettings settings(QString::fromStdString(m_strPath), QSettings::IniFormat);
+    settings.setValue(kTrustedKeysSection + QLatin1Char('/') + QString::fromStdString(server),
+                      QString::fromStdString(key));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }

@@ -4,8 +4,10 @@
 
 #include <string>
 
-// The program's INI file, section `Config`. A missing file, section or key gives the
-// default; nothing is reported.
+#include "remote/TlsTrust.h"
+
+// The program's INI file: section `Config`, and the keys the user trusts in `TrustedKeys`.
+// A missing file, section or key gives the default; nothing is reported.
 class CSettingsFile {
 public:
     explicit CSettingsFile(std::string path) : m_strPath(std::move(path)) {}
@@ -23,6 +25,11 @@ public:
     // `MaxConnections` and `MaxConnectionsPerServer`: what the probes of a pass may hold at
     // once; a value below 1 gives the default.
     ProbeLimits ConnectionLimits() const;
+
+    // The section `TrustedKeys`: each line "host:port=sha256//BASE64".
+    TrustedKeys ReadTrustedKeys() const;
+    // False when the file could not be written.
+    bool WriteTrustedKey(const std::string& server, const std::string& key) const;
 
 private:
     std::string m_strPath;

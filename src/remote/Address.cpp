@@ -47,28 +47,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-AddressKind KindOfScheme(std::string_view scheme) {
-    if (EqualsIgnoringCase(scheme, "ftp")) {
-        return AddressKind::Ftp;
-    }
-    if (EqualsIgnoringCase(scheme, "http")) {
-        return AddressKind::Http;
-    }
-    if (EqualsIgnoringCase(scheme, "file")) {
-        return AddressKind::LocalFile;
-    }
-    return AddressKind::Other;
-}
+struct SchemeKind {
+    const char* scheme;
+    AddressKind kind;
+    uint16_t defaultPort;
+};
 
-uint16_t DefaultPort(AddressKind kind) {
-    switch (kind) {
-        case AddressKind::Ftp:
-            return 21;
-        case AddressKind::Http:
-            return 80;
-        default:
-            return 0;
+constexpr SchemeKind kSchemes[] = {
+    {"ftp", AddressKind::Ftp, 21},      {"ftps", AddressKind::Ftps, 990},
+    {"ftpes", AddressKind::Ftpes, 21},  {"http", AddressKind::Http, 80},
+    {"https", AddressKind::Https, 443}, {"file", AddressKind::LocalFile, 0},
+};
+
+const SchemeKind* FindScheme(std::string_view scheme) {
+    for (const SchemeKind& known : kSchemes) {
+        if (EqualsIgnoringCase(scheme, known.scheme)) {
+            return &known;
+        }
     }
+    return nullptr;
 }
 
 // Empty gives the default; otherwise decimal digits naming a port from 1 to 65535.
@@ -143,13 +140,14 @@ ParsedAddress SplitUrl(std::string_view url, std::string_view scheme) {
     std::string_view path = rest.substr(pathStart);
     path = path.substr(0, path.find_first_of("?#"));
     const std::optional<HostAndPort> hostAndPort = SplitAuthority(rest.substr(0, pathStart));
-    const AddressKind kind = KindOfScheme(scheme);
+    const SchemeKind* known = FindScheme(scheme);
+    const AddressKind kind = known ? known->kind : AddressKind::Other;
     if (!hostAndPort || hostAndPort->host.size() > kMaxPartLength || path.size() > kMaxPartLength) {
         return {};
     }
-    const bool remote = kind == AddressKind::Ftp || kind == AddressKind::Http;
-    const std::optional<uint16_t> port = ParsePort(hostAndPort->port, DefaultPort(kind));
-    if (!port || (remote && hostAndPort->host.empty())) {
+    const std::optional<uint16_t> port =
+        ParsePort(hostAndPort->port, known ? known->defaultPort : 0);
+    if (!port || (IsRemoteKind(kind) && hostAndPort->host.empty())) {
         return {};
     }
     return ParsedAddress{kind, std::string(hostAndPort->host),
@@ -176,6 +174,34 @@ ParsedAddress ClassifyAddress(const std::string& address) {
     return scheme.empty() ? ClassifyLocalPath(address) : SplitUrl(canonical, scheme);
 }
 
+bool IsFtpKind(AddressKind kind) {
+    return kind == AddressKind::Ftp || kind == AddressKind::Ftps || kind == AddressKind::Ftpes;
+}
+
+bool IsWebKind(AddressKind kind) {
+    return kind == AddressKind::Http || kind == AddressKind::Https;
+}
+
+bool IsRemoteKind(AddressKind kind) {
+    return IsFtpKind(kind) || IsWebKind(kind);
+}
+
+FtpSecurity FtpSecurityOf(AddressKind kind) {
+    switch (kind) {
+        case AddressKind::Ftps:
+            return FtpSecurity::Implicit;
+        case AddressKind::Ftpes:
+            return FtpSecurity::Explicit;
+        default:
+            return FtpSecurity::None;
+    }
+}
+
 bool HasRemotePrefix(const std::string& text) {
-    return text.starts_with("ftp://") || text.starts_with("http://");
+    for (const char* prefix : {"ftp://", "ftps://", "ftpes://", "http://", "https://"}) {
+        if (text.starts_with(prefix)) {
+            return true;
+        }
+    }
+    return false;
 }

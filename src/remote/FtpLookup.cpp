@@ -36,15 +36,15 @@ FtpFileFacts Facts(FtpFileState state, CURLcode code = CURLE_OK) {
 }
 
 // Runs one listing command on the folder; the server's answer, or the failure's code.
-Task<CURLcode> List(CURL* easy, const std::string& folderUrl, const char* command,
-                    const FtpPerform& perform, std::string& listing) {
+Task<CURLcode> List(CURL* easy, const FtpServer& server, const std::string& folderUrl,
+                    const char* command, const FtpPerform& perform, std::string& listing) {
     listing.clear();
     curl_easy_setopt(easy, CURLOPT_URL, folderUrl.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, command);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CollectListing);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &listing);
-    const CURLcode code = co_await PerformPassiveThenActive(easy, perform);
+    const CURLcode code = co_await PerformPassiveThenActive(easy, server, perform);
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
@@ -67,9 +67,8 @@ FtpFileFacts FromEntry(const FtpListingEntry& entry, int64_t knownSize) {
 // A folder the user may not enter lists as empty on some servers (proftpd): a file missing
 // from its listing is absent only when the folder can be entered. The login folder is
 // entered again after, so later relative paths still start there.
-Task<FtpFileFacts> EnterFolder(CURL* easy, const std::string& server, uint16_t port,
-                               const std::string& folder, const CFtpReply& reply,
-                               const FtpPerform& perform) {
+Task<FtpFileFacts> EnterFolder(CURL* easy, const FtpServer& server, const std::string& folder,
+                               const CFtpReply& reply, const FtpPerform& perform) {
     const char* entry = nullptr;
     const std::string path = FtpServerPath(folder);
     // A decoded line break would end the command and start another.
@@ -85,7 +84,7 @@ Task<FtpFileFacts> EnterFolder(CURL* easy, const std::string& server, uint16_t p
         curl_slist_free_all(commands);
         co_return Facts(FtpFileState::Failed, CURLE_OUT_OF_MEMORY);
     }
-    curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server, port).c_str());
+    curl_easy_setopt(easy, CURLOPT_URL, FtpServerUrl(server).c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_QUOTE, both);
     const CURLcode code = co_await perform();
@@ -99,32 +98,32 @@ Task<FtpFileFacts> EnterFolder(CURL* easy, const std::string& server, uint16_t p
 }
 
 // The file's entry in its folder's listing.
-Task<FtpFileFacts> SearchFolder(CURL* easy, const std::string& server, uint16_t port,
-                                const std::string& object, const CFtpReply& reply,
-                                const FtpPerform& perform, int64_t knownSize) {
+Task<FtpFileFacts> SearchFolder(CURL* easy, const FtpServer& server, const std::string& object,
+                                const CFtpReply& reply, const FtpPerform& perform,
+                                int64_t knownSize) {
     const size_t slash = object.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : object.substr(0, slash + 1);
     const std::string name = FtpServerPath(object.substr(slash + 1));
     const std::string folderUrl =
-        folder.empty() ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, folder);
+        folder.empty() ? FtpServerUrl(server) : FtpObjectUrl(server, folder);
     std::string listing;
-    CURLcode code = co_await List(easy, folderUrl, "MLSD", perform, listing);
+    CURLcode code = co_await List(easy, server, folderUrl, "MLSD", perform, listing);
     if (code == CURLE_OK) {
         if (const auto entry = FindInMlsd(listing, name)) {
             co_return FromEntry(*entry, knownSize);
         }
-        co_return co_await EnterFolder(easy, server, port, folder, reply, perform);
+        co_return co_await EnterFolder(easy, server, folder, reply, perform);
     }
     if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_ABORTED_BY_CALLBACK) {
         co_return Facts(FtpFileState::Failed, code);
     }
-    code = co_await List(easy, folderUrl, nullptr, perform, listing);
+    code = co_await List(easy, server, folderUrl, nullptr, perform, listing);
     if (code == CURLE_OK) {
         if (const auto entry =
                 FindInList(listing, name, static_cast<int64_t>(std::time(nullptr)))) {
             co_return FromEntry(*entry, knownSize);
         }
-        co_return co_await EnterFolder(easy, server, port, folder, reply, perform);
+        co_return co_await EnterFolder(easy, server, folder, reply, perform);
     }
     if (SaysAbsent(reply.Refusal())) {
         co_return Facts(FtpFileState::NotFound);
@@ -134,12 +133,10 @@ Task<FtpFileFacts> SearchFolder(CURL* easy, const std::string& server, uint16_t 
 
 }  // namespace
 
-Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
-                                 const std::string& object, const CFtpReply& reply,
-                                 const FtpPerform& perform) {
+Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const FtpServer& server, const std::string& object,
+                                 const CFtpReply& reply, const FtpPerform& perform) {
     const bool folder = object.empty() || object.ends_with('/');
-    const std::string url =
-        folder ? FtpServerUrl(server, port) : FtpObjectUrl(server, port, object);
+    const std::string url = folder ? FtpServerUrl(server) : FtpObjectUrl(server, object);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(easy, CURLOPT_FILETIME, folder ? 0L : 1L);
@@ -162,12 +159,14 @@ Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const std::string& server, uint16_t
             co_return facts;
         }
     }
-    co_return co_await SearchFolder(easy, server, port, object, reply, perform, size);
+    co_return co_await SearchFolder(easy, server, object, reply, perform, size);
 }
 
-Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpPerform& perform) {
+Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpServer& server,
+                                        const FtpPerform& perform) {
     const CURLcode code = co_await perform();
-    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) {
+    if ((code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT) ||
+        server.security != FtpSecurity::None) {
         co_return code;
     }
     curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");

@@ -9,6 +9,7 @@
 #include "remote/Task.h"
 
 class CFtpReply;
+struct FtpServer;
 
 enum class FtpFileState { Found, NotFound, Denied, Failed };
 
@@ -27,11 +28,12 @@ using FtpPerform = std::function<Task<CURLcode>()>;
 // either, the folder's listing (MLSD facts, else LIST), as a directory search would. An
 // address ending in "/" names a folder, which is not a file. A refusal is absence only
 // when the server says the file or folder does not exist; otherwise it is denied access.
-// `perform`, `reply` and the texts must outlive the task.
-Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const std::string& server, uint16_t port,
-                                 const std::string& object, const CFtpReply& reply,
-                                 const FtpPerform& perform);
+// `server`, `object`, `reply` and `perform` must outlive the task.
+Task<FtpFileFacts> LookUpFtpFile(CURL* easy, const FtpServer& server, const std::string& object,
+                                 const CFtpReply& reply, const FtpPerform& perform);
 
 // Runs `perform`; when the server refuses passive mode, switches the handle to active mode
-// for good and runs it again.
-Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpPerform& perform);
+// for good and runs it again. Not over TLS: libcurl's TLS handshake on an active data
+// connection never ends here, so there the refusal is the failure.
+Task<CURLcode> PerformPassiveThenActive(CURL* easy, const FtpServer& server,
+                                        const FtpPerform& perform);

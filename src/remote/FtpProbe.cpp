@@ -8,11 +8,17 @@
 
 namespace {
 
-// libcurl's description of the failure, with the server's refusal when it sent one.
-std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpReply& reply) {
+// libcurl's description of the failure, with the server's refusal when it sent one, and
+// what the user can do when the server wants TLS or cannot do it.
+std::string DescribeFailure(const FtpServer& server, CURLcode code, const char* errorBuffer,
+                            const CFtpReply& reply) {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
-    if (const std::string refusal = reply.Refusal(); !refusal.empty()) {
+    const std::string refusal = reply.Refusal();
+    if (!refusal.empty()) {
         text += "\n" + refusal;
+    }
+    if (const std::string advice = FtpSecurityAdvice(server, code, refusal); !advice.empty()) {
+        text.append("\n").append(advice);
     }
     return text;
 }
@@ -21,7 +27,10 @@ std::string DescribeFailure(CURLcode code, const char* errorBuffer, const CFtpRe
 
 // Login, then MDTM and SIZE on the control connection; the folder's listing only when the
 // server refuses them. Binary, because servers refuse SIZE in ASCII mode.
-Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner) {
+Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, const TrustedKeys& trusted,
+                           ICurlRunner& runner) {
+    // Declared first: the handle refers to it until the handle is cleaned up.
+    CTlsTrust tls;
     CurlEasy easy = MakeCurlEasy();
     char errorBuffer[CURL_ERROR_SIZE] = "";
     CFtpReply reply;
@@ -36,7 +45,8 @@ Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner) 
                                        curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT};
         co_return result;
     }
-    ConfigureFtpHandle(easy.get(), request.user, request.password);
+    const FtpServer server{request.server, request.port, request.security};
+    ConfigureFtpHandle(easy.get(), server, request.user, request.password, tls, trusted);
     reply.Attach(easy.get());
     curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorBuffer);
     // A silent server ends the probe within these bounds; libcurl's own (five minutes to
@@ -53,8 +63,8 @@ Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner) 
         }
         co_return watched;
     };
-    const FtpFileFacts facts = co_await LookUpFtpFile(easy.get(), request.server, request.port,
-                                                      request.object, reply, perform);
+    const FtpFileFacts facts =
+        co_await LookUpFtpFile(easy.get(), server, request.object, reply, perform);
     switch (facts.state) {
         case FtpFileState::Found:
             if (facts.time < 0) {
@@ -76,15 +86,23 @@ Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner) 
             errorBuffer[0] = '\0';
             break;
         case FtpFileState::Failed:
+            result.untrusted = tls.Untrusted(easy.get(), facts.code);
+            if (result.untrusted) {
+                result.message = RemoteMessage{
+                    RemoteBoxKind::FtpConnection, "",
+                    DescribeUntrusted(*result.untrusted, facts.code, errorBuffer), facts.code};
+                co_return result;
+            }
             result.serverDown = MeansServerDown(facts.code);
             break;
     }
-    result.message = RemoteMessage{RemoteBoxKind::FtpConnection, "",
-                                   DescribeFailure(facts.code, errorBuffer, reply), facts.code};
+    result.message =
+        RemoteMessage{RemoteBoxKind::FtpConnection, "",
+                      DescribeFailure(server, facts.code, errorBuffer, reply), facts.code};
     co_return result;
 }
 
-ProbeResult ProbeFtpFile(const FtpProbeRequest& request) {
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trusted) {
     CCurlRunnerInPlace runner;
-    return RunToEnd(ProbeFtp(request, runner));
+    return RunToEnd(ProbeFtp(request, trusted, runner));
 }

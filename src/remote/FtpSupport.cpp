@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "remote/CurlTransfer.h"
+#include "remote/TransferText.h"
 
 namespace {
 
@@ -48,15 +49,16 @@ std::string HostForUrl(const std::string& server) {
 
 }  // namespace
 
-std::string FtpServerUrl(const std::string& server, uint16_t port) {
-    return "ftp://" + HostForUrl(server) + ":" + std::to_string(port) + "/";
+std::string FtpServerUrl(const FtpServer& server) {
+    const char* scheme = server.security == FtpSecurity::Implicit ? "ftps://" : "ftp://";
+    return scheme + HostForUrl(server.host) + ":" + std::to_string(server.port) + "/";
 }
 
-std::string FtpObjectUrl(const std::string& server, uint16_t port, const std::string& object) {
+std::string FtpObjectUrl(const FtpServer& server, const std::string& object) {
     // "%2F" after the separating slash makes the path absolute.
     const std::string path =
         object.starts_with('/') ? "%2F" + EncodePath(object.substr(1)) : EncodePath(object);
-    return FtpServerUrl(server, port) + path;
+    return FtpServerUrl(server) + path;
 }
 
 std::string FtpServerPath(const std::string& object) {
@@ -101,8 +103,13 @@ bool IsSafeFtpLogin(const std::string& user, const std::string& password) {
     return safe(user) && safe(password);
 }
 
-void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& password) {
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
+void ConfigureFtpHandle(CURL* easy, const FtpServer& server, const std::string& user,
+                        const std::string& password, CTlsTrust& tls, const TrustedKeys& trusted) {
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    if (server.security != FtpSecurity::None) {
+        curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        tls.Configure(easy, trusted, ServerKey(server.host, server.port));
+    }
     // An empty user leaves libcurl's anonymous login.
     if (!user.empty()) {
         curl_easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
@@ -110,6 +117,39 @@ void ConfigureFtpHandle(CURL* easy, const std::string& user, const std::string& 
     }
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DiscardCurlData);
+}
+
+namespace {
+
+std::string Lowered(const std::string& text) {
+    std::string lowered;
+    for (char c : text) {
+        lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lowered;
+}
+
+// A refusal of a plain login that asks for TLS, as vsftpd ("530 Non-anonymous sessions must
+// use encryption") and proftpd ("550 SSL/TLS required on the control channel") word it.
+bool DemandsTls(const std::string& refusal) {
+    if (!refusal.starts_with("530") && !refusal.starts_with("534") && !refusal.starts_with("550")) {
+        return false;
+    }
+    const std::string text = Lowered(refusal);
+    return text.find("tls") != std::string::npos || text.find("ssl") != std::string::npos ||
+           text.find("encrypt") != std::string::npos;
+}
+
+}  // namespace
+
+std::string FtpSecurityAdvice(const FtpServer& server, CURLcode code, const std::string& refusal) {
+    if (server.security == FtpSecurity::None && DemandsTls(refusal)) {
+        return FormatKeyText("IDS_ERR_FTPWANTSTLS", server.host);
+    }
+    if (server.security == FtpSecurity::Explicit && code == CURLE_USE_SSL_FAILED) {
+        return FormatKeyText("IDS_ERR_FTPNOTLS", server.host);
+    }
+    return {};
 }
 
 CURLcode BoundFtpWaits(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch) {

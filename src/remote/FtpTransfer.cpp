@@ -28,8 +28,9 @@ size_t OnBody(char* data, size_t size, size_t count, void* context) {
 
 }  // namespace
 
-int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options) {
-    CFtpTransferSession session(job, options);
+int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
+                      const TrustedKeys& trusted) {
+    CFtpTransferSession session(job, options, trusted);
     const auto& arguments = job.Arguments();
     for (size_t i = 3; i + 1 < arguments.size() && !session.Failed(); i += 2) {
         session.FetchFtpFile(arguments[i], arguments[i + 1]);
@@ -37,13 +38,14 @@ int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options) {
     return 0;
 }
 
-CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options)
+CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options,
+                                         const TrustedKeys& trusted)
     : m_job(job), m_options(options), m_easy(MakeCurlEasy()) {
     const auto& arguments = job.Arguments();
     if (arguments.size() < 3) {
         return;
     }
-    m_strServer = arguments[0];
+    m_server = FtpServer{arguments[0], options.port, options.security};
     if (!IsSafeFtpLogin(arguments[1], arguments[2])) {
         FailUnsafeLogin();
         return;
@@ -53,8 +55,9 @@ CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOpt
         return;
     }
     CURL* easy = m_easy.get();
-    ConfigureFtpHandle(easy, arguments[1], arguments[2]);
+    ConfigureFtpHandle(easy, m_server, arguments[1], arguments[2], m_tls, trusted);
     m_reply.Attach(easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
     if (const CURLcode code = BoundFtpWaits(easy, job.TimeoutMs(), m_watch); code != CURLE_OK) {
         FailInternet(code);
@@ -67,7 +70,7 @@ void CFtpTransferSession::FetchFtpFile(const std::string& object, const std::str
         return;
     }
     window.SetCaptionFile(object);
-    Show(FormatKeyText("IDS_CONNECTING", m_strServer));
+    Show(FormatKeyText("IDS_CONNECTING", m_server.host));
     if (m_job.CheckCancel() || !Connect()) {
         return;
     }
@@ -95,8 +98,8 @@ bool CFtpTransferSession::QueryFtpFile(const std::string& object) {
     if (m_job.CheckCancel()) {
         return false;
     }
-    const FtpFileFacts facts = RunToEnd(
-        LookUpFtpFile(m_easy.get(), m_strServer, m_options.port, object, m_reply, m_performStep));
+    const FtpFileFacts facts =
+        RunToEnd(LookUpFtpFile(m_easy.get(), m_server, object, m_reply, m_performStep));
     if (facts.state == FtpFileState::NotFound) {
         const RemoteMessage missing =
             MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_FILENOTFOUNDFTP", object);
@@ -131,18 +134,19 @@ CURLcode CFtpTransferSession::Perform(const std::string& url, bool body, void* s
     curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, body ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, sink ? &OnBody : &DiscardCurlData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
-    return RunToEnd(PerformPassiveThenActive(easy, m_performStep));
+    return RunToEnd(PerformPassiveThenActive(easy, m_server, m_performStep));
 }
 
 // Runs the handle's request as set up, until it ends, fails, is cancelled or times out.
 CURLcode CFtpTransferSession::PerformStep() {
     m_reply.Clear();
+    m_errorBuffer[0] = '\0';
     return m_job.Perform(m_easy.get(), m_watch);
 }
 
 // Logs in, or finds the session's connection still logged in.
 bool CFtpTransferSession::Connect() {
-    const CURLcode code = Perform(FtpServerUrl(m_strServer, m_options.port), false, nullptr);
+    const CURLcode code = Perform(FtpServerUrl(m_server), false, nullptr);
     if (m_job.CheckCancel()) {
         return false;
     }
@@ -164,7 +168,7 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
         return !m_job.CheckCancel();
     });
     BodySink sink{file, units};
-    const CURLcode code = Perform(FtpObjectUrl(m_strServer, m_options.port, object), true, &sink);
+    const CURLcode code = Perform(FtpObjectUrl(m_server, object), true, &sink);
     if (sink.writeFailed) {
         FailFile(file.Error(), localPath);
         return;
@@ -185,7 +189,7 @@ void CFtpTransferSession::Retrieve(const std::string& object, const std::string&
         FailFile(file.Error(), localPath);
         return;
     }
-    Show(FormatKeyText("IDS_CLOSINGFTP", m_strServer));
+    Show(FormatKeyText("IDS_CLOSINGFTP", m_server.host));
 }
 
 // A binary transfer of a file of known size ends with exactly that many bytes; a text
@@ -216,12 +220,25 @@ void CFtpTransferSession::FailUnsafeLogin() {
     m_bFailed = true;
 }
 
-// What the server said, when it refused, follows on its own line.
+// What the server said, when it refused, follows on its own line, then what the user can do
+// about a server that wants TLS or cannot do it; an untrusted server is named with its key.
 void CFtpTransferSession::FailInternet(CURLcode code) {
     RemoteMessage failure =
         MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET", static_cast<int>(code));
-    if (const std::string refusal = m_reply.Refusal(); !refusal.empty()) {
+    if (const auto untrusted = m_tls.Untrusted(m_easy.get(), code)) {
+        // Its own box, as a web download's refusal has, names the server and its key.
+        failure.text.append("\n").append(DescribeUntrusted(*untrusted, code, m_errorBuffer));
+        m_job.SetUntrusted(*untrusted);
+        m_job.FailWithBox(failure);
+        m_bFailed = true;
+        return;
+    }
+    const std::string refusal = m_reply.Refusal();
+    if (!refusal.empty()) {
         failure.text += "\n" + refusal;
+    }
+    if (const std::string advice = FtpSecurityAdvice(m_server, code, refusal); !advice.empty()) {
+        failure.text.append("\n").append(advice);
     }
     m_job.SetResult(std::move(failure));
     m_bFailed = true;

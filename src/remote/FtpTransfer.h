@@ -12,14 +12,17 @@ class CFileReplacement;
 
 // Worker thread of an FTP download: fetches every pair of the job's arguments, each after
 // the previous one; a failure ends the whole download. Always 0.
-int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options);
+// TLS servers are held to the key `trusted` names for them.
+int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
+                      const TrustedKeys& trusted);
 
 // The worker's side of an FTP download. Every step runs on one easy handle through the
 // job's multi handle, so the steps share one control connection and a Cancel wakes any
 // step at once.
 class CFtpTransferSession {
 public:
-    CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options);
+    CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options,
+                        const TrustedKeys& trusted);
 
     // Fetches one file. A failure that ends the whole download sets Failed().
     void FetchFtpFile(const std::string& object, const std::string& localPath);
@@ -42,7 +45,9 @@ private:
 
     CTransferJob& m_job;
     FtpTransferOptions m_options;
-    std::string m_strServer;
+    FtpServer m_server;
+    CTlsTrust m_tls;
+    char m_errorBuffer[CURL_ERROR_SIZE] = "";
     CurlEasy m_easy;
     CFtpReply m_reply;
     CReceiveWatch m_watch;

@@ -40,14 +40,23 @@ ProbeResult Failure(const std::string& key, int code) {
 
 // Runs the request; the failure of a request that got no usable answer.
 Task<std::optional<ProbeResult>> ReadHeaders(CURL* easy, HeaderReader& reader,
-                                             const CReceiveWatch& watch, ICurlRunner& runner) {
+                                             const CReceiveWatch& watch, const CTlsTrust& tls,
+                                             ICurlRunner& runner) {
+    char errorBuffer[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderReader::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &reader);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HeaderReader::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reader);
     const CURLcode code = watch.Result(co_await CurlRequest{runner, easy});
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
     if (reader.complete || code == CURLE_OK) {
         co_return std::nullopt;
+    }
+    ProbeResult refused;
+    refused.message = UntrustedFailure(easy, code, tls, errorBuffer, refused.untrusted);
+    if (refused.message) {
+        co_return refused;
     }
     ProbeResult result;
     if (reader.headers.IsRedirect()) {
@@ -61,7 +70,10 @@ Task<std::optional<ProbeResult>> ReadHeaders(CURL* easy, HeaderReader& reader,
 
 }  // namespace
 
-Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner) {
+Task<ProbeResult> ProbeHttp(const std::string& address, const TrustedKeys& trusted,
+                            ICurlRunner& runner) {
+    // Declared first: the handle refers to it until the handle is cleaned up.
+    CTlsTrust tls;
     CurlEasy easy = MakeCurlEasy();
     if (!easy) {
         ProbeResult result;
@@ -87,10 +99,10 @@ Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner) {
         case HttpSplit::Ok:
             break;
     }
-    ConfigureHttpHandle(easy.get(), address, target.url);
+    ConfigureHttpHandle(easy.get(), address, target, tls, trusted);
     HeaderReader reader;
     if (std::optional<ProbeResult> failure =
-            co_await ReadHeaders(easy.get(), reader, watch, runner)) {
+            co_await ReadHeaders(easy.get(), reader, watch, tls, runner)) {
         co_return std::move(*failure);
     }
     const long answer = reader.headers.Status();
@@ -111,7 +123,7 @@ Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner) {
     co_return result;
 }
 
-ProbeResult ProbeHttpFile(const std::string& address) {
+ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted) {
     CCurlRunnerInPlace runner;
-    return RunToEnd(ProbeHttp(address, runner));
+    return RunToEnd(ProbeHttp(address, trusted, runner));
 }

@@ -104,8 +104,9 @@ void CHttpHeaders::Take(const std::string& name, const std::string& value) {
 HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& code) {
     const ParsedAddress parsed = ClassifyAddress(address);
     const std::string canonical = CanonicaliseUrl(address);
-    if (parsed.kind != AddressKind::Http) {
-        if (Lowered(canonical.substr(0, 5)) != "http:") {
+    if (!IsWebKind(parsed.kind)) {
+        const std::string scheme = Lowered(canonical.substr(0, 6));
+        if (!scheme.starts_with("http:") && scheme != "https:") {
             return HttpSplit::NotHttp;
         }
         code = CURLUE_MALFORMED_INPUT;
@@ -116,7 +117,7 @@ HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& 
         code = refusal;
         return HttpSplit::Malformed;
     }
-    target = {parsed.server, parsed.object, url};
+    target = {parsed.server, ServerKey(parsed.server, parsed.port), parsed.object, url};
     return HttpSplit::Ok;
 }
 
@@ -139,14 +140,15 @@ std::string WithoutCredentials(const std::string& address) {
 
 }  // namespace
 
-void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::string& url) {
+void ConfigureHttpHandle(CURL* easy, const std::string& address, const HttpTarget& target,
+                         CTlsTrust& tls, const TrustedKeys& trusted) {
     std::string agent = WithoutCredentials(address);
     for (char& c : agent) {
         if (c == '\r' || c == '\n') {
             c = ' ';
         }
     }
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_URL, target.url.c_str());
     curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -158,6 +160,7 @@ void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::stri
     static curl_slist noAcceptEncoding{const_cast<char*>("Accept-Encoding:"), nullptr};
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, &noAcceptEncoding);
+    tls.Configure(easy, trusted, target.server);
 }
 
 CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch) {
@@ -176,4 +179,15 @@ RemoteMessage RedirectFailure(long status, CURLcode code) {
     message.text += "\n";
     message.text += curl_easy_strerror(code);
     return message;
+}
+
+std::optional<RemoteMessage> UntrustedFailure(CURL* easy, CURLcode code, const CTlsTrust& tls,
+                                              const char* errorBuffer,
+                                              std::optional<UntrustedServer>& untrusted) {
+    untrusted = tls.Untrusted(easy, code);
+    if (!untrusted) {
+        return std::nullopt;
+    }
+    return RemoteMessage{RemoteBoxKind::Error, "", DescribeUntrusted(*untrusted, code, errorBuffer),
+                         static_cast<int>(code)};
 }

@@ -3,10 +3,12 @@
 #include <curl/curl.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "remote/ReceiveWatch.h"
 #include "remote/RemoteMessage.h"
+#include "remote/TlsTrust.h"
 
 // Redirects followed before an answer counts as the final one.
 inline constexpr long kMaxHttpRedirects = 10;
@@ -44,17 +46,20 @@ enum class HttpSplit { Ok, Malformed, NotHttp };
 
 // An address split for the HTTP operations.
 struct HttpTarget {
-    std::string host;  // to show
-    std::string path;  // the path part of the address, as the probe reports it
-    std::string url;   // what is requested
+    std::string host;    // to show
+    std::string server;  // the ServerKey its trust is kept under
+    std::string path;    // the path part of the address, as the probe reports it
+    std::string url;     // what is requested
 };
 
 // Malformed comes with libcurl's URL error code in `code`.
 HttpSplit SplitHttpAddress(const std::string& address, HttpTarget& target, int& code);
 
 // What every HTTP request shares: a GET with the address itself as user agent (line
-// breaks taken out, so the address cannot add headers), redirects to http and https only.
-void ConfigureHttpHandle(CURL* easy, const std::string& address, const std::string& url);
+// breaks taken out, so the address cannot add headers), redirects to http and https only,
+// and the trust of TLS servers, a redirect's target included, through `tls`.
+void ConfigureHttpHandle(CURL* easy, const std::string& address, const HttpTarget& target,
+                         CTlsTrust& tls, const TrustedKeys& trusted);
 
 // Bounds the connection and every wait for data to `timeoutMs`, the latter through `watch`.
 CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch);
@@ -63,3 +68,9 @@ CURLcode SetHttpTimeouts(CURL* easy, uint32_t timeoutMs, CReceiveWatch& watch);
 // address keeps the redirect's status; any other (a TLS handshake, a certificate) is that
 // failure, with libcurl's description on a line of its own.
 RemoteMessage RedirectFailure(long status, CURLcode code);
+
+// The box of a request refused because its server could not be trusted, or nothing when
+// `code` is another failure. `errorBuffer` holds libcurl's own description.
+std::optional<RemoteMessage> UntrustedFailure(CURL* easy, CURLcode code, const CTlsTrust& tls,
+                                              const char* errorBuffer,
+                                              std::optional<UntrustedServer>& untrusted);

@@ -17,14 +17,15 @@ namespace {
 // One file of an HTTP download, from the request to the replaced destination.
 class CHttpFetch {
 public:
-    CHttpFetch(CTransferJob& job, const std::string& address, const std::string& localPath)
-        : m_job(job), m_strAddress(address), m_strLocalPath(localPath) {}
+    CHttpFetch(CTransferJob& job, const std::string& address, const std::string& localPath,
+               const TrustedKeys& trusted)
+        : m_job(job), m_strAddress(address), m_strLocalPath(localPath), m_trusted(trusted) {}
 
     void Run();
 
 private:
     bool Prepare(CURL* easy);
-    void Finish(CURLcode code);
+    void Finish(CURL* easy, CURLcode code);
     bool OnHeadersDone();
     size_t OnHeader(const char* line, size_t size);
     size_t OnBody(const char* data, size_t size);
@@ -44,7 +45,10 @@ private:
     CTransferJob& m_job;
     const std::string& m_strAddress;
     const std::string& m_strLocalPath;
+    const TrustedKeys& m_trusted;
     HttpTarget m_target;
+    CTlsTrust m_tls;
+    char m_errorBuffer[CURL_ERROR_SIZE] = "";
     CHttpHeaders m_headers;
     CReceiveWatch m_watch;
     std::optional<CFileReplacement> m_file;
@@ -75,7 +79,8 @@ void CHttpFetch::Run() {
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &BodyCallback);
     curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, kDownloadBufferBytes);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, this);
-    Finish(m_job.Perform(easy.get(), m_watch));
+    curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, m_errorBuffer);
+    Finish(easy.get(), m_job.Perform(easy.get(), m_watch));
 }
 
 // Time-outs, the split of the address and the request's settings.
@@ -97,11 +102,11 @@ bool CHttpFetch::Prepare(CURL* easy) {
         case HttpSplit::Ok:
             break;
     }
-    ConfigureHttpHandle(easy, m_strAddress, m_target.url);
+    ConfigureHttpHandle(easy, m_strAddress, m_target, m_tls, m_trusted);
     return true;
 }
 
-void CHttpFetch::Finish(CURLcode code) {
+void CHttpFetch::Finish(CURL* easy, CURLcode code) {
     if (m_bEnded) {
         return;
     }
@@ -110,6 +115,12 @@ void CHttpFetch::Finish(CURLcode code) {
         if (m_file) {
             Show(FormatKeyText("IDS_CLOSINGFTP", m_strAddress));
         }
+        return;
+    }
+    std::optional<UntrustedServer> untrusted;
+    if (const auto refusal = UntrustedFailure(easy, code, m_tls, m_errorBuffer, untrusted)) {
+        m_job.SetUntrusted(*untrusted);
+        Fail(*refusal);
         return;
     }
     if (code != CURLE_OK) {
@@ -205,8 +216,8 @@ void CHttpFetch::Fail(const RemoteMessage& box) {
 
 }  // namespace
 
-int HttpTransferThread(CTransferJob& job) {
-    CHttpTransfer transfer(job);
+int HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted) {
+    CHttpTransfer transfer(job, trusted);
     const auto& arguments = job.Arguments();
     for (size_t i = 0; i + 1 < arguments.size(); i += 2) {
         transfer.FetchHttpFile(arguments[i], arguments[i + 1]);
@@ -215,5 +226,5 @@ int HttpTransferThread(CTransferJob& job) {
 }
 
 void CHttpTransfer::FetchHttpFile(const std::string& address, const std::string& localPath) {
-    CHttpFetch(m_job, address, localPath).Run();
+    CHttpFetch(m_job, address, localPath, m_trusted).Run();
 }

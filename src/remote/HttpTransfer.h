@@ -2,16 +2,18 @@
 
 #include <string>
 
+#include "remote/TlsTrust.h"
+
 class CTransferJob;
 
 // Worker thread of an HTTP download: fetches every pair of the job's arguments in turn.
-// Always 0.
-int HttpTransferThread(CTransferJob& job);
+// TLS servers are held to the keys `trusted` names for them. Always 0.
+int HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted);
 
 // The worker's side of an HTTP download.
 class CHttpTransfer {
 public:
-    explicit CHttpTransfer(CTransferJob& job) : m_job(job) {}
+    CHttpTransfer(CTransferJob& job, const TrustedKeys& trusted) : m_job(job), m_trusted(trusted) {}
 
     // Fetches one address into a local file. Every failure raises its error box, whose
     // text becomes the job's result message.
@@ -19,4 +21,5 @@ public:
 
 private:
     CTransferJob& m_job;
+    const TrustedKeys& m_trusted;
 };

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "remote/Address.h"
 #include "remote/RemoteMessage.h"
 #include "remote/Task.h"
+#include "remote/TlsTrust.h"
 
 class ICurlRunner;
 
@@ -20,6 +22,8 @@ struct ProbeResult {
     int64_t time = -1;  // Found: the copy's last-write time
     std::string path;   // Found: the file's path on the server (HTTP: the address's path)
     std::optional<RemoteMessage> message;
+    // Failed because the server could not be trusted: which server, why, and its key.
+    std::optional<UntrustedServer> untrusted;
     // Failed because the server refused the connection or let a wait run out: another probe
     // of the same server at the same time would fare no better.
     bool serverDown = false;
@@ -31,19 +35,24 @@ struct FtpProbeRequest {
     std::string user;
     std::string password;
     uint16_t port = 21;
+    FtpSecurity security = FtpSecurity::None;
 };
 
 // Logs in and looks the file up. A failed login or connection carries its description
-// under "FTP connection error"; a file that is not there carries no message.
-ProbeResult ProbeFtpFile(const FtpProbeRequest& request);
-// The same, its requests run by `runner`; `request` must outlive the task.
-Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, ICurlRunner& runner);
+// under "FTP connection error"; a file that is not there carries no message. A TLS server
+// is held to the key `trusted` names for it, if any.
+ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trusted = {});
+// The same, its requests run by `runner`; `request` and `trusted` must outlive the task.
+Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, const TrustedKeys& trusted,
+                           ICurlRunner& runner);
 
 // One GET: the answer's Last-Modified time (read as GMT) and the address's path. Every
-// failure carries its error box, a 404 or 410 too.
-ProbeResult ProbeHttpFile(const std::string& address);
-// The same, its request run by `runner`; `address` must outlive the task.
-Task<ProbeResult> ProbeHttp(const std::string& address, ICurlRunner& runner);
+// failure carries its error box, a 404 or 410 too. A TLS server is held to the key
+// `trusted` names for it, if any.
+ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted = {});
+// The same, its request run by `runner`; `address` and `trusted` must outlive the task.
+Task<ProbeResult> ProbeHttp(const std::string& address, const TrustedKeys& trusted,
+                            ICurlRunner& runner);
 
 // 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)
 // succeeds within a few seconds, else 0. An empty host means no test: 1. Silent.

@@ -82,9 +82,11 @@ private:
     std::map<CURL*, Waiting> m_waiting;
 };
 
-Task<ProbeResult> Probe(const ProbeRequest& request, ICurlRunner& runner) {
-    return request.protocol == ProbeRequest::Protocol::Ftp ? ProbeFtp(request.ftp, runner)
-                                                           : ProbeHttp(request.address, runner);
+Task<ProbeResult> Probe(const ProbeRequest& request, const TrustedKeys& trusted,
+                        ICurlRunner& runner) {
+    return request.protocol == ProbeRequest::Protocol::Ftp
+               ? ProbeFtp(request.ftp, trusted, runner)
+               : ProbeHttp(request.address, trusted, runner);
 }
 
 std::string ServerOf(const ProbeRequest& request) {
@@ -98,9 +100,10 @@ std::string ServerOf(const ProbeRequest& request) {
 class CProbeQueue {
 public:
     CProbeQueue(const std::vector<ProbeRequest>& requests, const ProbeLimits& limits,
-                ICurlRunner& runner)
+                const TrustedKeys& trusted, ICurlRunner& runner)
         : m_requests(requests),
           m_limits(limits),
+          m_trusted(trusted),
           m_runner(runner),
           m_tasks(requests.size()),
           m_results(requests.size()),
@@ -121,7 +124,7 @@ public:
             if (const auto down = m_down.find(server); down != m_down.end()) {
                 End(i, down->second);
             } else if (m_nRunning < m_limits.total && m_perServer[server] < m_limits.perServer) {
-                m_tasks[i].emplace(Probe(m_requests[i], m_runner));
+                m_tasks[i].emplace(Probe(m_requests[i], m_trusted, m_runner));
                 ++m_nRunning;
                 ++m_perServer[server];
                 m_tasks[i]->Start();
@@ -168,6 +171,7 @@ private:
 
     const std::vector<ProbeRequest>& m_requests;
     ProbeLimits m_limits;
+    const TrustedKeys& m_trusted;
     ICurlRunner& m_runner;
     std::vector<std::optional<Task<ProbeResult>>> m_tasks;
     std::vector<ProbeResult> m_results;
@@ -181,10 +185,10 @@ private:
 }  // namespace
 
 std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests,
-                                         const ProbeLimits& limits) {
+                                         const ProbeLimits& limits, const TrustedKeys& trusted) {
     EnsureCurlReady();
     CMultiRunner runner(limits);
-    CProbeQueue queue(requests, limits, runner);
+    CProbeQueue queue(requests, limits, trusted, runner);
     while (!queue.Finished()) {
         queue.StartWhatMay();
         queue.CollectEnded();

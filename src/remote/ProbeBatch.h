@@ -28,5 +28,7 @@ struct ProbeLimits {
 // When a probe fails because its server refused the connection or let a wait run out, the
 // probes of that server still running end at once with that result: the pass waits for a
 // silent server once. The results come in the order of the requests.
+// A TLS server is held to the key `trusted` names for it, if any.
 std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests,
-                                         const ProbeLimits& limits);
+                                         const ProbeLimits& limits,
+                                         const TrustedKeys& trusted = {});

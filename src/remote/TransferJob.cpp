@@ -95,12 +95,15 @@ void CTransferJob::CompleteOutcome() {
 }
 
 void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
-                    uint32_t timeoutMs, const FtpTransferOptions& options) {
-    job.Run(arguments, timeoutMs,
-            [options](CTransferJob& worker) { FtpTransferThread(worker, options); });
+                    uint32_t timeoutMs, const FtpTransferOptions& options,
+                    const TrustedKeys& trusted) {
+    job.Run(arguments, timeoutMs, [&options, &trusted](CTransferJob& worker) {
+        FtpTransferThread(worker, options, trusted);
+    });
 }
 
 void RunHttpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
-                     uint32_t timeoutMs) {
-    job.Run(arguments, timeoutMs, [](CTransferJob& worker) { HttpTransferThread(worker); });
+                     uint32_t timeoutMs, const TrustedKeys& trusted) {
+    job.Run(arguments, timeoutMs,
+            [&trusted](CTransferJob& worker) { HttpTransferThread(worker, trusted); });
 }

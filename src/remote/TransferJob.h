@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "remote/Address.h"
 #include "remote/CurlTransfer.h"
 #include "remote/ReceiveWatch.h"
 #include "remote/TransferOutcome.h"
@@ -54,6 +55,8 @@ public:
     void RaiseBox(RemoteMessage box);
     // Both: a failure whose box text is also the result message.
     void FailWithBox(const RemoteMessage& box);
+    // The server whose refusal ends the download.
+    void SetUntrusted(const UntrustedServer& untrusted) { m_outcome.untrusted = untrusted; }
 
 private:
     void WorkerMain(const Worker& worker);
@@ -75,15 +78,19 @@ private:
 struct FtpTransferOptions {
     uint16_t port = 21;
     bool binary = true;  // false: ASCII transfer
+    FtpSecurity security = FtpSecurity::None;
 };
 
 // Downloads from an FTP server. Arguments: server, user, password, then pairs of remote
 // object path and local path. `timeoutMs`, when not 0, replaces the bounds of every wait
-// (connect, each reply, silence of the data connection).
+// (connect, each reply, silence of the data connection). A TLS server is held to the key
+// `trusted` names for it, if any.
 void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
-                    uint32_t timeoutMs, const FtpTransferOptions& options = {});
+                    uint32_t timeoutMs, const FtpTransferOptions& options = {},
+                    const TrustedKeys& trusted = {});
 
 // Downloads web addresses. Arguments: pairs of address and local path. `timeoutMs` bounds
-// the connection and every wait for data; 0 keeps libcurl's defaults.
+// the connection and every wait for data; 0 keeps libcurl's defaults. TLS servers are held
+// to the keys `trusted` names for them.
 void RunHttpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
-                     uint32_t timeoutMs);
+                     uint32_t timeoutMs, const TrustedKeys& trusted = {});

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "remote/RemoteMessage.h"
+#include "remote/TlsTrust.h"
 
 enum class TransferStatus { Succeeded, Cancelled, Failed };
 
@@ -12,4 +14,6 @@ struct TransferOutcome {
     TransferStatus status = TransferStatus::Failed;
     std::vector<RemoteMessage> boxes;
     RemoteMessage result;  // an application box; its text is never empty after a download
+    // Failed because a server could not be trusted: which server, why, and its key.
+    std::optional<UntrustedServer> untrusted;
 };

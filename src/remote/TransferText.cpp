@@ -43,6 +43,11 @@ std::string FormatKeyText(const std::string& key, const std::string& first,
     return FormatWith(Lookup(key), first.c_str(), second.c_str());
 }
 
+std::string FormatKeyText(const std::string& key, const std::string& first, int number,
+                          const std::string& last) {
+    return FormatWith(Lookup(key), first.c_str(), number, last.c_str());
+}
+
 // The text is cut at its two "%d"s once, so that a line is its pieces and two numbers.
 CByteLine::CByteLine() {
     const std::string text = Lookup("IDS_BYTEREAD");

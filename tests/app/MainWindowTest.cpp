@@ -10,9 +10,13 @@
 #include "ui/ResourceIds.h"
 #include "ui/TemplateDialog.h"
 
+#include "platform/TrustedKeysFile.h"
+
 #include "CheckFakes.h"
+#include "PackageServers.h"
 #include "TempDir.h"
 #include "TestServers.h"
+#include "TlsCertificates.h"
 
 #include <gtest/gtest.h>
 
@@ -624,6 +628,85 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
     for (const Pass& pass : passes) {
         EXPECT_TRUE(pass.checkedGood) << "a pass with " << pass.boxesOpen << " boxes open";
     }
+}
+
+// An https element whose server shows a self-signed certificate, checked with "Verify all
+// now": the failure boxes, then the question that offers to trust the server's key. No
+// changes nothing and the element stays "Not checked."; Yes writes the key to [TrustedKeys]
+// of the INI, the element is checked again at once, and every later check succeeds without
+// a box.
+TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
+    if (!CPackageServer::Installed(PackageServerKind::Nginx)) {
+        GTEST_SKIP() << "nginx is not installed";
+    }
+    const CTlsCertificates& certificates = CTlsCertificates::Get();
+    const auto selfSigned = CTlsCertificates::Kind::SelfSigned;
+    TempDir served;
+    WriteWholeFile(served.File("report.txt"), "report");
+    const CPackageServer nginx(
+        PackageServerKind::Nginx, served.Path().string(),
+        {certificates.Certificate(selfSigned), certificates.Key(selfSigned), false});
+    const std::string address = nginx.SecureUrl("/files/report.txt");
+    const std::string server = address.substr(8, address.find("/files") - 8);
+    const std::string port = server.substr(server.find(':') + 1);
+    const std::string pin = certificates.Pin(selfSigned);
+
+    const CSettingsFile settings(m_dir.File("watch.INI"));
+    CTrustedKeysFile trustedKeys(settings);
+    CRemoteAccess remote("", m_checks.windows, {}, &trustedKeys);
+    CQtMessageBoxes boxes(QStringLiteral("morvane"));
+    CheckContext checks{m_checks.clock, m_checks.notice, m_checks.wait, remote,
+                        m_checks.trash, m_checks.viewer, boxes};
+    checks.trustedKeys = &trustedKeys;
+    CMorvaneDlg window({m_app, boxes, m_dialogs, m_tray, checks});
+    boxes.SetMainWindow(&window);
+    window.InitDialog();
+    window.show();
+    m_dialogs.edits.push_back([&address](CKelElem& elem) {
+        elem.m_strDescription = "secure";
+        elem.m_nWhen = WHEN_ON_DEMAND;
+        elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem.m_timeReference = 0;
+        elem.m_strCopy = address;
+        return IDOK;
+    });
+    window.OnNew();
+    const CKelElem& elem = *window.Elements().front();
+
+    // Answers every box: Ok, or `answer` to the question; records the texts.
+    const auto verifyAnswering = [&](QMessageBox::StandardButton answer) {
+        std::vector<std::string> texts;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            for (QMessageBox* box : OpenBoxes()) {
+                texts.push_back(box->text().toStdString());
+                QAbstractButton* button = box->button(answer);
+                (button ? button : box->button(QMessageBox::Ok))->click();
+            }
+        });
+        user.start(20);
+        window.OnTrayVerifyAll();
+        return texts;
+    };
+
+    const std::vector<std::string> refused = verifyAnswering(QMessageBox::No);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[0], "The server " + server +
+                              " is not trusted: its certificate is self-signed.\nServer key: " +
+                              pin + "\nSSL certificate problem: self-signed certificate");
+    EXPECT_EQ(refused[1], "HTTP connection error");
+    EXPECT_EQ(refused[2], "Trust this key for the server 127.0.0.1, port " + port + " ?\n\n" + pin +
+                              "\n\nFrom now on a server there is accepted only when it shows "
+                              "exactly this key.");
+    EXPECT_TRUE(settings.ReadTrustedKeys().empty());
+    EXPECT_EQ(elem.m_nState, STATE_NOT_CHECKED);
+
+    EXPECT_EQ(verifyAnswering(QMessageBox::Yes).size(), 3u);
+    EXPECT_EQ(settings.ReadTrustedKeys(), (TrustedKeys{{server, pin}}));
+    EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
+
+    EXPECT_TRUE(verifyAnswering(QMessageBox::No).empty());
+    EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
 }
 
 TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {

@@ -343,7 +343,7 @@ TEST_F(CheckEngineTest, PermanentElementClosedWithoutOkIsSkippedAfterwards) {
 
 TEST_F(CheckEngineTest, OtherKindsAreNotProbed) {
     CKelElem elem = LocalElement(CHECK_DESTRUCTION, 0);
-    elem.m_strCopy = "https://127.0.0.1:1/file";
+    elem.m_strCopy = "gopher://127.0.0.1:1/file";
     CheckElement(elem, nullptr, m_env.context);
     EXPECT_EQ(elem.m_nState, STATE_NO_NEW_VERSION);
     EXPECT_EQ(m_env.wait.begun, 0);

@@ -36,7 +36,7 @@ public:
         }
         return results;
     }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool,
+    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
                      const TransferPresenter&) override {}
     void DownloadHttp(const std::vector<std::string>&, uint32_t,
                       const TransferPresenter&) override {}

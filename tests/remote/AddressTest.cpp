@@ -30,6 +30,9 @@ void ExpectClassified(const std::vector<AddressCase>& cases) {
 
 constexpr AddressKind kFtp = AddressKind::Ftp;
 constexpr AddressKind kHttp = AddressKind::Http;
+constexpr AddressKind kHttps = AddressKind::Https;
+constexpr AddressKind kFtps = AddressKind::Ftps;
+constexpr AddressKind kFtpes = AddressKind::Ftpes;
 constexpr AddressKind kLocal = AddressKind::LocalFile;
 constexpr AddressKind kOther = AddressKind::Other;
 
@@ -49,6 +52,24 @@ TEST(ClassifyAddress, SplitsFtpAndHttpAddresses) {
         {"ftp://[2001:db8::7]/f", kFtp, "[2001:db8::7]", "/f", 21},
         {"  ftp://host/f\r\n", kFtp, "host", "/f", 21},
     });
+}
+
+TEST(ClassifyAddress, SecureSchemesHaveTheirKindsAndDefaultPorts) {
+    ExpectClassified({
+        {"https://host/dir/page.htm", kHttps, "host", "/dir/page.htm", 443},
+        {"HTTPS://user:pw@host:8443/a b", kHttps, "host", "/a%20b", 8443},
+        {"ftps://host/pub/file.zip", kFtps, "host", "/pub/file.zip", 990},
+        {"ftpes://host/pub/file.zip", kFtpes, "host", "/pub/file.zip", 21},
+        {"FtpEs://[::1]:2121/f", kFtpes, "[::1]", "/f", 2121},
+        {"https:///x", kOther, "", "", 0},
+        {"ftps://host:0/f", kOther, "", "", 0},
+    });
+    for (const AddressKind kind : {kFtp, kFtps, kFtpes}) {
+        EXPECT_TRUE(IsFtpKind(kind) && IsRemoteKind(kind) && !IsWebKind(kind));
+    }
+    EXPECT_EQ(FtpSecurityOf(kFtp), FtpSecurity::None);
+    EXPECT_EQ(FtpSecurityOf(kFtps), FtpSecurity::Implicit);
+    EXPECT_EQ(FtpSecurityOf(kFtpes), FtpSecurity::Explicit);
 }
 
 TEST(ClassifyAddress, ObjectIsPercentEncodedUpToQueryOrFragment) {
@@ -81,8 +102,8 @@ TEST(ClassifyAddress, PathsAreLocalFilesKeptAsGiven) {
 
 TEST(ClassifyAddress, OtherSchemesAndBrokenAddressesAreOther) {
     ExpectClassified({
-        {"https://x/y", kOther, "x", "/y", 0},
         {"gopher://host:70/1", kOther, "host", "/1", 70},
+        {"sftp://host/f", kOther, "host", "/f", 0},
         {"mailto:someone@example.com", kOther, "", "", 0},
         {"", kOther, "", "", 0},
         {" \t\n", kOther, "", "", 0},
@@ -125,11 +146,13 @@ TEST(CanonicaliseUrl, EncodesOnlyBeforeTheFirstQueryOrFragment) {
 }
 
 TEST(HasRemotePrefix, MatchesExactLowerCasePrefixesOnly) {
-    for (const char* text : {"ftp://", "http://", "ftp://host/f", "http://host/p"}) {
+    for (const char* text : {"ftp://", "http://", "ftp://host/f", "http://host/p", "https://host/p",
+                             "ftps://host/f", "ftpes://host/f"}) {
         EXPECT_TRUE(HasRemotePrefix(text)) << text;
     }
-    for (const char* text : {"", "ftp", "ftp:/", "http:/", "FTP://host/f", "Http://host/p",
-                             "https://host/p", " ftp://host/f", "file:///f", "C:\\ftp://"}) {
+    for (const char* text :
+         {"", "ftp", "ftp:/", "http:/", "FTP://host/f", "Http://host/p", "HTTPS://host/p",
+          "ftpes:/host", " ftp://host/f", "file:///f", "C:\\ftp://"}) {
         EXPECT_FALSE(HasRemotePrefix(text)) << text;
     }
 }

@@ -235,6 +235,36 @@ TEST_F(FtpTest, CancelWakesDownloadWaitingOnSilentServer) {
     EXPECT_EQ(ReadWholeFile(original), "old");
 }
 
+// An FTPS server that accepts and never answers the TLS handshake: the wait ends at its
+// bound, or at once on Cancel.
+TEST_F(FtpTest, StalledTlsHandshakeIsBoundedAndCancelled) {
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    const FtpTransferOptions silent{static_cast<uint16_t>(servers.Http().SilentPort()), true,
+                                    FtpSecurity::Implicit};
+    const std::vector<std::string> arguments{"127.0.0.1", "user", "secret", "/any.bin", original};
+    {
+        CTransferJob bounded(*window);
+        RunFtpTransfer(bounded, arguments, 1000, silent);
+        EXPECT_EQ(bounded.Outcome().result.text, "Internet Exception Error 28");
+    }
+
+    Renew();
+    bool endedSoon = false;
+    std::thread user([&] {
+        window->WaitForStatus("Connecting to 127.0.0.1");
+        // Lets the download reach the handshake's wait before the press.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        window->PressCancel();
+        endedSoon = window->WaitForFinish(std::chrono::seconds(5));
+    });
+    CTransferJob cancelled(*window);
+    RunFtpTransfer(cancelled, arguments, 0, silent);
+    user.join();
+    EXPECT_TRUE(endedSoon);
+    ExpectCancelledLeaving(cancelled.Outcome(), original);
+}
+
 // With the default bounds of 30 s, a Cancel pressed while the server keeps the reply to
 // RETR or the transfer's final reply to itself ends the download long before the bound.
 TEST_F(FtpTest, CancelEndsTheWaitForAReplyThatNeverComes) {

@@ -132,7 +132,7 @@ TEST_F(HttpTest, ProbeFailuresShowTheirBoxes) {
         {servers.Http().Url("/nolm/nolm.htm"), ProbeStatus::Failed,
          "HTTP Query Info failed: 12150"},
         {closed, ProbeStatus::Failed, "HTTP Send Request failed: 7"},
-        {"https://127.0.0.1/x", ProbeStatus::Failed, "https://127.0.0.1/x is not HTTP address"},
+        {"ftps://127.0.0.1/x", ProbeStatus::Failed, "ftps://127.0.0.1/x is not HTTP address"},
         {"C:\\data\\page.htm", ProbeStatus::Failed, "C:\\data\\page.htm is not HTTP address"},
         {"http://127.0.0.1:99999/x", ProbeStatus::Failed, "URL splitting failed: 3"},
     };
@@ -148,6 +148,32 @@ TEST_F(HttpTest, ProbeFailuresShowTheirBoxes) {
 TEST_F(HttpTest, ProbeOfSilentServerEndsAtTheReceiveTimeOut) {
     EXPECT_EQ(Probe(servers.Http().Url("/silent")).status, ProbeStatus::Failed);
     EXPECT_THAT(BoxTexts(), ElementsAre("HTTP Send Request failed: 28"));
+}
+
+// A server that accepts and never answers the TLS handshake holds a probe for its bound only,
+// and a download until Cancel, which ends it at once.
+TEST_F(HttpTest, StalledTlsHandshakeIsBoundedAndCancelled) {
+    const std::string address =
+        "https://127.0.0.1:" + std::to_string(servers.Http().SilentPort()) + "/x";
+    EXPECT_EQ(Probe(address).status, ProbeStatus::Failed);
+    EXPECT_THAT(BoxTexts(), ElementsAre("HTTP Send Request failed: 28"));
+
+    const std::string original = local.File("original.bin");
+    WriteWholeFile(original, "old");
+    RecordingTransferWindow window;
+    bool endedSoon = false;
+    std::thread user([&] {
+        window.WaitForStatus("Connecting to 127.0.0.1");
+        // Lets the download reach the handshake's wait before the press.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        window.PressCancel();
+        endedSoon = window.WaitForFinish(std::chrono::seconds(5));
+    });
+    CTransferJob job(window);
+    RunHttpTransfer(job, {address, original}, 0);
+    user.join();
+    EXPECT_TRUE(endedSoon);
+    ExpectCancelledLeaving(job.Outcome(), original);
 }
 
 TEST_F(HttpTest, DownloadOfTwoUnits) {

@@ -18,6 +18,7 @@
 #include "PackageServers.h"
 #include "RecordingMessageBoxes.h"
 #include "TempDir.h"
+#include "TlsCertificates.h"
 #include "ToolRun.h"
 #include "core/Database.h"
 #include "core/KelElem.h"
@@ -316,20 +317,26 @@ TEST_F(ServerPackagesTest, NamesWithBlanksAndAccentsAreProbedAndDownloaded) {
     }
 }
 
-// 256 MB over an older original arrive byte for byte from each server.
+// 256 MB over an older original arrive byte for byte from each server, over https too.
 TEST_F(ServerPackagesTest, LargeFileArrivesWholeFromProftpdAndNginx) {
     const std::string served = m_served.File("large.bin");
     WriteLargeFile(served, kLargeFileMegabytes);
+    const CTlsCertificates& certificates = CTlsCertificates::Get();
+    setenv("SSL_CERT_FILE", certificates.CaFile().c_str(), 1);
     const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string());
-    const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string());
+    const CPackageServer nginx(PackageServerKind::Nginx, m_served.Path().string(),
+                               {certificates.Certificate(CTlsCertificates::Kind::Good),
+                                certificates.Key(CTlsCertificates::Kind::Good), false});
     const std::string target = m_local.File("large.bin");
-    for (const std::string& address : {proftpd.Url("/large.bin"), nginx.Url("/files/large.bin")}) {
+    for (const std::string& address : {proftpd.Url("/large.bin"), nginx.Url("/files/large.bin"),
+                                       nginx.SecureUrl("/files/large.bin")}) {
         WriteWholeFile(target, "old");
         const ToolRun get = Get(address, target);
         EXPECT_EQ(get.exitCode, 0) << address << get.out;
         EXPECT_EQ(std::filesystem::file_size(target), kLargeFileMegabytes * kMegabyte) << address;
         EXPECT_TRUE(SameBytes(target, served)) << address;
     }
+    unsetenv("SSL_CERT_FILE");
 }
 
 // A list whose elements point at these servers, checked as cron would check it: every

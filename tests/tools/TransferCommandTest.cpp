@@ -121,7 +121,7 @@ TEST_F(TransferCommandTest, FailedProbePrintsItsMessagesOnStandardError) {
         {{"probe", FtpUrl("/missing.txt")}, "File NOT found on Server: /missing.txt\n"},
         {{"probe", FtpUrl("/present.txt"), "--user", "user", "--password", "wrong"},
          "FTP connection error: "},
-        {{"probe", "https://127.0.0.1/x"}, "https://127.0.0.1/x: neither probed nor copied\n"},
+        {{"probe", "gopher://127.0.0.1/x"}, "gopher://127.0.0.1/x: neither probed nor copied\n"},
     };
     for (const auto& test : cases) {
         const ToolRun run = Run(test.arguments);

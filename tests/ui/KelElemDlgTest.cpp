@@ -337,7 +337,9 @@ TEST_F(KelElemDlgTest, BrowseButtonsChooseFilesForLocalCopies) {
 }
 
 TEST_F(KelElemDlgTest, RemoteCopyButtonEditsFtpParametersAtOnce) {
-    for (const char* address : {"ftp://host/pub/a.zip", "http://host/page.htm"}) {
+    for (const char* address :
+         {"ftp://host/pub/a.zip", "ftps://host/pub/a.zip", "ftpes://host/pub/a.zip",
+          "http://host/page.htm", "https://host/page.htm"}) {
         m_elem = CKelElem();
         auto dialog = Open();
         SetText(*dialog, IDC_COPY, address);

@@ -259,7 +259,8 @@ TEST_F(TransferDlgTest, BoxesOfADownloadAppearOverItsOpenWindow) {
     user.start(10);
 
     remote.DownloadFtp({"127.0.0.1", "user", "secret", "/absent.bin", local.File("absent.bin")},
-                       static_cast<uint16_t>(server.Port()), true, ShowTransferOutcome);
+                       static_cast<uint16_t>(server.Port()), true, FtpSecurity::None,
+                       ShowTransferOutcome);
 
     const QString missing = QStringLiteral("File NOT found on Server: /absent.bin");
     ASSERT_EQ(seen.size(), 2u);

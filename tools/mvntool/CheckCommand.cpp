@@ -16,6 +16,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
 #include "platform/SettingsFile.h"
+#include "platform/TrustedKeysFile.h"
 
 #include <sys/stat.h>
 
@@ -111,9 +112,11 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CSystemClock clock;
     CConsoleNotice notice(options.apply);
     CWaitInPlace wait;
+    // The keys trusted in the window count here too; nobody is asked to trust another.
+    const CTrustedKeysFile trustedKeys(settings);
     CRemoteAccess remote(
         settings.InternetProbeHost(), [] { return std::make_unique<CConsoleProgressWindow>(true); },
-        settings.ConnectionLimits());
+        settings.ConnectionLimits(), &trustedKeys);
     CQtTrash trash;
     CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};

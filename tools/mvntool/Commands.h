@@ -1,8 +1,12 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "remote/Address.h"
+#include "remote/TlsTrust.h"
 
 class CFileLock;
 class IMessageBoxes;
@@ -33,18 +37,25 @@ int RunWriteCommand(const Arguments& arguments);
 // of them) and prints each element's state.
 int RunCheckCommand(const Arguments& arguments);
 
-// The login of `mvntool probe` and `mvntool get`: "--user U" and "--password P", or
-// "--password-file FILE" (its first line), which other users cannot read in the process list.
-struct RemoteLogin {
+// The options of `mvntool probe` and `mvntool get`: the login, "--user U" and
+// "--password P", or "--password-file FILE" (its first line), which other users cannot read
+// in the process list; and "--trust-key sha256//BASE64", a key trusted for the address's
+// server for this run only.
+struct RemoteOptions {
     std::string user = "anonymous";
     std::string password;
+    std::string trustedKey;
 };
-// Takes the login options and exactly as many other words as `positional` names; false
-// after saying what is wrong.
+// Takes the options and exactly as many other words as `positional` names; false after
+// saying what is wrong.
 bool ParseRemoteArguments(const Arguments& arguments,
-                          std::initializer_list<std::string*> positional, RemoteLogin& login);
-// mvntool probe ADDRESS [--user U] [--password P]: how the address is classified and, for
-// a copy that can be probed, its time.
+                          std::initializer_list<std::string*> positional, RemoteOptions& options);
+// The keys a run of probe or get trusts: the one of --trust-key, for the address's server.
+TrustedKeys TrustedForRun(const ParsedAddress& parsed, const RemoteOptions& options);
+// The line that names the key of a server refused for want of trust, on standard error.
+void PrintUntrustedKey(const std::optional<UntrustedServer>& untrusted);
+// mvntool probe ADDRESS [options]: how the address is classified and, for a copy that can
+// be probed, its time.
 int RunProbeCommand(const Arguments& arguments);
-// mvntool get ADDRESS LOCALPATH [--user U] [--password P]: downloads the address.
+// mvntool get ADDRESS LOCALPATH [options]: downloads the address.
 int RunGetCommand(const Arguments& arguments);

@@ -16,29 +16,33 @@ constexpr uint32_t kHttpTimeoutMs = 5000;
 int RunGetCommand(const Arguments& arguments) {
     std::string address;
     std::string localPath;
-    RemoteLogin login;
-    if (!ParseRemoteArguments(arguments, {&address, &localPath}, login)) {
+    RemoteOptions options;
+    if (!ParseRemoteArguments(arguments, {&address, &localPath}, options)) {
         return kExitUsage;
     }
     CConsoleMessageBoxes boxes;
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
-    if (parsed.kind != AddressKind::Ftp && parsed.kind != AddressKind::Http) {
-        std::fprintf(stderr, "%s: not an ftp:// or http:// address\n", address.c_str());
+    if (!IsRemoteKind(parsed.kind)) {
+        std::fprintf(stderr, "%s: not an ftp://, ftps://, ftpes://, http:// or https:// address\n",
+                     address.c_str());
         return kExitFailed;
     }
+    const TrustedKeys trusted = TrustedForRun(parsed, options);
     CConsoleProgressWindow window;
     CTransferJob job(window);
-    if (parsed.kind == AddressKind::Ftp) {
-        RunFtpTransfer(job, {parsed.server, login.user, login.password, parsed.object, localPath},
-                       0, {parsed.port, true});
+    if (IsFtpKind(parsed.kind)) {
+        RunFtpTransfer(job,
+                       {parsed.server, options.user, options.password, parsed.object, localPath}, 0,
+                       {parsed.port, true, FtpSecurityOf(parsed.kind)}, trusted);
     } else {
-        RunHttpTransfer(job, {address, localPath}, kHttpTimeoutMs);
+        RunHttpTransfer(job, {address, localPath}, kHttpTimeoutMs, trusted);
     }
     const TransferOutcome& outcome = job.Outcome();
     for (const RemoteMessage& box : outcome.boxes) {
         ShowRemoteMessage(box, window.Boxes(), BoxOwner::MainWindow);
     }
     std::printf("%s\n", outcome.result.text.c_str());
+    PrintUntrustedKey(outcome.untrusted);
     return outcome.status == TransferStatus::Succeeded ? kExitOk : kExitFailed;
 }

@@ -16,6 +16,12 @@ const char* KindName(AddressKind kind) {
             return "FTP";
         case AddressKind::Http:
             return "HTTP";
+        case AddressKind::Https:
+            return "HTTPS";
+        case AddressKind::Ftps:
+            return "FTPS";
+        case AddressKind::Ftpes:
+            return "FTPES";
         case AddressKind::LocalFile:
             return "local file";
         case AddressKind::Other:
@@ -34,6 +40,7 @@ bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMe
     }
     if (result.message) {
         ShowRemoteMessage(*result.message, boxes, BoxOwner::None);
+        PrintUntrustedKey(result.untrusted);
     } else if (result.status == ProbeStatus::NotFound) {
         std::fprintf(stderr, "%s\n",
                      FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
@@ -42,16 +49,21 @@ bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMe
 }
 
 // The copy's time as a check would take it; false after saying why on standard error.
-bool ProbeTime(const std::string& address, const ParsedAddress& parsed, const RemoteLogin& login,
-               IMessageBoxes& boxes, TimeValue& time) {
+bool ProbeTime(const std::string& address, const ParsedAddress& parsed,
+               const RemoteOptions& options, IMessageBoxes& boxes, TimeValue& time) {
+    const TrustedKeys trusted = TrustedForRun(parsed, options);
     switch (parsed.kind) {
-        case AddressKind::Ftp: {
-            const FtpProbeRequest request{parsed.object, parsed.server, login.user, login.password,
-                                          parsed.port};
-            return TakeProbeResult(ProbeFtpFile(request), parsed, boxes, time);
+        case AddressKind::Ftp:
+        case AddressKind::Ftps:
+        case AddressKind::Ftpes: {
+            const FtpProbeRequest request{parsed.object, parsed.server,
+                                          options.user,  options.password,
+                                          parsed.port,   FtpSecurityOf(parsed.kind)};
+            return TakeProbeResult(ProbeFtpFile(request, trusted), parsed, boxes, time);
         }
         case AddressKind::Http:
-            return TakeProbeResult(ProbeHttpFile(address), parsed, boxes, time);
+        case AddressKind::Https:
+            return TakeProbeResult(ProbeHttpFile(address, trusted), parsed, boxes, time);
         case AddressKind::LocalFile:
             if (FindFirstFileTime(address, time)) {
                 return true;
@@ -69,8 +81,8 @@ bool ProbeTime(const std::string& address, const ParsedAddress& parsed, const Re
 
 int RunProbeCommand(const Arguments& arguments) {
     std::string address;
-    RemoteLogin login;
-    if (!ParseRemoteArguments(arguments, {&address}, login)) {
+    RemoteOptions options;
+    if (!ParseRemoteArguments(arguments, {&address}, options)) {
         return kExitUsage;
     }
     CConsoleMessageBoxes boxes;
@@ -79,7 +91,7 @@ int RunProbeCommand(const Arguments& arguments) {
     std::printf("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),
                 parsed.server.c_str(), parsed.object.c_str(), unsigned{parsed.port});
     TimeValue time = -1;
-    if (!ProbeTime(address, parsed, login, boxes, time)) {
+    if (!ProbeTime(address, parsed, options, boxes, time)) {
         return kExitFailed;
     }
     std::printf("time: %lld %s\n", static_cast<long long>(time), FormatTimeStamp(time).c_str());

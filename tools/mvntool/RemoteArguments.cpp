@@ -22,14 +22,20 @@ bool ReadPasswordFile(const std::string& path, std::string& password) {
 }  // namespace
 
 bool ParseRemoteArguments(const Arguments& arguments,
-                          std::initializer_list<std::string*> positional, RemoteLogin& login) {
+                          std::initializer_list<std::string*> positional, RemoteOptions& options) {
     std::vector<std::string> words;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if ((word == "--user" || word == "--password") && i + 1 < arguments.size()) {
-            (word == "--user" ? login.user : login.password) = arguments[++i];
+            (word == "--user" ? options.user : options.password) = arguments[++i];
         } else if (word == "--password-file" && i + 1 < arguments.size()) {
-            if (!ReadPasswordFile(arguments[++i], login.password)) {
+            if (!ReadPasswordFile(arguments[++i], options.password)) {
+                return false;
+            }
+        } else if (word == "--trust-key" && i + 1 < arguments.size()) {
+            options.trustedKey = arguments[++i];
+            if (!options.trustedKey.starts_with("sha256//")) {
+                std::fprintf(stderr, "--trust-key takes a key as sha256//BASE64\n");
                 return false;
             }
         } else if (word.starts_with("--")) {
@@ -48,4 +54,17 @@ bool ParseRemoteArguments(const Arguments& arguments,
         *target = words[i++];
     }
     return true;
+}
+
+TrustedKeys TrustedForRun(const ParsedAddress& parsed, const RemoteOptions& options) {
+    if (options.trustedKey.empty()) {
+        return {};
+    }
+    return {{ServerKey(parsed.server, parsed.port), options.trustedKey}};
+}
+
+void PrintUntrustedKey(const std::optional<UntrustedServer>& untrusted) {
+    if (untrusted && !untrusted->key.empty()) {
+        std::fprintf(stderr, "key: %s\n", untrusted->key.c_str());
+    }
 }

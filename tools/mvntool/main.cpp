@@ -17,9 +17,11 @@ const Command kCommands[] = {
     {"check", RunCheckCommand, "check [--all] [--apply] [--save] FILE"},
     {"dump", RunDumpCommand, "dump FILE"},
     {"write", RunWriteCommand, "write JSON FILE"},
-    {"probe", RunProbeCommand, "probe ADDRESS [--user U] [--password P | --password-file FILE]"},
+    {"probe", RunProbeCommand,
+     "probe ADDRESS [--user U] [--password P | --password-file FILE] [--trust-key sha256//KEY]"},
     {"get", RunGetCommand,
-     "get ADDRESS LOCALPATH [--user U] [--password P | --password-file FILE]"},
+     "get ADDRESS LOCALPATH [--user U] [--password P | --password-file FILE] "
+     "[--trust-key sha256//KEY]"},
     {nullptr, nullptr, nullptr},
 };
 

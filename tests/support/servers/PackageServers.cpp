@@ -32,6 +32,21 @@ std::vector<std::string> LauncherArguments(PackageServerKind kind, const std::st
     return arguments;
 }
 
+std::vector<std::string> TlsArguments(PackageServerKind kind, const std::string& root,
+                                      const std::string& work, const PackageServerTls& tls,
+                                      const std::vector<std::string>& deniedCommands) {
+    std::vector<std::string> arguments = LauncherArguments(kind, root, work, deniedCommands, "");
+    arguments.insert(arguments.end(), {"--cert", tls.certificate, "--key", tls.key});
+    if (kind == PackageServerKind::Proftpd) {
+        arguments.insert(arguments.end(), {"--tls", tls.implicit ? "implicit" : "explicit"});
+    }
+    return arguments;
+}
+
+std::string Host(bool ipv6) {
+    return ipv6 ? "[::1]" : "127.0.0.1";
+}
+
 }  // namespace
 
 bool CPackageServer::Installed(PackageServerKind kind) {
@@ -58,7 +73,23 @@ int CPackageServer::Logins() const {
     return logins;
 }
 
+CPackageServer::CPackageServer(PackageServerKind kind, const std::string& root,
+                               const PackageServerTls& tls,
+                               const std::vector<std::string>& deniedCommands)
+    : m_kind(kind),
+      m_bImplicitTls(tls.implicit),
+      m_process("package_server.py",
+                TlsArguments(kind, root, m_work.Path().string(), tls, deniedCommands)) {}
+
 std::string CPackageServer::Url(const std::string& path, bool ipv6) const {
     const char* scheme = m_kind == PackageServerKind::Proftpd ? "ftp://" : "http://";
-    return scheme + std::string(ipv6 ? "[::1]" : "127.0.0.1") + ":" + std::to_string(Port()) + path;
+    return scheme + Host(ipv6) + ":" + std::to_string(Port()) + path;
+}
+
+std::string CPackageServer::SecureUrl(const std::string& path, bool ipv6) const {
+    if (m_kind != PackageServerKind::Proftpd) {
+        return "https://" + Host(ipv6) + ":" + std::to_string(m_process.Ports().at(1)) + path;
+    }
+    const char* scheme = m_bImplicitTls ? "ftps://" : "ftpes://";
+    return scheme + Host(ipv6) + ":" + std::to_string(Port()) + path;
 }

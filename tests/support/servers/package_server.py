@@ -4,11 +4,17 @@ prints "PORT <n>" once it accepts connections, and stops it when the test ends (
 the standard input pipe closes) or when this launcher is told to stop.
 
   .../proftpd ROOT WORK [--deny "CMD ..."]... [--facts "FACT ..."]
+                      [--tls explicit|implicit --cert FILE --key FILE]
                           user "user", password "secret", chrooted in ROOT, read-only;
                           each --deny refuses those commands to all; --facts names the
-                          only facts of machine listings
-  .../nginx ROOT WORK     /files/NAME (Last-Modified), /nolm/NAME (none), /chunked/NAME
-                          (chunked, Last-Modified), /redirect/NAME (302 to /files/NAME)
+                          only facts of machine listings; --tls explicit demands AUTH TLS
+                          before the login, --tls implicit speaks TLS from the first byte
+  .../nginx ROOT WORK [--cert FILE --key FILE]
+                          /files/NAME (Last-Modified), /nolm/NAME (none), /chunked/NAME
+                          (chunked, Last-Modified), /redirect/NAME (302 to /files/NAME),
+                          /error/500 (status 500); with a certificate, the same over TLS on
+                          a second port, printed after the first, and /tohttps/NAME and
+                          /tohttp/NAME redirect to /files/NAME of the other port
   .../lighttpd ROOT WORK  /files/NAME (Last-Modified), /nolm/NAME (none), /redirect/NAME
                           (302 to /files/NAME)
 """
@@ -53,7 +59,24 @@ def write(path, text, mode=0o644, owner=None):
         os.chown(path, owner, owner)
 
 
-def proftpd(program, root, work, port, denials, facts):
+def proftpd_tls(work, mode, certificate, key):
+    """mod_tls from Debian's proftpd-mod-crypto: TLS on control and data, required."""
+    implicit = "TLSOptions UseImplicitSSL NoSessionReuseRequired" if mode == "implicit" \
+        else "TLSOptions NoSessionReuseRequired"
+    return f"""ModulePath /usr/lib/proftpd
+LoadModule mod_tls.c
+TLSEngine on
+TLSLog {work}/tls.log
+TLSProtocol TLSv1.2 TLSv1.3
+TLSECCertificateFile {certificate}
+TLSECCertificateKeyFile {key}
+TLSVerifyClient off
+TLSRequired on
+{implicit}
+"""
+
+
+def proftpd(program, root, work, port, denials, facts, tls):
     hashed = crypt.crypt("secret", crypt.mksalt(crypt.METHOD_SHA512))
     # The login files belong to the user proftpd runs as and only it may read them.
     write(os.path.join(work, "passwd"),
@@ -62,6 +85,8 @@ def proftpd(program, root, work, port, denials, facts):
     limits = "".join("<Limit %s>\n  DenyAll\n</Limit>\n" % commands for commands in denials)
     if facts:
         limits += "FactsDefault %s\n" % facts
+    if tls:
+        limits += proftpd_tls(work, *tls)
     conf = os.path.join(work, "proftpd.conf")
     write(conf, f"""ServerType standalone
 ServerName "test"
@@ -94,7 +119,29 @@ MaxInstances 20
     return [program, "-n", "-q", "-c", conf]
 
 
-def nginx(program, root, work, port):
+def nginx_locations(root):
+    return f"""    location /files/ {{ alias {root}/; }}
+    # An empty value takes the header out of the answer.
+    location /nolm/ {{ alias {root}/; add_header Last-Modified ""; }}
+    # Server-side includes take Content-Length away, so the answer goes in chunks.
+    location /chunked/ {{ alias {root}/; ssi on; ssi_types *; ssi_last_modified on; }}
+    location /redirect/ {{ rewrite ^/redirect/(.*)$ /files/$1 redirect; }}
+    location = /error/500 {{ return 500; }}
+"""
+
+
+def nginx_tls_server(root, port, tls_port, certificate, key):
+    return f"""  server {{
+    listen 127.0.0.1:{tls_port} ssl;
+    listen [::1]:{tls_port} ssl;
+    ssl_certificate {certificate};
+    ssl_certificate_key {key};
+{nginx_locations(root)}    location /tohttp/ {{ rewrite ^/tohttp/(.*)$ http://127.0.0.1:{port}/files/$1 redirect; }}
+  }}
+"""
+
+
+def nginx(program, root, work, port, tls_port, certificate, key):
     for folder in ("body", "proxy", "fastcgi", "uwsgi", "scgi"):
         os.makedirs(os.path.join(work, folder), exist_ok=True)
     conf = os.path.join(work, "nginx.conf")
@@ -115,14 +162,9 @@ http {{
   server {{
     listen 127.0.0.1:{port};
     listen [::1]:{port};
-    location /files/ {{ alias {root}/; }}
-    # An empty value takes the header out of the answer.
-    location /nolm/ {{ alias {root}/; add_header Last-Modified ""; }}
-    # Server-side includes take Content-Length away, so the answer goes in chunks.
-    location /chunked/ {{ alias {root}/; ssi on; ssi_types *; ssi_last_modified on; }}
-    location /redirect/ {{ rewrite ^/redirect/(.*)$ /files/$1 redirect; }}
+{nginx_locations(root)}    location /tohttps/ {{ rewrite ^/tohttps/(.*)$ https://127.0.0.1:{tls_port}/files/$1 redirect; }}
   }}
-}}
+{nginx_tls_server(root, port, tls_port, certificate, key) if certificate else ""}}}
 """)
     return [program, "-p", work + "/", "-e", work + "/nginx-error.log", "-c", conf]
 
@@ -168,6 +210,9 @@ def main():
     parser.add_argument("work")
     parser.add_argument("--deny", action="append", default=[])
     parser.add_argument("--facts")
+    parser.add_argument("--tls", choices=("explicit", "implicit"))
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
     args = parser.parse_args()
 
     root = os.path.realpath(args.root)
@@ -175,13 +220,17 @@ def main():
     # The servers read the files as another user.
     os.chmod(root, 0o755)
     port = free_port()
+    ports = [port]
     kind = os.path.basename(args.program)
     if kind == "proftpd":
-        command = proftpd(args.program, root, work, port, args.deny, args.facts)
+        tls = (args.tls, args.cert, args.key) if args.tls else None
+        command = proftpd(args.program, root, work, port, args.deny, args.facts, tls)
     elif kind == "lighttpd":
         command = lighttpd(args.program, root, work, port)
     else:
-        command = nginx(args.program, root, work, port)
+        if args.cert:
+            ports.append(free_port())
+        command = nginx(args.program, root, work, port, ports[-1], args.cert, args.key)
     log = open(os.path.join(work, kind + ".out"), "w")
     server = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                               preexec_fn=die_with_launcher)
@@ -200,12 +249,12 @@ def main():
     asked = []
     signal.signal(signal.SIGTERM, lambda *_: asked.append(True))
     deadline = time.monotonic() + START_SECONDS
-    while not accepts(port):
+    while not all(accepts(each) for each in ports):
         if asked or server.poll() is not None or time.monotonic() > deadline:
             print("FAILED", flush=True)
             stop()
         time.sleep(0.02)
-    print("PORT", port, flush=True)
+    print("PORT", *ports, flush=True)
     while not asked and not input_ended():
         pass
     stop()
