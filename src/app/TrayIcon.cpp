@@ -46,6 +46,10 @@ bool CTrayIcon::ShowTrayIcon(int resourceId) {
     return SetTrayIcon(resourceId != 0);
 }
 
+void CTrayIcon::ShowFailures(const std::string& text) {
+    m_shell.ShowFailures(text);
+}
+
 bool CTrayIcon::SetTrayIcon(bool show) {
     if (!show && !m_bShown) {
         return true;

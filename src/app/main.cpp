@@ -1,3 +1,4 @@
+#include "app/DesktopNotices.h"
 #include "app/HelpInstall.h"
 #include "app/MorvaneApp.h"
 #include "app/MorvaneDlg.h"
@@ -66,10 +67,13 @@ int main(int argc, char* argv[]) {
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
     CProgramDialogs dialogs(app.Settings(), boxes);
-    CQtTrayShell trayShell(ProgramIcon());
+    CQtTrayShell trayShell(ProgramIcon(), ProgramIconWithWarningMark());
 
     CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
     mainWindow = &window;
+    CDesktopNotices desktopNotices(QDBusConnection::sessionBus(),
+                                   [&window] { return window.IsReduced(); });
+    checks.desktop = &desktopNotices;
     wait.HoldDuringWaits(&window.Timers());
     boxes.SetMainWindow(&window);
     // Queued: Open hides the icon, which destroys the icon's window, so no command may run

@@ -135,6 +135,10 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_REASON_NOTREGULAR", "ce n'est pas un fichier ordinaire"},
     {"IDS_REASON_DENIED", "permission refusée"},
     {"IDS_REASON_DISKFULL", "plus de place sur le disque"},
+    {"IDS_CHECKFAILED", "Échec de la vérification : %s"},
+    {"IDS_FAILINGSINCE", "%s\n\nEn échec depuis le %s"},
+    {"IDS_ELEMSFAILING", "%d éléments en échec"},
+    {"IDS_ERR_NOTCHECKABLE", "Ni un chemin de fichier, ni une adresse d'un type vérifiable"},
     {nullptr, nullptr},
 };
 
@@ -264,5 +268,9 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_REASON_NOTREGULAR", "not a regular file"},
     {"IDS_REASON_DENIED", "permission denied"},
     {"IDS_REASON_DISKFULL", "no space left on the disk"},
+    {"IDS_CHECKFAILED", "Check failed: %s"},
+    {"IDS_FAILINGSINCE", "%s\n\nFailing since %s"},
+    {"IDS_ELEMSFAILING", "%d elements failing"},
+    {"IDS_ERR_NOTCHECKABLE", "Neither a file path nor an address of a kind that can be checked"},
     {nullptr, nullptr},
 };

@@ -10,6 +10,8 @@ class IMessageBoxes;
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// mvntool check: at least one check could not be made.
+inline constexpr int kExitCheckFailed = 3;
 
 // Each command gets the words after its name.
 using Arguments = std::vector<std::string>;
@@ -23,7 +25,8 @@ int RunDumpCommand(const Arguments& arguments);
 // mvntool write JSON FILE: saves the list described by JSON to FILE.
 int RunWriteCommand(const Arguments& arguments);
 // mvntool check [--all] [--apply] [--save] FILE: checks the elements due at launch (or all
-// of them) and prints each element's state.
+// of them) and prints each element's state, "Check failed: REASON" for a check that could
+// not be made.
 int RunCheckCommand(const Arguments& arguments);
 
 // The login of `mvntool probe` and `mvntool get`: "--user U" and "--password P", or
