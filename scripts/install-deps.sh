@@ -16,6 +16,7 @@ packages=(
   openbox python3-xlib  # a real window manager, and pings to the program, for the end-to-end tests
   adwaita-icon-theme  # a cursor theme, so that the end-to-end tests know the busy cursor's picture
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
+  dbus-daemon python3-dbus python3-gi  # a session bus and a notification service of the tests' own
 )
 
 missing=()
