@@ -46,8 +46,12 @@ bool CTrayIcon::ShowTrayIcon(int resourceId) {
     return SetTrayIcon(resourceId != 0);
 }
 
+// Every refill of the list tells the icon; the desktop redraws it only when it changes.
 void CTrayIcon::ShowFailures(const std::string& text) {
-    m_shell.ShowFailures(text);
+    if (text != m_strFailures) {
+        m_strFailures = text;
+        m_shell.ShowFailures(text);
+    }
 }
 
 bool CTrayIcon::SetTrayIcon(bool show) {

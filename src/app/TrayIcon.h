@@ -50,6 +50,7 @@ private:
     ITrayShell& m_shell;
     QPointer<QWidget> m_target;
     bool m_bShown = false;
+    std::string m_strFailures;
     std::unique_ptr<QMenu> m_menu;
 };
 
