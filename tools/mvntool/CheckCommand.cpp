@@ -11,7 +11,6 @@
 #include "core/Scheduler.h"
 #include "core/SchedulerPorts.h"
 #include "core/SystemClock.h"
-#include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
