@@ -9,6 +9,7 @@
 
 #include "app/ElemListCtrl.h"
 #include "core/CheckEnvironment.h"
+#include "core/CheckFailures.h"
 #include "core/Database.h"
 #include "core/RemoteAccess.h"
 #include "core/Scheduler.h"
@@ -139,7 +140,8 @@ void MeasureLocal(int count, int rounds) {
 
     std::vector<Timing> loads, refills, editedRefills, passes;
     CNoRemoteAccess remote;
-    CElemListCtrl control(list);
+    const CCheckFailures noFailures;
+    CElemListCtrl control(list, noFailures);
     control.InsertColumns();
     ElemList previous = Load(database, unreached);
     for (int round = 0; round < rounds; ++round) {

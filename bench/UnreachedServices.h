@@ -19,9 +19,7 @@ class CUnreachedServices : public INoticePresenter,
                            public IViewerLauncher,
                            public IMessageBoxes {
 public:
-    int ShowNotice(const std::string&, const std::string&, const std::string&) override {
-        std::abort();
-    }
+    int ShowNotice(const NoticeTexts&) override { std::abort(); }
     void Run(const std::function<void()>& work) override { work(); }
     bool MoveToTrash(const std::string&) override { std::abort(); }
     TextViewerKind FindTextViewer() override { std::abort(); }

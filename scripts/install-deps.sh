@@ -17,6 +17,7 @@ packages=(
   adwaita-icon-theme  # a cursor theme, so that the end-to-end tests know the busy cursor's picture
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
   proftpd-mod-crypto openssl  # proftpd's mod_tls, and the certificates the TLS tests make
+  dbus-daemon python3-dbus python3-gi  # a session bus and a notification service of the tests' own
 )
 
 missing=()

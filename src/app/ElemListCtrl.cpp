@@ -1,6 +1,7 @@
 #include "app/ElemListCtrl.h"
 
 #include "app/DescriptionKeys.h"
+#include "core/CheckFailures.h"
 #include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
@@ -15,6 +16,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 // What the list shows of an element, taken at a refill; the texts of a row are made only
@@ -24,6 +26,12 @@ struct ElemRow {
     const CDescriptionKeys::Entry* description;
     TimeValue lastAccess;
     int32_t state;
+};
+
+// What the row of an element whose last check could not be made shows instead of its state.
+struct FailureRow {
+    QString state;  // "Check failed: REASON"
+    QString tip;
 };
 
 class CElemRowModel : public QAbstractTableModel {
@@ -37,8 +45,9 @@ public:
 
     // Rows by description in the interface language's collation, equal descriptions in list
     // order. When no description changed since the last refill, neither did that order.
-    void Refill(const ElemList& elements) {
+    void Refill(const ElemList& elements, const CCheckFailures& failures) {
         beginResetModel();
+        TakeFailures(elements, failures);
         if (SameDescriptions(elements)) {
             for (ElemRow& row : m_rows) {
                 const CKelElem& elem = *elements[static_cast<size_t>(row.index)];
@@ -66,7 +75,15 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override {
         const ElemRow* row = Row(index.row());
-        if (!row || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        if (!row) {
+            return {};
+        }
+        const auto failure = m_failing.find(row->index);
+        const bool failing = failure != m_failing.end();
+        if (role == Qt::ToolTipRole && failing) {
+            return failure->second.tip;
+        }
+        if (role != Qt::DisplayRole && role != Qt::EditRole) {
             return {};
         }
         switch (index.column()) {
@@ -75,7 +92,8 @@ public:
             case 1:
                 return QString::fromStdString(FormatTimeStamp(row->lastAccess));
             default:
-                return QString::fromStdString(GetMessage(StateKey(row->state)));
+                return failing ? failure->second.state
+                               : QString::fromStdString(GetMessage(StateKey(row->state)));
         }
     }
 
@@ -95,6 +113,18 @@ public:
     }
 
 private:
+    // Few elements fail at a time: their texts are kept by element index, made once a refill.
+    void TakeFailures(const ElemList& elements, const CCheckFailures& failures) {
+        m_failing.clear();
+        for (size_t i = 0; i < elements.size(); ++i) {
+            if (const CCheckFailures::Streak* streak = failures.Of(*elements[i])) {
+                m_failing[static_cast<int>(i)] = {
+                    QString::fromStdString(StateText(*elements[i], failures)),
+                    QString::fromStdString(FailureTip(*streak))};
+            }
+        }
+    }
+
     bool SameDescriptions(const ElemList& elements) const {
         return m_rows.size() == elements.size() &&
                std::all_of(m_rows.begin(), m_rows.end(), [&elements](const ElemRow& row) {
@@ -131,10 +161,15 @@ private:
     QStringList m_titles;
     CDescriptionKeys m_keys;
     std::vector<ElemRow> m_rows;
+    std::unordered_map<int, FailureRow> m_failing;
 };
 
-CElemListCtrl::CElemListCtrl(const ElemList& elements, QWidget* parent)
-    : QTreeView(parent), m_arrElems(elements), m_rows(new CElemRowModel(this)) {
+CElemListCtrl::CElemListCtrl(const ElemList& elements, const CCheckFailures& failures,
+                             QWidget* parent)
+    : QTreeView(parent),
+      m_arrElems(elements),
+      m_failures(failures),
+      m_rows(new CElemRowModel(this)) {
     setModel(m_rows);
     setRootIsDecorated(false);
     // Every row is one line of text: the view need not measure each of them.
@@ -170,7 +205,8 @@ int CElemListCtrl::HeightForTitlesAndOneRow() const {
 }
 
 int CElemListCtrl::RefillList(const CKelElem* element) {
-    m_rows->Refill(m_arrElems);
+    m_rows->Refill(m_arrElems, m_failures);
+    emit refilled();
     for (int row = 0; element && m_rows->Row(row); ++row) {
         if (m_arrElems[static_cast<size_t>(m_rows->Row(row)->index)].get() == element) {
             return row;

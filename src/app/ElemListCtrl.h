@@ -6,17 +6,20 @@
 #include <QStringList>
 #include <QTreeView>
 
+class CCheckFailures;
 class CElemRowModel;
 
 // The three-column watch list: rows sorted by description with the locale's comparison,
 // each row carrying its element's index in the watch list. The rows show the elements as
-// they were at the last refill. In-place edits of a description are discarded: descriptions
-// change only through the element editor.
+// they were at the last refill; the row of an element whose last check could not be made
+// reads "Check failed: REASON", its tooltip the whole failure. In-place edits of a
+// description are discarded: descriptions change only through the element editor.
 class CElemListCtrl : public QTreeView, public IListView {
     Q_OBJECT
 
 public:
-    explicit CElemListCtrl(const ElemList& elements, QWidget* parent = nullptr);
+    CElemListCtrl(const ElemList& elements, const CCheckFailures& failures,
+                  QWidget* parent = nullptr);
 
     // What the scheduler asks of the list.
     std::optional<int> SelectedItem() const override;
@@ -38,6 +41,8 @@ public:
 signals:
     // Files dropped from the desktop, in the order given.
     void filesDropped(const QStringList& paths);
+    // The rows show the elements and their failures anew.
+    void refilled();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -46,8 +51,6 @@ protected:
 
 private:
     const ElemList& m_arrElems;
+    const CCheckFailures& m_failures;
     CElemRowModel* m_rows;
 };
-
-// Text of the "State" column for a state value.
-QString StateText(int32_t state);

@@ -40,15 +40,15 @@ void CMorvaneDlg::BuildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(kMainWindowTemplate.title));
     m_client = new QWidget(this);
-    const CDialogUnits units =
-        BuildControls(*m_client, kMainWindowTemplate,
-                      [this](const ControlTemplate& control, QWidget& parent) -> QWidget* {
-                          if (control.kind != ControlKind::ListView) {
-                              return nullptr;
-                          }
-                          m_list = new CElemListCtrl(m_arrElems, &parent);
-                          return m_list;
-                      });
+    const CDialogUnits units = BuildControls(
+        *m_client, kMainWindowTemplate,
+        [this](const ControlTemplate& control, QWidget& parent) -> QWidget* {
+            if (control.kind != ControlKind::ListView) {
+                return nullptr;
+            }
+            m_list = new CElemListCtrl(m_arrElems, m_services.checks.failures, &parent);
+            return m_list;
+        });
     const auto button = [this](int id) {
         return RequireControl<QPushButton>(*m_client, kMainWindowTemplate.id, id);
     };
@@ -67,6 +67,7 @@ void CMorvaneDlg::BuildWindow() {
     connect(m_controls.save, &QPushButton::clicked, this, &CMorvaneDlg::OnSave);
     connect(m_controls.quit, &QPushButton::clicked, this, &CMorvaneDlg::OnQuit);
     connect(m_list, &CElemListCtrl::filesDropped, this, &CMorvaneDlg::OnDropFiles);
+    connect(m_list, &CElemListCtrl::refilled, this, &CMorvaneDlg::ShowFailuresInTray);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -134,6 +135,14 @@ bool CMorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
         LayOutControls();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void CMorvaneDlg::ShowFailuresInTray() {
+    m_trayIcon.ShowFailures(FailingElementsText(m_arrElems, m_services.checks.failures));
+}
+
+void CMorvaneDlg::ForgetElement(size_t index) {
+    m_services.checks.failures.Clear(*m_arrElems[index]);
 }
 
 void CMorvaneDlg::EnableElementCommands(bool enable) {

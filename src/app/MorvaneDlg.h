@@ -55,6 +55,8 @@ public:
     void OnQuit();
     // Ends the run without a question, as Quit does once answered; nothing is saved.
     void EndRun();
+    // The window is off the screen: hidden into the notification area, or minimised.
+    bool IsReduced() const { return m_trayIcon.IsShown() || isMinimized(); }
     void OnReduce();
     void OnTrayOpen();
     void OnTrayVerifyAll();
@@ -92,6 +94,9 @@ private:
     void AddWindowMenu();
     void LayOutControls();
     void EnableElementCommands(bool enable);
+    void ShowFailuresInTray();
+    // The element leaves the list (deleted, or replaced by its edited copy): its failure goes.
+    void ForgetElement(size_t index);
     void BringBack();
     void OnTrayCommand(int id);
     bool AskQuit();

@@ -40,6 +40,7 @@ void CMorvaneDlg::OnModify() {
     if (m_services.dialogs.EditElement(*copy, this, m_services.app.m_bModified) == IDOK &&
         static_cast<size_t>(index) < m_arrElems.size()) {
         const CKelElem* edited = copy.get();
+        ForgetElement(static_cast<size_t>(index));
         m_arrElems[static_cast<size_t>(index)] = std::move(copy);
         m_list->RefillList(edited);
     } else {
@@ -61,6 +62,7 @@ void CMorvaneDlg::OnDelete() {
     }
     const int index = m_list->ElementIndexOfRow(row);
     if (index >= 0 && static_cast<size_t>(index) < m_arrElems.size()) {
+        ForgetElement(static_cast<size_t>(index));
         m_arrElems.erase(m_arrElems.begin() + index);
         m_services.app.m_bModified = 1;
     }

@@ -1,6 +1,7 @@
 #include "app/QtTrayShell.h"
 
-CQtTrayShell::CQtTrayShell(const QIcon& icon, QObject* parent) : QObject(parent), m_icon(icon) {
+CQtTrayShell::CQtTrayShell(const QIcon& icon, const QIcon& failingIcon, QObject* parent)
+    : QObject(parent), m_plainIcon(icon), m_failingIcon(failingIcon), m_icon(icon) {
     connect(&m_icon, &QSystemTrayIcon::activated, this, &CQtTrayShell::activated);
 }
 
@@ -23,4 +24,9 @@ bool CQtTrayShell::Modify() {
 bool CQtTrayShell::Delete() {
     m_icon.hide();
     return true;
+}
+
+void CQtTrayShell::ShowFailures(const std::string& text) {
+    m_icon.setToolTip(QString::fromStdString(text));
+    m_icon.setIcon(text.empty() ? m_plainIcon : m_failingIcon);
 }

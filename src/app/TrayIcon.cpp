@@ -46,6 +46,14 @@ bool CTrayIcon::ShowTrayIcon(int resourceId) {
     return SetTrayIcon(resourceId != 0);
 }
 
+// Every refill of the list tells the icon; the desktop redraws it only when it changes.
+void CTrayIcon::ShowFailures(const std::string& text) {
+    if (text != m_strFailures) {
+        m_strFailures = text;
+        m_shell.ShowFailures(text);
+    }
+}
+
 bool CTrayIcon::SetTrayIcon(bool show) {
     if (!show && !m_bShown) {
         return true;

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <string>
 
 class ITrayShell;
 class QMenu;
@@ -32,6 +33,8 @@ public:
     // With a resource number, shows the icon; with 0, removes it.
     bool ShowTrayIcon(int resourceId);
     bool IsShown() const { return m_bShown; }
+    // The failing elements as the icon shows them: see ITrayShell::ShowFailures.
+    void ShowFailures(const std::string& text);
     // True when the notification was for this icon and a menu or a command followed.
     bool OnTrayNotify(int id, Mouse mouse);
 
@@ -47,6 +50,7 @@ private:
     ITrayShell& m_shell;
     QPointer<QWidget> m_target;
     bool m_bShown = false;
+    std::string m_strFailures;
     std::unique_ptr<QMenu> m_menu;
 };
 

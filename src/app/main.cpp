@@ -1,3 +1,4 @@
+#include "app/DesktopNotices.h"
 #include "app/HelpInstall.h"
 #include "app/ListClaim.h"
 #include "app/MorvaneApp.h"
@@ -98,10 +99,13 @@ int main(int argc, char* argv[]) {
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
     checks.trustedKeys = &trustedKeys;
     CProgramDialogs dialogs(app.Settings(), boxes);
-    CQtTrayShell trayShell(ProgramIcon());
+    CQtTrayShell trayShell(ProgramIcon(), ProgramIconWithWarningMark());
 
     CMorvaneDlg window({app, boxes, dialogs, trayShell, checks});
     mainWindow = &window;
+    CDesktopNotices desktopNotices(QDBusConnection::sessionBus(),
+                                   [&window] { return window.IsReduced(); });
+    checks.desktop = &desktopNotices;
     wait.HoldDuringWaits(&window.Timers());
     boxes.SetMainWindow(&window);
     // Queued: Open hides the icon, which destroys the icon's window, so no command may run

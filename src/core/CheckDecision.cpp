@@ -72,32 +72,25 @@ const char* ActionKey(int32_t action) {
     }
 }
 
-std::string NoticeMessage(const CKelElem& elem) {
-    std::string message = GetMessage(HeadKey(elem.m_nCheckMode)) + elem.m_strCopy;
+NoticeTexts Notice(const CKelElem& elem, TimeValue now) {
+    NoticeTexts notice{GetMessage(HeadKey(elem.m_nCheckMode)), elem.m_strCopy, "",
+                       FormatTimeStamp(now)};
     if (elem.m_nAction != ACTION_NOTHING) {
-        message += Lookup("IDS_USEOK") + Lookup(ActionKey(elem.m_nAction));
+        notice.action = Lookup("IDS_USEOK") + Lookup(ActionKey(elem.m_nAction));
     }
-    return message;
+    return notice;
 }
 
 }  // namespace
 
 CheckOutcome DecideCheck(const CKelElem& elem, const CopyAnswer& copy, TimeValue now) {
     CheckOutcome outcome;
-    if (copy.noInternet) {
-        outcome.state = STATE_NO_INTERNET;
-        return outcome;
-    }
-    // A server refused for want of trust is never read as an answer.
-    if (copy.untrusted) {
-        return outcome;
-    }
     DecideState(elem, copy, outcome);
     // Told unless the element has an action and asks not to be told: then the new version
     // shows only in the list.
     const bool told = elem.m_bSignal == 1 || elem.m_nAction == ACTION_NOTHING;
     if (outcome.state == STATE_NEW_VERSION && told) {
-        outcome.notice = NoticeTexts{NoticeMessage(elem), elem.m_strCopy, FormatTimeStamp(now)};
+        outcome.notice = Notice(elem, now);
     }
     return outcome;
 }

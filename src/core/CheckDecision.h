@@ -1,31 +1,14 @@
 #pragma once
 
 #include "core/KelElem.h"
-#include "remote/RemoteMessage.h"
-#include "remote/TlsTrust.h"
+#include "core/NoticeTexts.h"
 
 #include <optional>
-#include <string>
 
-// What the look-up of the copy found out.
+// What the look-up of the copy found out, when it could be made.
 struct CopyAnswer {
-    std::optional<TimeValue> time;  // none when the copy is absent or could not be read
+    std::optional<TimeValue> time;  // none when the copy is absent
     bool found = false;
-    bool noInternet = false;
-    // The probe failed: its own box, when it has one, then the connection error box of
-    // `failureKey`.
-    bool failed = false;
-    std::optional<RemoteMessage> probeBox;
-    const char* failureKey = "";
-    // The server could not be trusted: nothing was learnt of the copy.
-    std::optional<UntrustedServer> untrusted;
-};
-
-// The texts of the new-version notice.
-struct NoticeTexts {
-    std::string message;
-    std::string copy;
-    std::string timeText;
 };
 
 // The result of one check, decided without showing anything: what the element records and

@@ -3,10 +3,12 @@
 #include "core/Actions.h"
 #include "core/CheckDecision.h"
 #include "core/CheckEnvironment.h"
+#include "core/DisplayText.h"
 #include "core/KelElem.h"
 #include "core/LocalFileTimes.h"
 #include "core/PassProbes.h"
 #include "i18n/MessageBoxes.h"
+#include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
 #include "remote/TransferText.h"
 
@@ -34,55 +36,88 @@ bool AbsenceCounts(const CKelElem& elem) {
     return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
 }
 
+// What the look-up of the copy gave: the copy's answer, or why there is none.
+struct CopyLookUp {
+    CopyAnswer copy;
+    std::optional<CheckFailure> failure;
+    // A failed probe's boxes: its own, when it has one, then the connection error box of
+    // `failureKey` ("" for no box).
+    std::optional<RemoteMessage> probeBox;
+    const char* failureKey = "";
+    // The server could not be trusted: which server, why, and its key.
+    std::optional<UntrustedServer> untrusted;
+};
+
+// A failure named by one catalogue key: the internet out of reach, a copy of no kind.
+CopyLookUp FailureOfKey(const char* key) {
+    const std::string text = GetMessage(key);
+    CopyLookUp lookUp;
+    lookUp.failure = CheckFailure{key, text, text};
+    return lookUp;
+}
+
+// A failed probe: its reason is the first line of its message (the text of its connection
+// error box when it has none); its cause leaves out the details of the message's text.
+CopyLookUp ProbeFailure(const ProbeRequest& request, const ProbeResult& result) {
+    CopyLookUp lookUp;
+    lookUp.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
+                                                                        : "IDS_ERR_CONNECTHTTP";
+    lookUp.probeBox = result.message;
+    lookUp.untrusted = result.untrusted;
+    const std::string heading = Lookup(lookUp.failureKey);
+    CheckFailure failure{lookUp.failureKey, heading, heading};
+    if (const std::optional<RemoteMessage>& message = result.message) {
+        failure.cause += "\n" + message->key + "\n" + std::to_string(message->code);
+        failure.reason = message->text.substr(0, message->text.find('\n'));
+        failure.text += "\n" + message->text;
+    }
+    lookUp.failure = failure;
+    return lookUp;
+}
+
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
 // "not found" is the copy's absence, as for a local file, and no news to the user;
 // elsewhere it is a failure.
-CopyAnswer FromProbe(const CKelElem& elem, const ProbeRequest& request, const ProbeResult& result,
+CopyLookUp FromProbe(const CKelElem& elem, const ProbeRequest& request, const ProbeResult& result,
                      TimeValue now) {
-    CopyAnswer copy;
+    CopyLookUp lookUp;
     if (result.status == ProbeStatus::Found) {
-        copy.found = true;
-        copy.time = result.time;
+        lookUp.copy.found = true;
+        lookUp.copy.time = result.time;
     } else if (result.status == ProbeStatus::NotFound && AbsenceCounts(elem)) {
         if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
-            copy.time = now;
+            lookUp.copy.time = now;
         }
     } else {
-        copy.failed = true;
-        copy.probeBox = result.message;
-        copy.untrusted = result.untrusted;
-        copy.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
-                                                                          : "IDS_ERR_CONNECTHTTP";
+        return ProbeFailure(request, result);
     }
-    return copy;
+    return lookUp;
 }
 
-CopyAnswer LookUpRemote(const CKelElem& elem, const ProbeRequest& request, TimeValue now,
+CopyLookUp LookUpRemote(const CKelElem& elem, const ProbeRequest& request, TimeValue now,
                         CPassProbes* pass, CheckContext& context) {
     int availability = -1;
     const std::optional<ProbeResult> result =
         pass ? pass->Take(elem, context) : ProbeAlone(request, availability, context);
     if (!result) {
-        CopyAnswer copy;
-        copy.noInternet = true;
-        return copy;
+        return FailureOfKey("IDS_NOINTERNET");
     }
     return FromProbe(elem, request, *result, now);
 }
 
-CopyAnswer LookUpLocal(const CKelElem& elem, TimeValue now) {
-    CopyAnswer copy;
+CopyLookUp LookUpLocal(const CKelElem& elem, TimeValue now) {
+    CopyLookUp lookUp;
     TimeValue time = -1;
     if (FindFirstFileTime(elem.m_strCopy, time)) {
-        copy.found = true;
-        copy.time = time;
+        lookUp.copy.found = true;
+        lookUp.copy.time = time;
     } else if (elem.m_nCheckMode == CHECK_DESTRUCTION) {
-        copy.time = now;
+        lookUp.copy.time = now;
     }
-    return copy;
+    return lookUp;
 }
 
-CopyAnswer LookUpCopy(const CKelElem& elem, TimeValue now, CPassProbes* pass,
+CopyLookUp LookUpCopy(const CKelElem& elem, TimeValue now, CPassProbes* pass,
                       CheckContext& context) {
     if (const std::optional<ProbeRequest> request = ProbeRequestFor(elem)) {
         return LookUpRemote(elem, *request, now, pass, context);
@@ -90,22 +125,33 @@ CopyAnswer LookUpCopy(const CKelElem& elem, TimeValue now, CPassProbes* pass,
     if (ClassifyAddress(elem.m_strCopy).kind == AddressKind::LocalFile) {
         return LookUpLocal(elem, now);
     }
-    return {};
+    return FailureOfKey("IDS_ERR_NOTCHECKABLE");
 }
 
-// The probe's own box, then the connection error box, unless a box of an earlier check of
-// the same element is still waiting for its answer; false when no box was shown.
-bool ShowFailure(const CKelElem& elem, const CopyAnswer& copy, CheckContext& context) {
-    if (context.elementsWithOpenBox.contains(&elem)) {
+// A failed probe shows its boxes, unless a box of an earlier check of the same element is
+// still waiting for its answer, or the user has answered one of the streak of a permanent
+// element that the minute passes check.
+bool BoxesDue(const CKelElem& elem, const CopyLookUp& lookUp, CheckOccasion occasion,
+              const CheckContext& context) {
+    if (*lookUp.failureKey == '\0' || context.elementsWithOpenBox.contains(&elem)) {
         return false;
     }
-    const CElementMark mark(context.elementsWithOpenBox, elem);
-    if (copy.probeBox) {
-        ShowRemoteMessage(*copy.probeBox, context.boxes, BoxOwner::None);
+    const CCheckFailures::Streak* streak = context.failures.Of(elem);
+    const bool repeated = occasion == CheckOccasion::MinutePass && elem.m_nWhen == WHEN_PERMANENT;
+    return !(repeated && streak && streak->boxAnswered);
+}
+
+// The probe's own box, then the connection error box.
+void ShowFailure(const CKelElem& elem, const CopyLookUp& lookUp, CheckContext& context) {
+    {
+        const CElementMark mark(context.elementsWithOpenBox, elem);
+        if (lookUp.probeBox) {
+            ShowRemoteMessage(*lookUp.probeBox, context.boxes, BoxOwner::None);
+        }
+        // Modal to the main window, so the list cannot change under the running check.
+        ShowErrorBox(context.boxes, lookUp.failureKey, BoxOwner::MainWindow);
     }
-    // Modal to the main window, so the list cannot change under the running check.
-    ShowErrorBox(context.boxes, copy.failureKey, BoxOwner::MainWindow);
-    return true;
+    context.failures.SetBoxAnswered(elem, lookUp.failure->cause);
 }
 
 // Asks whether to trust the key of the element's own server, whose certificate the system's
@@ -131,29 +177,33 @@ bool TrustAnswered(const CKelElem& elem, const UntrustedServer& untrusted, Check
     return true;
 }
 
-// The copy's answer once its failure, if any, has been shown; a server whose key the user
-// trusts after its refusal is asked once more, alone.
-CopyAnswer LookUpAndShow(const CKelElem& elem, TimeValue now, CPassProbes* pass,
-                         CheckContext& context) {
-    CopyAnswer copy = LookUpCopy(elem, now, pass, context);
-    if (!copy.failed || !ShowFailure(elem, copy, context) || !copy.untrusted ||
-        !TrustAnswered(elem, *copy.untrusted, context)) {
-        return copy;
+// The start of a streak is told to a user who may be away from the windows; the boxes follow.
+// True when they were those of a server refused for want of trust, with `offerTrust`, and
+// the user has just trusted its key.
+bool ReportFailure(const CKelElem& elem, const CopyLookUp& lookUp, TimeValue now,
+                   CheckOccasion occasion, bool offerTrust, CheckContext& context) {
+    const CheckFailure& failure = *lookUp.failure;
+    if (context.failures.Record(elem, failure, now) && context.desktop) {
+        context.desktop->Tell(DisplayText(elem.m_strDescription),
+                              FormatKeyText("IDS_CHECKFAILED", failure.reason));
     }
-    copy = LookUpCopy(elem, now, nullptr, context);
-    if (copy.failed) {
-        ShowFailure(elem, copy, context);
+    if (!BoxesDue(elem, lookUp, occasion, context)) {
+        return false;
     }
-    return copy;
+    ShowFailure(elem, lookUp, context);
+    return offerTrust && lookUp.untrusted && TrustAnswered(elem, *lookUp.untrusted, context);
 }
 
 // The notice, then on Ok the action. Meanwhile no check takes the element; closed without
 // Ok, a permanent element is checked no more until the user makes it active again.
 void Announce(CKelElem& elem, const NoticeTexts& notice, CheckContext& context) {
+    if (context.desktop) {
+        context.desktop->Tell(DisplayText(elem.m_strDescription), notice.HeadLine());
+    }
     int result = kNoticeClosed;
     {
         const CElementMark mark(context.elementsUnderNotice, elem);
-        result = context.notice.ShowNotice(notice.message, notice.copy, notice.timeText);
+        result = context.notice.ShowNotice(notice);
         if (result == kNoticeOk && elem.m_nAction != ACTION_NOTHING) {
             PerformAction(elem, context);
         }
@@ -165,7 +215,8 @@ void Announce(CKelElem& elem, const NoticeTexts& notice, CheckContext& context) 
 
 }  // namespace
 
-void CheckElement(CKelElem& elem, CPassProbes* pass, CheckContext& context) {
+void CheckElement(CKelElem& elem, CPassProbes* pass, CheckContext& context,
+                  CheckOccasion occasion) {
     if (elem.m_bActive == 0 || context.elementsUnderNotice.contains(&elem)) {
         return;
     }
@@ -173,8 +224,19 @@ void CheckElement(CKelElem& elem, CPassProbes* pass, CheckContext& context) {
     elem.m_nState = STATE_NOT_CHECKED;
     elem.m_timeLastAccess = now;
 
-    const CopyAnswer copy = LookUpAndShow(elem, now, pass, context);
-    const CheckOutcome outcome = DecideCheck(elem, copy, now);
+    CopyLookUp lookUp = LookUpCopy(elem, now, pass, context);
+    // A server whose key the user trusts after its refusal is asked once more, alone.
+    if (lookUp.failure && ReportFailure(elem, lookUp, now, occasion, true, context)) {
+        lookUp = LookUpCopy(elem, now, nullptr, context);
+        if (lookUp.failure) {
+            ReportFailure(elem, lookUp, now, occasion, false, context);
+        }
+    }
+    if (lookUp.failure) {
+        return;
+    }
+    context.failures.Clear(elem);
+    const CheckOutcome outcome = DecideCheck(elem, lookUp.copy, now);
     elem.m_nState = outcome.state;
     if (outcome.reference) {
         elem.m_timeReference = *outcome.reference;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/CheckFailures.h"
 #include "core/KelElem.h"
+#include "core/NoticeTexts.h"
 #include "files/PrivateCacheFile.h"
 #include "remote/ProbeBatch.h"
 #include "remote/TransferOutcome.h"
@@ -33,8 +35,17 @@ public:
     virtual ~INoticePresenter() = default;
     // Shows the notice modally; kNoticeOk when confirmed, kNoticeClosed when closed
     // without Ok.
-    virtual int ShowNotice(const std::string& message, const std::string& copy,
-                           const std::string& timeText) = 0;
+    virtual int ShowNotice(const NoticeTexts& notice) = 0;
+};
+
+// Tells a user who may not be looking at the program's windows what a check found: a new
+// version that the notice announces, or the start of a streak of failures. Says nothing
+// while the user is looking at the main window.
+class IDesktopNotices {
+public:
+    virtual ~IDesktopNotices() = default;
+    // `headLine` in the interface language, one line.
+    virtual void Tell(const std::string& description, const std::string& headLine) = 0;
 };
 
 // Runs work that can take long (a probe, a name look-up, a local copy, a viewer) and
@@ -118,6 +129,10 @@ struct CheckContext {
     std::set<const CKelElem*> elementsWithOpenBox{};
     // The elements whose new-version notice is on screen: no check takes them meanwhile.
     std::set<const CKelElem*> elementsUnderNotice{};
+    // The checks that could not be made, until each element's next check.
+    CCheckFailures failures{};
+    // None where no one can be away from the windows (the command line, most tests).
+    IDesktopNotices* desktop = nullptr;
     // Downloaded copies handed to a viewer that may have ended before reading them: kept
     // until the run ends, the oldest removed first beyond a few.
     std::deque<std::unique_ptr<CPrivateCacheFile>> copiesKeptForViewers{};

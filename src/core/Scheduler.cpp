@@ -31,14 +31,15 @@ void CScheduler::Start() {
 
 void CScheduler::CheckAll(bool all) {
     const auto due = [all](const CKelElem& elem) { return all || elem.m_nWhen == WHEN_AT_LAUNCH; };
-    RunPass(due);
+    RunPass(due, CheckOccasion::LaunchOrCommand);
     m_list.RefillList();
 }
 
 // The remote copies of the due elements are probed side by side first; then each due
 // element is checked in list order, by index and re-reading the size: a nested pass may
 // run inside any check.
-void CScheduler::RunPass(const std::function<bool(const CKelElem&)>& isDue) {
+void CScheduler::RunPass(const std::function<bool(const CKelElem&)>& isDue,
+                         CheckOccasion occasion) {
     CPassProbes pass;
     std::vector<const CKelElem*> due;
     for (const auto& elem : m_elems) {
@@ -50,7 +51,7 @@ void CScheduler::RunPass(const std::function<bool(const CKelElem&)>& isDue) {
     for (size_t i = 0; i < m_elems.size() && !m_bStopped; ++i) {
         CKelElem& elem = *m_elems[i];
         if (isDue(elem)) {
-            CheckElement(elem, &pass, m_context);
+            CheckElement(elem, &pass, m_context, occasion);
         }
     }
 }
@@ -106,9 +107,11 @@ void CScheduler::MinutePass() {
     const TimeValue now = m_context.clock.Now();
     const std::optional<int> selected = m_list.SelectedItem();
     const std::set<const CKelElem*> atTime = m_timeOfDay.DueAt(m_elems, now);
-    RunPass([&atTime](const CKelElem& elem) {
-        return elem.m_nWhen == WHEN_PERMANENT || atTime.contains(&elem);
-    });
+    RunPass(
+        [&atTime](const CKelElem& elem) {
+            return elem.m_nWhen == WHEN_PERMANENT || atTime.contains(&elem);
+        },
+        CheckOccasion::MinutePass);
     m_list.RefillList();
     if (selected) {
         m_list.SelectRow(*selected);

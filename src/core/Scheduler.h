@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CheckEngine.h"
 #include "core/ElemList.h"
 #include "core/TimeOfDayChecks.h"
 
@@ -37,7 +38,7 @@ public:
 private:
     void MinutePass();
     void KeepAligned();
-    void RunPass(const std::function<bool(const CKelElem&)>& isDue);
+    void RunPass(const std::function<bool(const CKelElem&)>& isDue, CheckOccasion occasion);
 
     ElemList& m_elems;
     IListView& m_list;

@@ -171,6 +171,10 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_ERR_FTPNOTLS",
      "Le serveur %s ne sait pas chiffrer la connexion (AUTH TLS refusé) : l'identifiant n'a pas "
      "été envoyé."},
+    {"IDS_CHECKFAILED", "Échec de la vérification : %s"},
+    {"IDS_FAILINGSINCE", "%s\n\nEn échec depuis le %s"},
+    {"IDS_ELEMSFAILING", "%d éléments en échec"},
+    {"IDS_ERR_NOTCHECKABLE", "Ni un chemin de fichier, ni une adresse d'un type vérifiable"},
     {nullptr, nullptr},
 };
 
@@ -329,5 +333,9 @@ const MessagePair kEnglishMessages[] = {
      "of ftp://."},
     {"IDS_ERR_FTPNOTLS",
      "The server %s cannot encrypt the connection (AUTH TLS refused): the login was not sent."},
+    {"IDS_CHECKFAILED", "Check failed: %s"},
+    {"IDS_FAILINGSINCE", "%s\n\nFailing since %s"},
+    {"IDS_ELEMSFAILING", "%d elements failing"},
+    {"IDS_ERR_NOTCHECKABLE", "Neither a file path nor an address of a kind that can be checked"},
     {nullptr, nullptr},
 };

@@ -10,8 +10,7 @@ class CQtNoticePresenter : public INoticePresenter {
 public:
     explicit CQtNoticePresenter(QWidget* mainWindow = nullptr) : m_mainWindow(mainWindow) {}
 
-    int ShowNotice(const std::string& message, const std::string& copy,
-                   const std::string& timeText) override;
+    int ShowNotice(const NoticeTexts& notice) override;
 
 private:
     QPointer<QWidget> m_mainWindow;

@@ -67,6 +67,7 @@ inline constexpr int IDC_FTPPASSWORDLABEL = 1027;
 inline constexpr int IDC_NOTICEMESSAGE = 152;
 inline constexpr int IDC_NOTICEICON = 153;
 inline constexpr int IDC_NOTICECOPY = 1021;
+inline constexpr int IDC_NOTICEACTION = 1022;
 inline constexpr int IDC_NOTICETIME = 1023;
 
 // Language choice.

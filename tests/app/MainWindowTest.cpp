@@ -88,9 +88,11 @@ public:
         ++deletes;
         return true;
     }
+    void ShowFailures(const std::string& text) override { failures = text; }
     bool available = true;
     int adds = 0;
     int deletes = 0;
+    std::string failures;  // the tooltip, with the icon's warning mark while not empty
 };
 
 // Right-clicks the tray icon and picks the menu item at `position` once the menu is up.
@@ -509,6 +511,54 @@ TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
     EXPECT_EQ(window.Elements()[0]->m_nState, STATE_NO_NEW_VERSION);
 }
 
+// Each failing element's row reads "Check failed: REASON", its tooltip the whole failure
+// and when it began; the tray icon says how many fail (one: its description). A deleted
+// or edited element takes its failure with it.
+TEST_F(MainWindowTest, FailingElementsShowInTheirRowsAndInTheTray) {
+    CMorvaneDlg& window = Open();
+    const std::string down = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/report.pdf";
+    for (const char* description : {"alpha", "beta"}) {
+        m_dialogs.edits.push_back([&down, description](CKelElem& elem) {
+            elem.m_strDescription = description;
+            elem.m_nWhen = WHEN_ON_DEMAND;
+            elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+            elem.m_strCopy = down;
+            return IDOK;
+        });
+        window.OnNew();
+    }
+    EXPECT_EQ(m_tray.failures, "");
+    window.OnTrayVerifyAll();
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("Check failed: HTTP Send Request failed: 7"));
+    const QAbstractItemModel& rows = *window.List().model();
+    EXPECT_EQ(rows.data(rows.index(0, 0), Qt::ToolTipRole).toString(),
+              QStringLiteral("HTTP connection error\nHTTP Send Request failed: 7\n\n"
+                             "Failing since 07/12/2026 10:15:42"));
+    EXPECT_EQ(m_tray.failures, "2 elements failing");
+
+    TheCatalogue().SetCurrentLcid(kLcidFrench);
+    window.OnTrayVerifyAll();
+    EXPECT_EQ(m_tray.failures, "2 éléments en échec");
+    EXPECT_EQ(Cell(1, 2).toStdString(),
+              "Échec de la vérification : Echec de l'envoi de requète HTTP : 7");
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
+
+    window.List().SelectRow(0);
+    window.OnDelete();
+    EXPECT_EQ(m_tray.failures, "beta");
+    const std::string good = m_dir.File("good.txt");
+    WriteWholeFile(good, "x");
+    window.List().SelectRow(0);
+    m_dialogs.edits.push_back([&good](CKelElem& elem) {
+        elem.m_strCopy = good;
+        return IDOK;
+    });
+    window.OnModify();
+    EXPECT_EQ(m_tray.failures, "");
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("Not checked."));
+    EXPECT_FALSE(rows.data(rows.index(0, 2), Qt::ToolTipRole).isValid());
+}
+
 // The message boxes on screen, the one opened last at the end.
 std::vector<QMessageBox*> OpenBoxes() {
     std::vector<QMessageBox*> open;
@@ -618,8 +668,10 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
     EXPECT_EQ(mostFtp, 1u);
     EXPECT_EQ(mostHttp, 1u);
     EXPECT_TRUE(OpenBoxes().empty());
+    EXPECT_EQ(goodElem.m_nState, STATE_NO_NEW_VERSION);
     for (const auto& elem : window.Elements()) {
-        EXPECT_EQ(elem->m_nState, STATE_NO_NEW_VERSION);
+        EXPECT_EQ(elem->m_nState,
+                  elem.get() == &goodElem ? STATE_NO_NEW_VERSION : STATE_NOT_CHECKED);
         EXPECT_EQ(elem->m_bActive, 1);
     }
     const auto withBothBoxes = std::count_if(passes.begin(), passes.end(),

@@ -341,13 +341,4 @@ TEST_F(CheckEngineTest, PermanentElementClosedWithoutOkIsSkippedAfterwards) {
     EXPECT_EQ(m_env.notice.shown.size(), 1u);
 }
 
-TEST_F(CheckEngineTest, OtherKindsAreNotProbed) {
-    CKelElem elem = LocalElement(CHECK_DESTRUCTION, 0);
-    elem.m_strCopy = "gopher://127.0.0.1:1/file";
-    CheckElement(elem, nullptr, m_env.context);
-    EXPECT_EQ(elem.m_nState, STATE_NO_NEW_VERSION);
-    EXPECT_EQ(m_env.wait.begun, 0);
-    EXPECT_TRUE(m_env.boxes.Boxes().empty());
-}
-
 }  // namespace

@@ -10,62 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Remote copies answered from a table, by address; records what was asked.
-class ScriptedRemote : public IRemoteAccess {
-public:
-    bool IsInternetReachable() override {
-        ++internetTests;
-        return true;
-    }
-    std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) override {
-        batches.emplace_back();
-        std::vector<ProbeResult> results;
-        for (const ProbeRequest& request : requests) {
-            const std::string& address = request.protocol == ProbeRequest::Protocol::Ftp
-                                             ? request.ftp.object
-                                             : request.address;
-            batches.back().push_back(address);
-            results.push_back(answers.at(address));
-        }
-        return results;
-    }
-    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
-                     const TransferPresenter&) override {}
-    void DownloadHttp(const std::vector<std::string>&, uint32_t,
-                      const TransferPresenter&) override {}
-
-    std::map<std::string, ProbeResult> answers;
-    int internetTests = 0;
-    // The addresses of each call, in order (FTP: the object).
-    std::vector<std::vector<std::string>> batches;
-};
-
-ProbeResult Found(TimeValue time) {
-    ProbeResult result;
-    result.status = ProbeStatus::Found;
-    result.time = time;
-    return result;
-}
-
-ProbeResult Absent() {
-    ProbeResult result;
-    result.status = ProbeStatus::NotFound;
-    result.message = RemoteMessage{RemoteBoxKind::Error, "", "not there", 404};
-    return result;
-}
-
-ProbeResult Failed(const std::string& why) {
-    ProbeResult result;
-    result.message = RemoteMessage{RemoteBoxKind::Error, "", why, 7};
-    return result;
-}
 
 // What the user saw of a run of checks, in order, and what the elements recorded.
 struct Seen {

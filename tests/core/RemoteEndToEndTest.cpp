@@ -116,7 +116,8 @@ TEST_F(RemoteEndToEndTest, FailedDownloadLeavesTheOriginalWhole) {
 }
 
 // What a probe's answer becomes in each mode: "not found" is the copy's absence where
-// absence counts, without a box; a failure, or "not found" elsewhere, is a connection error.
+// absence counts, without a box; a failure, or "not found" elsewhere, is a connection error
+// and no result.
 TEST_F(RemoteEndToEndTest, ProbeAnswers) {
     m_servers.Serve("e2e-present.bin", "x");
     const std::string closed = "127.0.0.1:" + std::to_string(ClosedPort());
@@ -136,13 +137,12 @@ TEST_F(RemoteEndToEndTest, ProbeAnswers) {
         {m_servers.FtpUrl("e2e-present.bin"), CHECK_DESTRUCTION, STATE_NO_NEW_VERSION, 0, nullptr},
         {m_servers.FtpUrl("e2e-present.bin"), CHECK_EXISTENCE, STATE_NEW_VERSION, kServedTime,
          nullptr},
-        {m_servers.FtpUrl("e2e-absent.bin"), CHECK_ABSOLUTE_TIME, STATE_NO_NEW_VERSION, 0,
+        {m_servers.FtpUrl("e2e-absent.bin"), CHECK_ABSOLUTE_TIME, STATE_NOT_CHECKED, 0,
          "FTP connection error"},
-        {m_servers.HttpUrl("e2e-absent.bin"), CHECK_FILE_TIME, STATE_NO_NEW_VERSION, 0,
+        {m_servers.HttpUrl("e2e-absent.bin"), CHECK_FILE_TIME, STATE_NOT_CHECKED, 0,
          "HTTP connection error"},
-        {"ftp://" + closed + "/x", CHECK_DESTRUCTION, STATE_NO_NEW_VERSION, 0,
-         "FTP connection error"},
-        {"http://" + closed + "/x", CHECK_DESTRUCTION, STATE_NO_NEW_VERSION, 0,
+        {"ftp://" + closed + "/x", CHECK_DESTRUCTION, STATE_NOT_CHECKED, 0, "FTP connection error"},
+        {"http://" + closed + "/x", CHECK_DESTRUCTION, STATE_NOT_CHECKED, 0,
          "HTTP connection error"},
     };
     for (const Case& c : cases) {
@@ -153,6 +153,7 @@ TEST_F(RemoteEndToEndTest, ProbeAnswers) {
 
         EXPECT_EQ(elem.m_nState, c.state);
         EXPECT_EQ(elem.m_timeReference, c.reference);
+        EXPECT_EQ(m_env.context.failures.Of(elem) != nullptr, c.errorBox != nullptr);
         const auto boxes = NewBoxes();
         if (!c.errorBox) {
             EXPECT_TRUE(boxes.empty()) << boxes.front().text;
@@ -167,7 +168,8 @@ TEST_F(RemoteEndToEndTest, ProbeAnswers) {
 }
 
 // A pass asks the probe host once, whatever the number of remote elements, and an
-// unreachable host makes every remote element of the pass "no internet" without a box.
+// unreachable host fails the check of every remote element of the pass for want of an
+// internet connection, without a box.
 TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
     m_servers.Serve("e2e-pass.bin", "x");
     CRemoteAccess reachable("127.0.0.1:" + std::to_string(m_servers.http.SilentPort()),
@@ -203,7 +205,9 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
     offlinePass.ProbeAhead({&remote[0], &remote[1], &remote[2]}, offline);
     for (CKelElem& elem : remote) {
         CheckElement(elem, &offlinePass, offline);
-        EXPECT_EQ(elem.m_nState, STATE_NO_INTERNET);
+        EXPECT_EQ(elem.m_nState, STATE_NOT_CHECKED);
+        EXPECT_EQ(StateText(elem, offline.failures),
+                  "Check failed: No internet connection available !");
         EXPECT_EQ(elem.m_timeLastAccess, m_env.clock.now);
         EXPECT_EQ(elem.m_bActive, 1);
     }

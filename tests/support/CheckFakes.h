@@ -15,6 +15,7 @@
 #include <ctime>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,9 +37,8 @@ public:
         std::string timeText;
     };
 
-    int ShowNotice(const std::string& message, const std::string& copy,
-                   const std::string& timeText) override {
-        shown.push_back({message, copy, timeText});
+    int ShowNotice(const NoticeTexts& notice) override {
+        shown.push_back({notice.Message(), notice.copy, notice.timeText});
         if (whileShown) {
             whileShown();
         }
@@ -101,6 +101,58 @@ public:
     }
     std::vector<std::string> paths;
 };
+
+// Remote copies answered from a table, by address (FTP: the object); records what was asked.
+class ScriptedRemote : public IRemoteAccess {
+public:
+    bool IsInternetReachable() override {
+        ++internetTests;
+        return reachable;
+    }
+    std::vector<ProbeResult> ProbeSideBySide(const std::vector<ProbeRequest>& requests) override {
+        batches.emplace_back();
+        std::vector<ProbeResult> results;
+        for (const ProbeRequest& request : requests) {
+            const std::string& address = request.protocol == ProbeRequest::Protocol::Ftp
+                                             ? request.ftp.object
+                                             : request.address;
+            batches.back().push_back(address);
+            results.push_back(answers.at(address));
+        }
+        return results;
+    }
+    void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
+                     const TransferPresenter&) override {}
+    void DownloadHttp(const std::vector<std::string>&, uint32_t,
+                      const TransferPresenter&) override {}
+
+    std::map<std::string, ProbeResult> answers;
+    bool reachable = true;
+    int internetTests = 0;
+    // The addresses of each call, in order.
+    std::vector<std::vector<std::string>> batches;
+};
+
+inline ProbeResult Found(TimeValue time) {
+    ProbeResult result;
+    result.status = ProbeStatus::Found;
+    result.time = time;
+    return result;
+}
+
+inline ProbeResult Absent() {
+    ProbeResult result;
+    result.status = ProbeStatus::NotFound;
+    result.message = RemoteMessage{RemoteBoxKind::Error, "", "not there", 404};
+    return result;
+}
+
+// A failure whose box says `why`, with the libcurl code `code`.
+inline ProbeResult Failed(const std::string& why, int code = 7) {
+    ProbeResult result;
+    result.message = RemoteMessage{RemoteBoxKind::Error, "", why, code};
+    return result;
+}
 
 // Everything a check needs, with the English catalogue. The remote side is the real one
 // without an internet test; the viewer is the real launcher with no viewer to find.

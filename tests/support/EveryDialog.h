@@ -4,6 +4,7 @@
 // for the tests that look at all of them and for the script that renders them.
 
 #include "core/KelElem.h"
+#include "core/NoticeTexts.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 #include "ui/AboutBox.h"
@@ -73,8 +74,9 @@ inline std::unique_ptr<CTemplateDialog> MakeDialog(int resource, DialogSamples& 
             return std::make_unique<CFtpParametersDlg>(element, nullptr);
         case IDD_NEWVERSION:
             return std::make_unique<CNewVersionDlg>(
-                FormatTimeStamp(element.m_timeReference), element.m_strCopy,
-                GetMessage("IDS_NEWFILEFOUND") + "\n" + element.m_strCopy);
+                NoticeTexts{GetMessage("IDS_NEWFILEFOUND"), element.m_strCopy,
+                            Lookup("IDS_USEOK") + Lookup("IDS_COPYNEW"),
+                            FormatTimeStamp(element.m_timeReference)});
         case IDD_TRANSFER: {
             auto transfer = std::make_unique<CTransferDlg>(nullptr, QStringLiteral("Morvane"));
             transfer->SetCaptionFile(element.m_strCopy);

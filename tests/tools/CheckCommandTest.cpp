@@ -193,6 +193,36 @@ TEST_F(CheckCommandTest, FailuresAndUsage) {
     EXPECT_EQ(Run({MVNTOOL_PATH, "check", "a.MVN", "b.MVN"}).exitCode, 2);
 }
 
+// A check that could not be made reads "Check failed: REASON" and makes the exit status 3;
+// an element that was not due is no failure.
+TEST_F(CheckCommandTest, FailedChecksAreNamedAndGiveExitStatusThree) {
+    CKelElem& local = Add("local", CHECK_ABSOLUTE_TIME, WHEN_AT_LAUNCH, ACTION_NOTHING);
+    local.m_timeReference = 0x7fffffff;
+    WriteFileAt(local.m_strCopy, "x", 1000);
+    CKelElem& down = Add("down", CHECK_ABSOLUTE_TIME, WHEN_ON_DEMAND, ACTION_NOTHING);
+    down.m_strCopy = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/report.pdf";
+    Save();
+
+    ToolRun run = Check({});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(CheckStates(run.out), (std::vector<std::string>{"No new version.", "Not checked."}));
+
+    run = Check({"--all"});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    const std::string failed = "Check failed: HTTP Send Request failed: 7";
+    EXPECT_EQ(CheckStates(run.out), (std::vector<std::string>{"No new version.", failed}));
+    EXPECT_NE(run.err.find("ERROR: HTTP connection error"), std::string::npos) << run.err;
+
+    WriteWholeFile(m_dir.File("watch.INI"), "[Config]\nLanguage=FR\nInternetProbeHost=\n");
+    run = Check({"--all", "--save"});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(CheckStates(run.out),
+              (std::vector<std::string>{"Pas de nouvelle version",
+                                        "Échec de la vérification : Echec de l'envoi de requète "
+                                        "HTTP : 7"}));
+    EXPECT_EQ(Load()[1]->m_nState, STATE_NOT_CHECKED) << "the list file keeps no failure";
+}
+
 // As cron would run it against real servers: the notices without --apply, the downloads
 // with it; a local copy between the two. The remote copies are asked side by side, yet the
 // notices, the downloads and the lines come in the list's order.

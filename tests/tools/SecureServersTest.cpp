@@ -306,8 +306,13 @@ TEST_F(SecureServersTest, CheckUsesTheTrustedKeysBesideTheList) {
     WriteWholeFile(m_local.File("watch.INI"), settings);
 
     const ToolRun untrusted = Run({"check", "--all", "--apply", database});
-    EXPECT_EQ(CheckStates(untrusted.out), std::vector<std::string>(2, "Not checked."))
-        << untrusted.out;
+    EXPECT_EQ(untrusted.exitCode, 3);
+    const std::vector<std::string> states = CheckStates(untrusted.out);
+    ASSERT_EQ(states.size(), 2u) << untrusted.out;
+    for (const std::string& state : states) {
+        EXPECT_THAT(state, StartsWith("Check failed: The server 127.0.0.1:"));
+        EXPECT_THAT(state, EndsWith(" is not trusted: its certificate is self-signed."));
+    }
     EXPECT_THAT(untrusted.err, HasSubstr("its certificate is self-signed.")) << untrusted.err;
     EXPECT_THAT(untrusted.err, Not(HasSubstr("Completed")));
     for (const auto& elem : list) {

@@ -4,6 +4,7 @@
 #include "WidgetTestSupport.h"
 
 #include "core/KelElem.h"
+#include "core/NoticeTexts.h"
 #include "platform/SettingsFile.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
@@ -67,11 +68,20 @@ public:
             const auto* control = qobject_cast<const QWidget*>(child);
             if (control != nullptr && !control->isHidden()) {
                 Check(*control);
+                CheckInside(dialog, *control);
             }
         }
     }
 
 private:
+    // A dialog that grows with its texts keeps every control within its edges.
+    void CheckInside(const QWidget& dialog, const QWidget& control) {
+        if (!dialog.rect().contains(control.geometry())) {
+            m_clipped.push_back(m_dialog + " " + control.objectName().toStdString() +
+                                " lies outside the dialog");
+        }
+    }
+
     void Check(const QWidget& control) {
         if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
             CheckPushButton(*button);
@@ -162,13 +172,9 @@ private:
     }
 
     // A label wraps its text at word breaks: the wrapped text must fit its height, and no
-    // word may be wider than the label. The notice's message label is one line high on
-    // purpose: of the message it shows the first line, which must fit on that line.
+    // word may be wider than the label.
     void CheckLabel(const QLabel& label) {
-        QString text = label.text();
-        if (ControlId(label) == IDC_NOTICEMESSAGE) {
-            text = text.section(QLatin1Char('\n'), 0, 0);
-        }
+        const QString text = label.text();
         const int margin = label.margin();
         const QRect room = label.contentsRect().adjusted(margin, margin, -margin, -margin);
         const int flags = static_cast<int>(label.alignment()) |
@@ -234,12 +240,16 @@ TEST_P(ClippedTextTest, EveryDialogAndTheMainWindowShowTheirTextsWhole) {
     EXPECT_EQ(m_clipped, std::vector<std::string>());
 }
 
-TEST_P(ClippedTextTest, NoticeShowsItsHeadLineTimeAndACopyPathOfAnyLength) {
+// Every head with every action's sentence, or none, and a copy path of any length.
+TEST_P(ClippedTextTest, NoticeShowsEveryLineWhole) {
     for (const char* head : {"IDS_NEWFILEFOUND", "IDS_NEWFILECREATED", "IDS_FILEDELETED"}) {
-        const std::string message =
-            GetMessage(head) + kLongCopy + GetMessage("IDS_USEOK") + Lookup("IDS_COPYNEW");
-        CNewVersionDlg notice(FormatTimeStamp(kFound), kLongCopy, message);
-        m_walker.Walk(notice, head);
+        for (const char* action :
+             {"", "IDS_COPYNEW", "IDS_VIEWNEW", "IDS_DELETEOLD", "IDS_DELETENEW"}) {
+            const std::string sentence = *action ? Lookup("IDS_USEOK") + Lookup(action) : "";
+            CNewVersionDlg notice(
+                NoticeTexts{GetMessage(head), kLongCopy, sentence, FormatTimeStamp(kFound)});
+            m_walker.Walk(notice, (std::string(head) + " " + action).c_str());
+        }
     }
     EXPECT_EQ(m_clipped, std::vector<std::string>());
 }

@@ -1,5 +1,6 @@
 #include "WidgetTestSupport.h"
 
+#include "core/NoticeTexts.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,22 +26,42 @@ namespace {
 // 10 February 2002, 10:16:00 in Paris.
 constexpr int32_t kFound = 1013332560;
 
-TEST(NewVersionDlgTest, ShowsHeadLineCopyAndTimeTheSameInBothLanguages) {
+// The head line, the copy, the sentence of the action and the time, each whole on its own
+// lines from top to bottom, in both languages; without an action the sentence's line goes.
+TEST(NewVersionDlgTest, ShowsEveryLineOfTheMessageInBothLanguages) {
+    const char* const actions[] = {"IDS_COPYNEW", "IDS_VIEWNEW", "IDS_DELETEOLD", "IDS_DELETENEW",
+                                   ""};
     for (const uint32_t lcid : {kLcidEnglish, kLcidFrench}) {
         TheCatalogue().SetCurrentLcid(lcid);
-        const std::string message = GetMessage("IDS_NEWFILEFOUND") + "C:\\in\\a.doc";
-        CNewVersionDlg dialog(FormatTimeStamp(kFound), "C:\\in\\a.doc", message);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New version !!"));
-        EXPECT_EQ(dialog.Require<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
-        EXPECT_EQ(dialog.Require<QLabel>(IDC_NOTICECOPY)->text(), QStringLiteral("C:\\in\\a.doc"));
-        EXPECT_EQ(dialog.Require<QLabel>(IDC_NOTICETIME)->text(),
-                  QStringLiteral("10/02/2002 10:16:00"));
-        auto* head = dialog.Require<QLabel>(IDC_NOTICEMESSAGE);
-        EXPECT_TRUE(
-            head->text().startsWith(QString::fromStdString(GetMessage("IDS_NEWFILEFOUND"))));
-        EXPECT_TRUE(head->alignment() & Qt::AlignHCenter);
-        EXPECT_TRUE(head->alignment() & Qt::AlignTop) << "the first line is the one that shows";
+        for (const char* action : actions) {
+            SCOPED_TRACE(testing::Message() << lcid << " " << action);
+            const std::string sentence = *action ? Lookup("IDS_USEOK") + Lookup(action) : "";
+            CNewVersionDlg dialog(NoticeTexts{GetMessage("IDS_NEWFILEFOUND"), "C:\\in\\a.doc",
+                                              sentence, FormatTimeStamp(kFound)});
+            dialog.show();
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New version !!"));
+            EXPECT_EQ(dialog.Require<QPushButton>(IDOK)->text(), QStringLiteral("Ok"));
+            const auto* head = dialog.Require<QLabel>(IDC_NOTICEMESSAGE);
+            const auto* copy = dialog.Require<QLabel>(IDC_NOTICECOPY);
+            const auto* said = dialog.Require<QLabel>(IDC_NOTICEACTION);
+            const auto* time = dialog.Require<QLabel>(IDC_NOTICETIME);
+            EXPECT_EQ(head->text().toStdString() + "\n\n", GetMessage("IDS_NEWFILEFOUND"));
+            EXPECT_EQ(copy->text(), QStringLiteral("C:\\in\\a.doc"));
+            EXPECT_EQ(time->text(), QStringLiteral("10/02/2002 10:16:00"));
+            EXPECT_EQ(said->isVisible(), *action != '\0');
+            std::vector<const QLabel*> lines{head, copy, time};
+            if (*action) {
+                EXPECT_EQ("\n\n" + said->text().toStdString(), sentence);
+                lines.insert(lines.begin() + 2, said);
+            }
+            for (size_t i = 1; i < lines.size(); ++i) {
+                EXPECT_GT(lines[i]->y(), lines[i - 1]->geometry().bottom());
+            }
+            EXPECT_GT(dialog.Require<QPushButton>(IDOK)->y(), time->geometry().bottom());
+            EXPECT_TRUE(head->alignment() & Qt::AlignHCenter);
+        }
     }
+    TheCatalogue().SetCurrentLcid(kLcidEnglish);
 }
 
 // Presses `key` in the notice once its guard lets input through, after checking that the
@@ -59,11 +81,12 @@ void AnswerAfterGuard(int key) {
 TEST(NewVersionDlgTest, OkGivesOneEscapeAndCloseBoxGiveTwoOnceTheGuardIsOver) {
     CQtNoticePresenter presenter;
     AnswerAfterGuard(Qt::Key_Return);
-    EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 1);
+    const NoticeTexts notice{"h", "c", "a", "t"};
+    EXPECT_EQ(presenter.ShowNotice(notice), 1);
     AnswerAfterGuard(Qt::Key_Escape);
-    EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 2);
-    OnNextModal([](QDialog& notice) { notice.close(); });
-    EXPECT_EQ(presenter.ShowNotice("m", "c", "t"), 2);
+    EXPECT_EQ(presenter.ShowNotice(notice), 2);
+    OnNextModal([](QDialog& dialog) { dialog.close(); });
+    EXPECT_EQ(presenter.ShowNotice(notice), 2);
 }
 
 TEST(InputGuard, KeepsKeysAndClicksFromTheDialogAndItsButtonsOnly) {

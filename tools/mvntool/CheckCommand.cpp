@@ -3,6 +3,7 @@
 #include "ConsoleProgressWindow.h"
 
 #include "core/CheckEnvironment.h"
+#include "core/CheckFailures.h"
 #include "core/Database.h"
 #include "core/DisplayText.h"
 #include "core/KelElem.h"
@@ -11,7 +12,6 @@
 #include "core/SchedulerPorts.h"
 #include "core/SystemClock.h"
 #include "files/FileLock.h"
-#include "i18n/MessageCatalogue.h"
 #include "i18n/TimeStamp.h"
 #include "platform/ProgramPaths.h"
 #include "platform/QtTrash.h"
@@ -59,9 +59,9 @@ class CConsoleNotice : public INoticePresenter {
 public:
     explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
 
-    int ShowNotice(const std::string& message, const std::string& copy,
-                   const std::string& timeText) override {
-        std::printf("%s\n%s\n%s\n", message.c_str(), copy.c_str(), timeText.c_str());
+    int ShowNotice(const NoticeTexts& notice) override {
+        std::printf("%s\n%s\n%s\n", notice.Message().c_str(), notice.copy.c_str(),
+                    notice.timeText.c_str());
         std::fflush(stdout);
         return m_bAnswerOk ? kNoticeOk : kNoticeUnanswered;
     }
@@ -88,11 +88,11 @@ public:
     void Run(const std::function<void()>& work) override { work(); }
 };
 
-void PrintElements(const ElemList& list) {
+void PrintElements(const ElemList& list, const CCheckFailures& failures) {
     for (size_t i = 0; i < list.size(); ++i) {
         const CKelElem& elem = *list[i];
         std::printf("%zu\t%s\t%s\t%s\n", i, DisplayText(elem.m_strDescription).c_str(),
-                    GetMessage(StateKey(elem.m_nState)).c_str(),
+                    StateText(elem, failures).c_str(),
                     FormatTimeStamp(elem.m_timeLastAccess).c_str());
     }
 }
@@ -107,7 +107,8 @@ bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
     return LoadDatabase(path, modified, list, boxes);
 }
 
-void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes) {
+// Checks the elements and prints each one's state; false when a check could not be made.
+bool CheckAndPrint(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes) {
     const CSettingsFile settings(WithExtension(options.file, "INI"));
     CSystemClock clock;
     CConsoleNotice notice(options.apply);
@@ -123,6 +124,8 @@ void RunChecks(const CheckOptions& options, ElemList& list, IMessageBoxes& boxes
     CUnattendedList listView;
     CScheduler scheduler(list, listView, listView, context);
     scheduler.CheckAll(options.all);
+    PrintElements(list, context.failures);
+    return !context.failures.Any();
 }
 
 }  // namespace
@@ -148,8 +151,7 @@ int RunCheckCommand(const Arguments& arguments) {
     if (!LoadList(path, list, boxes)) {
         return kExitFailed;
     }
-    RunChecks(options, list, boxes);
-    PrintElements(list);
+    const bool everyCheckMade = CheckAndPrint(options, list, boxes);
     // An empty list would remove the file: a check changes nothing worth that.
     if (options.save && !list.empty()) {
         CFileLock lock;
@@ -161,5 +163,5 @@ int RunCheckCommand(const Arguments& arguments) {
             return kExitFailed;
         }
     }
-    return kExitOk;
+    return everyCheckMade ? kExitOk : kExitCheckFailed;
 }

@@ -15,6 +15,8 @@ class IMessageBoxes;
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// mvntool check: at least one check could not be made.
+inline constexpr int kExitCheckFailed = 3;
 // A running window holds the list: nothing was written.
 inline constexpr int kExitListHeld = 4;
 
@@ -34,7 +36,8 @@ int RunDumpCommand(const Arguments& arguments);
 // mvntool write JSON FILE: saves the list described by JSON to FILE.
 int RunWriteCommand(const Arguments& arguments);
 // mvntool check [--all] [--apply] [--save] FILE: checks the elements due at launch (or all
-// of them) and prints each element's state.
+// of them) and prints each element's state, "Check failed: REASON" for a check that could
+// not be made.
 int RunCheckCommand(const Arguments& arguments);
 
 // The options of `mvntool probe` and `mvntool get`: the login, "--user U" and

@@ -32,6 +32,9 @@ int PrintUsage() {
             std::fprintf(stderr, "  mvntool %s\n", command.usage);
         }
     }
+    std::fprintf(stderr,
+                 "exit status: 0 done (check: every check made, whatever it found), 1 failed,\n"
+                 "  2 wrong command line, 3 check: at least one check failed\n");
     return kExitUsage;
 }
 
