@@ -12,9 +12,10 @@ struct CheckContext;
 
 // Decides which elements are checked and when: the launch checks, a pass at every minute
 // (on its second 0, found again when the clock has moved) for the at-time and permanent
-// elements, "Check now !" and "Verify all now". Passes may
-// nest (a timer fires while a notice is open); each step re-reads the list's size and the
-// element under notice keeps itself out through its active flag.
+// elements, "Check now !" and "Verify all now". A pass asks for its remote copies side by
+// side first, then checks its elements in list order. Passes may nest (a timer fires while
+// a box or a notice is open); each step re-reads the list's size, and the check engine
+// leaves out the element whose notice is open.
 class CScheduler {
 public:
     static constexpr int kTimerMinute = 1001;
