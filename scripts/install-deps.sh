@@ -17,6 +17,7 @@ packages=(
   adwaita-icon-theme  # a cursor theme, so that the end-to-end tests know the busy cursor's picture
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
   proftpd-mod-crypto openssl  # proftpd's mod_tls, and the certificates the TLS tests make
+  openssh-server  # sshd for the SFTP tests, run by each test as its own process
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "core/KelElem.h"
 #include "remote/RemoteMessage.h"
+#include "remote/SftpSupport.h"
 #include "remote/TlsTrust.h"
 
 #include <optional>
@@ -19,6 +20,8 @@ struct CopyAnswer {
     const char* failureKey = "";
     // The server could not be trusted: nothing was learnt of the copy.
     std::optional<UntrustedServer> untrusted;
+    // The SSH server's host key was not accepted.
+    std::optional<SshHostRefusal> refusedHost;
 };
 
 // The texts of the new-version notice.

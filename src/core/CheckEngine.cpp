@@ -34,6 +34,18 @@ bool AbsenceCounts(const CKelElem& elem) {
     return elem.m_nCheckMode == CHECK_EXISTENCE || elem.m_nCheckMode == CHECK_DESTRUCTION;
 }
 
+const char* FailureKey(ProbeRequest::Protocol protocol) {
+    switch (protocol) {
+        case ProbeRequest::Protocol::Ftp:
+            return "IDS_ERR_CONNECTFTP";
+        case ProbeRequest::Protocol::Sftp:
+            return "IDS_ERR_CONNECTSFTP";
+        case ProbeRequest::Protocol::Http:
+            break;
+    }
+    return "IDS_ERR_CONNECTHTTP";
+}
+
 // Turns a remote probe's answer into the copy's time. In existence and destruction modes
 // "not found" is the copy's absence, as for a local file, and no news to the user;
 // elsewhere it is a failure.
@@ -51,8 +63,8 @@ CopyAnswer FromProbe(const CKelElem& elem, const ProbeRequest& request, const Pr
         copy.failed = true;
         copy.probeBox = result.message;
         copy.untrusted = result.untrusted;
-        copy.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
-                                                                          : "IDS_ERR_CONNECTHTTP";
+        copy.refusedHost = result.refusedHost;
+        copy.failureKey = FailureKey(request.protocol);
     }
     return copy;
 }
@@ -131,13 +143,38 @@ bool TrustAnswered(const CKelElem& elem, const UntrustedServer& untrusted, Check
     return true;
 }
 
+// Asks whether to add the key of an unknown SSH server to the user's known_hosts; true once
+// it is there. A changed or revoked key is never replaced from here, and nobody is asked
+// where no window is.
+bool HostKeyAdded(const SshHostRefusal& refused, CheckContext& context) {
+    if (!context.knownHosts || refused.status != HostKeyStatus::Unknown) {
+        return false;
+    }
+    const std::string question = FormatKeyText("IDS_SSH_TRUSTQUESTION", refused.name,
+                                               FingerprintLine(refused.key), refused.knownHosts);
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+        return false;
+    }
+    if (!context.knownHosts->Add(refused)) {
+        ShowErrorText(context.boxes, FormatKeyText("IDS_ERR_KNOWNHOSTNOTSAVED", refused.knownHosts),
+                      BoxOwner::MainWindow);
+        return false;
+    }
+    return true;
+}
+
+// Whether the user has just trusted the server that refused the probe.
+bool TrustGiven(const CKelElem& elem, const CopyAnswer& copy, CheckContext& context) {
+    return (copy.untrusted && TrustAnswered(elem, *copy.untrusted, context)) ||
+           (copy.refusedHost && HostKeyAdded(*copy.refusedHost, context));
+}
+
 // The copy's answer once its failure, if any, has been shown; a server whose key the user
 // trusts after its refusal is asked once more, alone.
 CopyAnswer LookUpAndShow(const CKelElem& elem, TimeValue now, CPassProbes* pass,
                          CheckContext& context) {
     CopyAnswer copy = LookUpCopy(elem, now, pass, context);
-    if (!copy.failed || !ShowFailure(elem, copy, context) || !copy.untrusted ||
-        !TrustAnswered(elem, *copy.untrusted, context)) {
+    if (!copy.failed || !ShowFailure(elem, copy, context) || !TrustGiven(elem, copy, context)) {
         return copy;
     }
     copy = LookUpCopy(elem, now, nullptr, context);

@@ -40,6 +40,8 @@ public:
                      const TransferPresenter&) override {}
     void DownloadHttp(const std::vector<std::string>&, uint32_t,
                       const TransferPresenter&) override {}
+    void DownloadSftp(const std::vector<std::string>&, uint16_t,
+                      const TransferPresenter&) override {}
 
     std::map<std::string, ProbeResult> answers;
     int internetTests = 0;
