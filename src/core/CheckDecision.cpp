@@ -89,7 +89,7 @@ CheckOutcome DecideCheck(const CKelElem& elem, const CopyAnswer& copy, TimeValue
         return outcome;
     }
     // A server refused for want of trust is never read as an answer.
-    if (copy.untrusted) {
+    if (copy.untrusted || copy.refusedHost) {
         return outcome;
     }
     DecideState(elem, copy, outcome);

@@ -172,7 +172,6 @@ const MessagePair kFrenchMessages[] = {
      "Le serveur %s ne sait pas chiffrer la connexion (AUTH TLS refusé) : l'identifiant n'a pas "
      "été envoyé."},
     {"IDS_ERR_CONNECTSFTP", "Erreur de connexion SFTP"},
-    {"IDS_WARNING", "ATTENTION"},
     {"IDS_SSH_UNKNOWNHOST",
      "L'authenticité de l'hôte %s ne peut pas être établie : sa clé n'est pas dans votre "
      "fichier known_hosts."},
@@ -350,7 +349,6 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_ERR_FTPNOTLS",
      "The server %s cannot encrypt the connection (AUTH TLS refused): the login was not sent."},
     {"IDS_ERR_CONNECTSFTP", "SFTP connection error"},
-    {"IDS_WARNING", "WARNING"},
     {"IDS_SSH_UNKNOWNHOST",
      "The authenticity of host %s can't be established: its key is not in your known_hosts "
      "file."},

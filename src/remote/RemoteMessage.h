@@ -9,7 +9,7 @@ enum class RemoteBoxKind {
     Error,           // caption "ERROR", error icon
     FtpConnection,   // caption "FTP connection error", error icon
     SftpConnection,  // caption "SFTP connection error", error icon
-    Warning,         // caption "WARNING", exclamation icon: a server that may be an impostor
+    Warning,         // caption "Warning", exclamation icon: a server that may be an impostor
     Application,     // the application's title as caption, exclamation icon
 };
 
