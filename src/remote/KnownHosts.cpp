@@ -183,7 +183,11 @@ std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) {
         return home;
     }
-    const passwd* user = getpwuid(getuid());
+    passwd entry{};
+    passwd* user = nullptr;
+    char buffer[4096];
+    // Reentrant: probes and downloads run on threads of their own.
+    getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &user);
     return user && user->pw_dir ? user->pw_dir : "";
 }
 

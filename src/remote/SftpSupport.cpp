@@ -13,7 +13,10 @@
 namespace {
 
 std::string LocalLoginName() {
-    const passwd* user = getpwuid(getuid());
+    passwd entry{};
+    passwd* user = nullptr;
+    char buffer[4096];
+    getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &user);
     return user && user->pw_name ? user->pw_name : "";
 }
 
