@@ -311,6 +311,7 @@ bool AddKnownHost(const std::string& path, const std::string& name, const std::s
     if (!file.IsOpen()) {
         return false;
     }
-    const std::string line = (EndsWithLineEnd(file.Get()) ? "" : "\n") + KnownHostLine(name, key);
+    std::string line = EndsWithLineEnd(file.Get()) ? "" : "\n";
+    line.append(KnownHostLine(name, key));
     return WriteAll(file.Get(), line.data(), line.size());
 }
