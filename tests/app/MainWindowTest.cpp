@@ -772,10 +772,14 @@ TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
     const std::string shown = "ED25519 key fingerprint is " + fingerprint + ".";
     EXPECT_EQ(refused[0], "The authenticity of host " + server +
                               " can't be established: its key is not in your known_hosts "
-                              "file.\n" + shown);
+                              "file.\n" +
+                              shown);
     EXPECT_EQ(refused[1], "SFTP connection error");
-    EXPECT_EQ(refused[2], "Trust the server " + server + " ?\n\n" + shown + "\n\nYes adds its "
-                              "key at the end of " + knownHosts + ", as ssh does; from then on "
+    EXPECT_EQ(refused[2], "Trust the server " + server + " ?\n\n" + shown +
+                              "\n\nYes adds its "
+                              "key at the end of " +
+                              knownHosts +
+                              ", as ssh does; from then on "
                               "the server is accepted only with this key.");
     EXPECT_EQ(ReadWholeFile(knownHosts), "# kept as it is\n");
     EXPECT_EQ(elem.m_nState, STATE_NOT_CHECKED);
