@@ -45,4 +45,8 @@ public:
                       const TransferPresenter&) override {
         std::abort();
     }
+    void DownloadSftp(const std::vector<std::string>&, uint16_t,
+                      const TransferPresenter&) override {
+        std::abort();
+    }
 };

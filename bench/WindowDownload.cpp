@@ -4,7 +4,7 @@
 // "wall W cpu C": the seconds from the start of the download to its outcome, on the clock
 // and of CPU in all threads. The program's own start-up is left out, since in the program
 // a download starts in a process that is already running.
-// Usage: WindowDownload ADDRESS LOCAL-PATH [FTP-USER FTP-PASSWORD]
+// Usage: WindowDownload ADDRESS LOCAL-PATH [FTP-USER FTP-PASSWORD]  (ftp, ftps, ftpes, sftp)
 #include <sys/resource.h>
 
 #include <chrono>
@@ -18,6 +18,7 @@
 #include "core/RemoteAccess.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
+#include "remote/SftpSupport.h"
 #include "remote/TransferOutcome.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/TransferDlg.h"
@@ -41,7 +42,10 @@ double CpuSeconds() {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc != 3 && argc != 5) {
-        std::fprintf(stderr, "usage: %s ADDRESS LOCAL-PATH [FTP-USER FTP-PASSWORD]\n", argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s ADDRESS LOCAL-PATH [FTP-USER FTP-PASSWORD]  (ftp, ftps, ftpes, sftp)\n",
+            argv[0]);
         return 2;
     }
     const QString title = QStringLiteral("Morvane");
@@ -59,9 +63,13 @@ int main(int argc, char* argv[]) {
     const ParsedAddress parsed = ClassifyAddress(address);
     const auto startWall = std::chrono::steady_clock::now();
     const double startCpu = CpuSeconds();
-    if (IsFtpKind(parsed.kind)) {
-        const std::string user = argc == 5 ? argv[3] : "";
-        const std::string password = argc == 5 ? argv[4] : "";
+    const std::string user = argc == 5 ? argv[3] : "";
+    const std::string password = argc == 5 ? argv[4] : "";
+    if (parsed.kind == AddressKind::Sftp) {
+        remote.DownloadSftp(
+            {parsed.server, SftpUser(parsed.user, user), password, parsed.object, target},
+            parsed.port, keep);
+    } else if (IsFtpKind(parsed.kind)) {
         remote.DownloadFtp({parsed.server, user, password, parsed.object, target}, parsed.port,
                            true, FtpSecurityOf(parsed.kind), keep);
     } else {

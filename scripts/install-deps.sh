@@ -18,6 +18,7 @@ packages=(
   proftpd-basic nginx lighttpd  # real servers the tests start as their own processes
   proftpd-mod-crypto openssl  # proftpd's mod_tls, and the certificates the TLS tests make
   dbus-daemon python3-dbus python3-gi  # a session bus and a notification service of the tests' own
+  openssh-server  # sshd for the SFTP tests, run by each test as its own process
 )
 
 missing=()

@@ -98,6 +98,8 @@ int main(int argc, char* argv[]) {
     CViewerLauncher viewer;
     CheckContext checks{clock, notice, wait, remote, trash, viewer, boxes};
     checks.trustedKeys = &trustedKeys;
+    CUserKnownHosts knownHosts;
+    checks.knownHosts = &knownHosts;
     CProgramDialogs dialogs(app.Settings(), boxes);
     CQtTrayShell trayShell(ProgramIcon(), ProgramIconWithWarningMark());
 

@@ -6,6 +6,7 @@
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
+#include "remote/SftpSupport.h"
 #include "remote/TransferText.h"
 
 #include <sys/stat.h>
@@ -101,6 +102,11 @@ void DownloadRemoteCopy(const CKelElem& elem, const ParsedAddress& address,
                                                  elem.m_strFtpPassword, address.object, target};
         context.remote.DownloadFtp(arguments, address.port, elem.m_bFtpBinary != 0,
                                    FtpSecurityOf(address.kind), present);
+    } else if (address.kind == AddressKind::Sftp) {
+        const std::vector<std::string> arguments{address.server,
+                                                 SftpUser(address.user, elem.m_strFtpUser),
+                                                 elem.m_strFtpPassword, address.object, target};
+        context.remote.DownloadSftp(arguments, address.port, present);
     } else {
         context.remote.DownloadHttp({source, target}, kHttpCopyTimeoutMs, present);
     }

@@ -10,6 +10,7 @@
 #include "i18n/MessageBoxes.h"
 #include "i18n/MessageCatalogue.h"
 #include "remote/Address.h"
+#include "remote/SftpSupport.h"
 #include "remote/TransferText.h"
 
 #include <set>
@@ -46,6 +47,8 @@ struct CopyLookUp {
     const char* failureKey = "";
     // The server could not be trusted: which server, why, and its key.
     std::optional<UntrustedServer> untrusted;
+    // The SSH server's host key was not accepted.
+    std::optional<SshHostRefusal> refusedHost;
 };
 
 // A failure named by one catalogue key: the internet out of reach, a copy of no kind.
@@ -56,14 +59,26 @@ CopyLookUp FailureOfKey(const char* key) {
     return lookUp;
 }
 
+const char* FailureKey(ProbeRequest::Protocol protocol) {
+    switch (protocol) {
+        case ProbeRequest::Protocol::Ftp:
+            return "IDS_ERR_CONNECTFTP";
+        case ProbeRequest::Protocol::Sftp:
+            return "IDS_ERR_CONNECTSFTP";
+        case ProbeRequest::Protocol::Http:
+            break;
+    }
+    return "IDS_ERR_CONNECTHTTP";
+}
+
 // A failed probe: its reason is the first line of its message (the text of its connection
 // error box when it has none); its cause leaves out the details of the message's text.
 CopyLookUp ProbeFailure(const ProbeRequest& request, const ProbeResult& result) {
     CopyLookUp lookUp;
-    lookUp.failureKey = request.protocol == ProbeRequest::Protocol::Ftp ? "IDS_ERR_CONNECTFTP"
-                                                                        : "IDS_ERR_CONNECTHTTP";
+    lookUp.failureKey = FailureKey(request.protocol);
     lookUp.probeBox = result.message;
     lookUp.untrusted = result.untrusted;
+    lookUp.refusedHost = result.refusedHost;
     const std::string heading = Lookup(lookUp.failureKey);
     CheckFailure failure{lookUp.failureKey, heading, heading};
     if (const std::optional<RemoteMessage>& message = result.message) {
@@ -177,9 +192,35 @@ bool TrustAnswered(const CKelElem& elem, const UntrustedServer& untrusted, Check
     return true;
 }
 
+// Asks whether to add the key of an unknown SSH server to the user's known_hosts; true once
+// it is there. A changed or revoked key is never replaced from here, and nobody is asked
+// where no window is.
+bool HostKeyAdded(const SshHostRefusal& refused, CheckContext& context) {
+    if (!context.knownHosts || refused.status != HostKeyStatus::Unknown) {
+        return false;
+    }
+    const std::string question = FormatKeyText("IDS_SSH_TRUSTQUESTION", refused.name,
+                                               FingerprintLine(refused.key), refused.knownHosts);
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+        return false;
+    }
+    if (!context.knownHosts->Add(refused)) {
+        ShowErrorText(context.boxes, FormatKeyText("IDS_ERR_KNOWNHOSTNOTSAVED", refused.knownHosts),
+                      BoxOwner::MainWindow);
+        return false;
+    }
+    return true;
+}
+
+// Whether the user has just trusted the server that refused the probe.
+bool TrustGiven(const CKelElem& elem, const CopyLookUp& lookUp, CheckContext& context) {
+    return (lookUp.untrusted && TrustAnswered(elem, *lookUp.untrusted, context)) ||
+           (lookUp.refusedHost && HostKeyAdded(*lookUp.refusedHost, context));
+}
+
 // The start of a streak is told to a user who may be away from the windows; the boxes follow.
 // True when they were those of a server refused for want of trust, with `offerTrust`, and
-// the user has just trusted its key.
+// the user has just trusted it.
 bool ReportFailure(const CKelElem& elem, const CopyLookUp& lookUp, TimeValue now,
                    CheckOccasion occasion, bool offerTrust, CheckContext& context) {
     const CheckFailure& failure = *lookUp.failure;
@@ -191,7 +232,7 @@ bool ReportFailure(const CKelElem& elem, const CopyLookUp& lookUp, TimeValue now
         return false;
     }
     ShowFailure(elem, lookUp, context);
-    return offerTrust && lookUp.untrusted && TrustAnswered(elem, *lookUp.untrusted, context);
+    return offerTrust && TrustGiven(elem, lookUp, context);
 }
 
 // The notice, then on Ok the action. Meanwhile no check takes the element; closed without

@@ -76,6 +76,17 @@ public:
                              FtpSecurity security, const TransferPresenter& present) = 0;
     virtual void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
                               const TransferPresenter& present) = 0;
+    // Arguments as for FTP: server, user, password, remote path, local path.
+    virtual void DownloadSftp(const std::vector<std::string>& arguments, uint16_t port,
+                              const TransferPresenter& present) = 0;
+};
+
+// The user's SSH known_hosts file, where the key of an unknown server may be added.
+class IKnownHosts {
+public:
+    virtual ~IKnownHosts() = default;
+    // Adds the key the server showed; false when it could not be written.
+    virtual bool Add(const SshHostRefusal& unknown) = 0;
 };
 
 // The keys the user trusts for TLS servers that the system's store does not vouch for, each
@@ -139,4 +150,7 @@ struct CheckContext {
     // Where the user may trust the key of a server whose certificate failed; null where
     // nobody can be asked (the command line).
     ITrustedKeys* trustedKeys = nullptr;
+    // Where the user may add the key of an unknown SSH server; null where nobody can be
+    // asked.
+    IKnownHosts* knownHosts = nullptr;
 };

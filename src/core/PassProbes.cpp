@@ -14,6 +14,13 @@ std::optional<ProbeRequest> ProbeRequestFor(const CKelElem& elem) {
                        elem.m_strFtpPassword, address.port,   FtpSecurityOf(address.kind)};
         return request;
     }
+    if (address.kind == AddressKind::Sftp) {
+        request.protocol = ProbeRequest::Protocol::Sftp;
+        request.sftp.object = address.object;
+        request.sftp.login = {address.server, address.port,
+                              SftpUser(address.user, elem.m_strFtpUser), elem.m_strFtpPassword};
+        return request;
+    }
     if (IsWebKind(address.kind)) {
         request.protocol = ProbeRequest::Protocol::Http;
         request.address = elem.m_strCopy;

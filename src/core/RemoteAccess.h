@@ -29,6 +29,12 @@ public:
                      FtpSecurity security, const TransferPresenter& present) override;
     void DownloadHttp(const std::vector<std::string>& arguments, uint32_t timeoutMs,
                       const TransferPresenter& present) override;
+    void DownloadSftp(const std::vector<std::string>& arguments, uint16_t port,
+                      const TransferPresenter& present) override;
+
+    // From now on the key of an unknown SSH server is added to known_hosts and accepted, as
+    // ssh's StrictHostKeyChecking=accept-new does; a changed key is still refused.
+    void AcceptNewHostKeys() { m_bAcceptNewHostKeys = true; }
 
 private:
     TrustedKeys Keys() const { return m_trustedKeys ? m_trustedKeys->Keys() : TrustedKeys(); }
@@ -37,4 +43,11 @@ private:
     WindowFactory m_makeWindow;
     ProbeLimits m_limits;
     const ITrustedKeys* m_trustedKeys;
+    bool m_bAcceptNewHostKeys = false;
+};
+
+// The user's own known_hosts, which the window's question adds to.
+class CUserKnownHosts : public IKnownHosts {
+public:
+    bool Add(const SshHostRefusal& unknown) override;
 };

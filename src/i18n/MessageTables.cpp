@@ -175,6 +175,25 @@ const MessagePair kFrenchMessages[] = {
     {"IDS_FAILINGSINCE", "%s\n\nEn échec depuis le %s"},
     {"IDS_ELEMSFAILING", "%d éléments en échec"},
     {"IDS_ERR_NOTCHECKABLE", "Ni un chemin de fichier, ni une adresse d'un type vérifiable"},
+    {"IDS_ERR_CONNECTSFTP", "Erreur de connexion SFTP"},
+    {"IDS_SSH_UNKNOWNHOST",
+     "L'authenticité de l'hôte %s ne peut pas être établie : sa clé n'est pas dans votre "
+     "fichier known_hosts."},
+    {"IDS_SSH_FINGERPRINT", "L'empreinte de la clé %s est %s."},
+    {"IDS_SSH_KEYCHANGED",
+     "ATTENTION : la clé d'hôte de %s a changé ! Quelqu'un pourrait être en train d'écouter la "
+     "connexion (attaque de l'homme du milieu), ou la clé du serveur vient d'être remplacée. La "
+     "connexion est refusée."},
+    {"IDS_SSH_KNOWNLINE",
+     "La clé connue pour cet hôte est à la ligne %d de %s ; le programme ne la remplace jamais."},
+    {"IDS_SSH_KEYREVOKED",
+     "La clé d'hôte de %s est révoquée dans votre fichier known_hosts : la connexion est "
+     "refusée."},
+    {"IDS_SSH_TRUSTQUESTION",
+     "Faire confiance au serveur %s ?\n\n%s\n\nOui ajoute sa clé à la fin de %s, comme le fait "
+     "ssh ; désormais le serveur n'est accepté qu'avec cette clé."},
+    {"IDS_ERR_KNOWNHOSTNOTSAVED",
+     "La clé n'a pas pu être ajoutée à %s : le serveur reste inconnu."},
     {nullptr, nullptr},
 };
 
@@ -337,5 +356,22 @@ const MessagePair kEnglishMessages[] = {
     {"IDS_FAILINGSINCE", "%s\n\nFailing since %s"},
     {"IDS_ELEMSFAILING", "%d elements failing"},
     {"IDS_ERR_NOTCHECKABLE", "Neither a file path nor an address of a kind that can be checked"},
+    {"IDS_ERR_CONNECTSFTP", "SFTP connection error"},
+    {"IDS_SSH_UNKNOWNHOST",
+     "The authenticity of host %s can't be established: its key is not in your known_hosts "
+     "file."},
+    {"IDS_SSH_FINGERPRINT", "%s key fingerprint is %s."},
+    {"IDS_SSH_KEYCHANGED",
+     "WARNING: the host key of %s has changed! Someone could be eavesdropping on you right now "
+     "(man-in-the-middle attack), or the server's key has just been replaced. The connection "
+     "is refused."},
+    {"IDS_SSH_KNOWNLINE",
+     "The key known for this host is on line %d of %s; the program never replaces it."},
+    {"IDS_SSH_KEYREVOKED",
+     "The host key of %s is revoked in your known_hosts file: the connection is refused."},
+    {"IDS_SSH_TRUSTQUESTION",
+     "Trust the server %s ?\n\n%s\n\nYes adds its key at the end of %s, as ssh does; from then "
+     "on the server is accepted only with this key."},
+    {"IDS_ERR_KNOWNHOSTNOTSAVED", "The key could not be added to %s: the server stays unknown."},
     {nullptr, nullptr},
 };

@@ -54,9 +54,10 @@ struct SchemeKind {
 };
 
 constexpr SchemeKind kSchemes[] = {
-    {"ftp", AddressKind::Ftp, 21},      {"ftps", AddressKind::Ftps, 990},
-    {"ftpes", AddressKind::Ftpes, 21},  {"http", AddressKind::Http, 80},
-    {"https", AddressKind::Https, 443}, {"file", AddressKind::LocalFile, 0},
+    {"ftp", AddressKind::Ftp, 21},       {"ftps", AddressKind::Ftps, 990},
+    {"ftpes", AddressKind::Ftpes, 21},   {"http", AddressKind::Http, 80},
+    {"https", AddressKind::Https, 443},  {"sftp", AddressKind::Sftp, 22},
+    {"file", AddressKind::LocalFile, 0},
 };
 
 const SchemeKind* FindScheme(std::string_view scheme) {
@@ -103,12 +104,15 @@ bool IsIpv6Address(std::string_view text) {
 struct HostAndPort {
     std::string_view host;  // an IPv6 literal keeps its brackets
     std::string_view port;  // empty when the address names none
+    std::string_view user;  // as written, escapes kept; the password is dropped
 };
 
-// Splits "[user[:password]@]host[:port]"; the user part is dropped.
+// Splits "[user[:password]@]host[:port]".
 std::optional<HostAndPort> SplitAuthority(std::string_view authority) {
+    std::string_view user;
     const size_t at = authority.rfind('@');
     if (at != std::string_view::npos) {
+        user = authority.substr(0, std::min(authority.find(':'), at));
         authority.remove_prefix(at + 1);
     }
     size_t hostEnd = 0;
@@ -125,7 +129,7 @@ std::optional<HostAndPort> SplitAuthority(std::string_view authority) {
     if (!rest.empty() && rest.front() != ':') {
         return std::nullopt;
     }
-    return HostAndPort{authority.substr(0, hostEnd), rest.empty() ? rest : rest.substr(1)};
+    return HostAndPort{authority.substr(0, hostEnd), rest.empty() ? rest : rest.substr(1), user};
 }
 
 // "scheme://authority/path?query#fragment" with the scheme known; query and fragment are
@@ -151,7 +155,8 @@ ParsedAddress SplitUrl(std::string_view url, std::string_view scheme) {
         return {};
     }
     return ParsedAddress{kind, std::string(hostAndPort->host),
-                         path.empty() ? std::string("/") : std::string(path), *port};
+                         path.empty() ? std::string("/") : std::string(path), *port,
+                         DecodeUrlEscapes(std::string(hostAndPort->user))};
 }
 
 // A text without a scheme is a path as a user types it: drive-letter, UNC, absolute or
@@ -160,7 +165,7 @@ ParsedAddress ClassifyLocalPath(const std::string& path) {
     if (path.size() > kMaxPartLength || path.find('\0') != std::string::npos) {
         return {};
     }
-    return ParsedAddress{AddressKind::LocalFile, {}, path, 0};
+    return ParsedAddress{AddressKind::LocalFile, {}, path, 0, {}};
 }
 
 }  // namespace
@@ -183,7 +188,7 @@ bool IsWebKind(AddressKind kind) {
 }
 
 bool IsRemoteKind(AddressKind kind) {
-    return IsFtpKind(kind) || IsWebKind(kind);
+    return IsFtpKind(kind) || IsWebKind(kind) || kind == AddressKind::Sftp;
 }
 
 FtpSecurity FtpSecurityOf(AddressKind kind) {
@@ -198,7 +203,7 @@ FtpSecurity FtpSecurityOf(AddressKind kind) {
 }
 
 bool HasRemotePrefix(const std::string& text) {
-    for (const char* prefix : {"ftp://", "ftps://", "ftpes://", "http://", "https://"}) {
+    for (const char* prefix : {"ftp://", "ftps://", "ftpes://", "http://", "https://", "sftp://"}) {
         if (text.starts_with(prefix)) {
             return true;
         }

@@ -5,47 +5,13 @@
 
 #include "remote/CurlTransfer.h"
 #include "remote/TransferText.h"
+#include "remote/UrlCanonicaliser.h"
 
 namespace {
 
 constexpr std::chrono::milliseconds kFtpConnectBound = std::chrono::seconds(60);
 constexpr std::chrono::milliseconds kFtpReplyBound = std::chrono::seconds(30);
 constexpr std::chrono::milliseconds kFtpSilenceBound = std::chrono::seconds(30);
-
-bool IsHex(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Characters an FTP address path may carry as they are; ";" and "?" are not among them
-// (libcurl reads ";type=" and queries), nor "#".
-bool IsPathSafe(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) ||
-           (c != '\0' && std::strchr("-._~!$&'()*+,=:@/", c));
-}
-
-std::string EncodePath(const std::string& path) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const char c = path[i];
-        const bool escape =
-            c == '%' && i + 2 < path.size() && IsHex(path[i + 1]) && IsHex(path[i + 2]);
-        if (IsPathSafe(c) || escape) {
-            encoded += c;
-        } else {
-            const auto byte = static_cast<unsigned char>(c);
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 15];
-        }
-    }
-    return encoded;
-}
-
-std::string HostForUrl(const std::string& server) {
-    const bool bareIpv6 = server.find(':') != std::string::npos && !server.starts_with('[');
-    return bareIpv6 ? "[" + server + "]" : server;
-}
 
 }  // namespace
 
@@ -57,20 +23,12 @@ std::string FtpServerUrl(const FtpServer& server) {
 std::string FtpObjectUrl(const FtpServer& server, const std::string& object) {
     // "%2F" after the separating slash makes the path absolute.
     const std::string path =
-        object.starts_with('/') ? "%2F" + EncodePath(object.substr(1)) : EncodePath(object);
+        object.starts_with('/') ? "%2F" + EncodeUrlPath(object.substr(1)) : EncodeUrlPath(object);
     return FtpServerUrl(server) + path;
 }
 
 std::string FtpServerPath(const std::string& object) {
-    int length = 0;
-    char* decoded =
-        curl_easy_unescape(nullptr, object.c_str(), static_cast<int>(object.size()), &length);
-    if (!decoded) {
-        return object;
-    }
-    std::string path(decoded, static_cast<size_t>(length));
-    curl_free(decoded);
-    return path;
+    return DecodeUrlEscapes(object);
 }
 
 bool IsFtpNotFound(CURLcode code) {

@@ -6,6 +6,7 @@
 
 #include "remote/Address.h"
 #include "remote/RemoteMessage.h"
+#include "remote/SftpSupport.h"
 #include "remote/Task.h"
 #include "remote/TlsTrust.h"
 
@@ -24,6 +25,8 @@ struct ProbeResult {
     std::optional<RemoteMessage> message;
     // Failed because the server could not be trusted: which server, why, and its key.
     std::optional<UntrustedServer> untrusted;
+    // Failed because the SSH server's host key was not accepted.
+    std::optional<SshHostRefusal> refusedHost;
     // Failed because the server refused the connection or let a wait run out: another probe
     // of the same server at the same time would fare no better.
     bool serverDown = false;
@@ -45,6 +48,19 @@ ProbeResult ProbeFtpFile(const FtpProbeRequest& request, const TrustedKeys& trus
 // The same, its requests run by `runner`; `request` and `trusted` must outlive the task.
 Task<ProbeResult> ProbeFtp(const FtpProbeRequest& request, const TrustedKeys& trusted,
                            ICurlRunner& runner);
+
+struct SftpProbeRequest {
+    std::string object;
+    SftpLogin login;
+    bool acceptNewHostKey = false;  // an unknown server's key is added to known_hosts
+};
+
+// Logs in and reads the file's attributes: its time, exact to the second. A file that is
+// not there carries no message; one that cannot be read is a failure, as is a host key that
+// known_hosts does not vouch for (its box names the key's fingerprint).
+ProbeResult ProbeSftpFile(const SftpProbeRequest& request);
+// The same, its request run by `runner`; `request` must outlive the task.
+Task<ProbeResult> ProbeSftp(const SftpProbeRequest& request, ICurlRunner& runner);
 
 // One GET: the answer's Last-Modified time (read as GMT) and the address's path. Every
 // failure carries its error box, a 404 or 410 too. A TLS server is held to the key

@@ -84,9 +84,15 @@ private:
 
 Task<ProbeResult> Probe(const ProbeRequest& request, const TrustedKeys& trusted,
                         ICurlRunner& runner) {
-    return request.protocol == ProbeRequest::Protocol::Ftp
-               ? ProbeFtp(request.ftp, trusted, runner)
-               : ProbeHttp(request.address, trusted, runner);
+    switch (request.protocol) {
+        case ProbeRequest::Protocol::Ftp:
+            return ProbeFtp(request.ftp, trusted, runner);
+        case ProbeRequest::Protocol::Sftp:
+            return ProbeSftp(request.sftp, runner);
+        case ProbeRequest::Protocol::Http:
+            break;
+    }
+    return ProbeHttp(request.address, trusted, runner);
 }
 
 std::string ServerOf(const ProbeRequest& request) {

@@ -6,15 +6,16 @@
 
 #include "remote/Probe.h"
 
-// One probe of a pass: an FTP file with its login, or an HTTP address.
+// One probe of a pass: an FTP or SFTP file with its login, or an HTTP address.
 struct ProbeRequest {
-    enum class Protocol { Ftp, Http };
+    enum class Protocol { Ftp, Http, Sftp };
     Protocol protocol = Protocol::Http;
     // The server the probe connects to first; its probes share that server's fate.
     std::string server;
     uint16_t port = 0;
-    std::string address;  // Http
-    FtpProbeRequest ftp;  // Ftp
+    std::string address;    // Http
+    FtpProbeRequest ftp;    // Ftp
+    SftpProbeRequest sftp;  // Sftp
 };
 
 // How many connections the probes of a pass hold at most, in all and to one server.

@@ -21,6 +21,14 @@ void ShowRemoteMessage(const RemoteMessage& message, IMessageBoxes& boxes, BoxOw
             boxes.ShowBox(message.text, Lookup("IDS_ERR_CONNECTFTP"), BoxIcon::Error,
                           BoxButtons::Ok, owner);
             break;
+        case RemoteBoxKind::SftpConnection:
+            boxes.ShowBox(message.text, Lookup("IDS_ERR_CONNECTSFTP"), BoxIcon::Error,
+                          BoxButtons::Ok, owner);
+            break;
+        case RemoteBoxKind::Warning:
+            boxes.ShowBox(message.text, Lookup("IDS_WARNING"), BoxIcon::Exclamation, BoxButtons::Ok,
+                          owner);
+            break;
         case RemoteBoxKind::Application:
             boxes.ShowAppBox(message.text, BoxIcon::Exclamation, BoxButtons::Ok);
             break;

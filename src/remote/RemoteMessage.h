@@ -6,9 +6,11 @@
 
 // Which box a remote message goes in: its caption and icon.
 enum class RemoteBoxKind {
-    Error,          // caption "ERROR", error icon
-    FtpConnection,  // caption "FTP connection error", error icon
-    Application,    // the application's title as caption, exclamation icon
+    Error,           // caption "ERROR", error icon
+    FtpConnection,   // caption "FTP connection error", error icon
+    SftpConnection,  // caption "SFTP connection error", error icon
+    Warning,         // caption "Warning", exclamation icon: a server that may be an impostor
+    Application,     // the application's title as caption, exclamation icon
 };
 
 // Something a probe or a download has to tell the user, as a value. Probes and download

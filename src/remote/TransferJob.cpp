@@ -6,6 +6,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "remote/FtpTransfer.h"
 #include "remote/HttpTransfer.h"
+#include "remote/SftpTransfer.h"
 #include "remote/TransferWindow.h"
 
 CTransferJob::CTransferJob(ITransferWindow& window) : m_window(window) {}
@@ -100,6 +101,12 @@ void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments
     job.Run(arguments, timeoutMs, [&options, &trusted](CTransferJob& worker) {
         FtpTransferThread(worker, options, trusted);
     });
+}
+
+void RunSftpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
+                     uint32_t timeoutMs, const SftpTransferOptions& options) {
+    job.Run(arguments, timeoutMs,
+            [&options](CTransferJob& worker) { SftpTransferThread(worker, options); });
 }
 
 void RunHttpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,

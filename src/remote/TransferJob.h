@@ -57,6 +57,8 @@ public:
     void FailWithBox(const RemoteMessage& box);
     // The server whose refusal ends the download.
     void SetUntrusted(const UntrustedServer& untrusted) { m_outcome.untrusted = untrusted; }
+    // The SSH server whose host key ends the download.
+    void SetRefusedHost(const SshHostRefusal& refusal) { m_outcome.refusedHost = refusal; }
 
 private:
     void WorkerMain(const Worker& worker);
@@ -88,6 +90,18 @@ struct FtpTransferOptions {
 void RunFtpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
                     uint32_t timeoutMs, const FtpTransferOptions& options = {},
                     const TrustedKeys& trusted = {});
+
+// The SFTP download's choices that the argument list does not carry.
+struct SftpTransferOptions {
+    uint16_t port = 22;
+    bool acceptNewHostKey = false;  // an unknown server's key is added to known_hosts
+};
+
+// Downloads from an SSH server. Arguments: server, user, password (empty: the SSH agent and
+// the user's keys), then pairs of remote object path and local path. `timeoutMs`, when not
+// 0, replaces the bounds of every wait.
+void RunSftpTransfer(CTransferJob& job, const std::vector<std::string>& arguments,
+                     uint32_t timeoutMs, const SftpTransferOptions& options = {});
 
 // Downloads web addresses. Arguments: pairs of address and local path. `timeoutMs` bounds
 // the connection and every wait for data; 0 keeps libcurl's defaults. TLS servers are held

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "remote/RemoteMessage.h"
+#include "remote/SftpSupport.h"
 #include "remote/TlsTrust.h"
 
 enum class TransferStatus { Succeeded, Cancelled, Failed };
@@ -16,4 +17,6 @@ struct TransferOutcome {
     RemoteMessage result;  // an application box; its text is never empty after a download
     // Failed because a server could not be trusted: which server, why, and its key.
     std::optional<UntrustedServer> untrusted;
+    // Failed because the SSH server's host key was not accepted.
+    std::optional<SshHostRefusal> refusedHost;
 };

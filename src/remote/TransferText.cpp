@@ -48,6 +48,11 @@ std::string FormatKeyText(const std::string& key, const std::string& first, int 
     return FormatWith(Lookup(key), first.c_str(), number, last.c_str());
 }
 
+std::string FormatKeyText(const std::string& key, const std::string& first,
+                          const std::string& second, const std::string& third) {
+    return FormatWith(Lookup(key), first.c_str(), second.c_str(), third.c_str());
+}
+
 // The text is cut at its two "%d"s once, so that a line is its pieces and two numbers.
 CByteLine::CByteLine() {
     const std::string text = Lookup("IDS_BYTEREAD");

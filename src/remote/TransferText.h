@@ -12,6 +12,8 @@ std::string FormatKeyText(const std::string& key, const std::string& first,
                           const std::string& second);
 std::string FormatKeyText(const std::string& key, const std::string& first, int number,
                           const std::string& last);
+std::string FormatKeyText(const std::string& key, const std::string& first,
+                          const std::string& second, const std::string& third);
 
 // The byte-count line ("%d of %d  bytes read"), looked up once per download because it is
 // written for every 4096-byte unit. Counts are 64-bit, so files beyond 2 GB count right.

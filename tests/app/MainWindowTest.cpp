@@ -14,6 +14,7 @@
 
 #include "CheckFakes.h"
 #include "PackageServers.h"
+#include "SshServer.h"
 #include "TempDir.h"
 #include "TestServers.h"
 #include "TlsCertificates.h"
@@ -32,6 +33,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -759,6 +762,88 @@ TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
 
     EXPECT_TRUE(verifyAnswering(QMessageBox::No).empty());
     EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
+}
+
+// An sftp element whose server known_hosts does not know, checked with "Verify all now": the
+// failure boxes with the key's fingerprint, then the question. No changes nothing; Yes
+// appends the server's line to known_hosts after what was there, the element is checked
+// again at once, and later checks need no box.
+TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
+    if (!CSshTestServer::Available()) {
+        GTEST_SKIP() << "sshd is not installed, or this process may not run it (not root)";
+    }
+    TempDir served;
+    WriteWholeFile(served.File("report.txt"), "report");
+    const CSshTestServer sshd(served.Path().string());
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", m_dir.Path().c_str(), 1);
+    std::filesystem::create_directory(m_dir.File(".ssh"));
+    const std::string knownHosts = m_dir.File(".ssh/known_hosts");
+    WriteWholeFile(knownHosts, "# kept as it is\n");
+    const std::string server = "[127.0.0.1]:" + std::to_string(sshd.Port());
+    const std::string fingerprint = SshKeygenFingerprint(sshd.HostKeyFile());
+
+    CQtMessageBoxes boxes(QStringLiteral("morvane"));
+    CUserKnownHosts userKnownHosts;
+    CheckContext checks{m_checks.clock, m_checks.notice, m_checks.wait, m_checks.remote,
+                        m_checks.trash, m_checks.viewer, boxes};
+    checks.knownHosts = &userKnownHosts;
+    CMorvaneDlg window({m_app, boxes, m_dialogs, m_tray, checks});
+    boxes.SetMainWindow(&window);
+    window.InitDialog();
+    window.show();
+    m_dialogs.edits.push_back([&sshd](CKelElem& elem) {
+        elem.m_strDescription = "sftp";
+        elem.m_nWhen = WHEN_ON_DEMAND;
+        elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
+        elem.m_timeReference = 0;
+        elem.m_strCopy = sshd.Url("/~/report.txt");
+        elem.m_strFtpPassword = "secret";
+        return IDOK;
+    });
+    window.OnNew();
+    const CKelElem& elem = *window.Elements().front();
+
+    const auto verifyAnswering = [&](QMessageBox::StandardButton answer) {
+        std::vector<std::string> texts;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            for (QMessageBox* box : OpenBoxes()) {
+                texts.push_back(box->text().toStdString());
+                QAbstractButton* button = box->button(answer);
+                (button ? button : box->button(QMessageBox::Ok))->click();
+            }
+        });
+        user.start(20);
+        window.OnTrayVerifyAll();
+        return texts;
+    };
+
+    const std::vector<std::string> refused = verifyAnswering(QMessageBox::No);
+    ASSERT_EQ(refused.size(), 3u);
+    const std::string shown = "ED25519 key fingerprint is " + fingerprint + ".";
+    EXPECT_EQ(refused[0], "The authenticity of host " + server +
+                              " can't be established: its key is not in your known_hosts "
+                              "file.\n" +
+                              shown);
+    EXPECT_EQ(refused[1], "SFTP connection error");
+    EXPECT_EQ(refused[2], "Trust the server " + server + " ?\n\n" + shown +
+                              "\n\nYes adds its "
+                              "key at the end of " +
+                              knownHosts +
+                              ", as ssh does; from then on "
+                              "the server is accepted only with this key.");
+    EXPECT_EQ(ReadWholeFile(knownHosts), "# kept as it is\n");
+    EXPECT_EQ(elem.m_nState, STATE_NOT_CHECKED);
+
+    EXPECT_EQ(verifyAnswering(QMessageBox::Yes).size(), 3u);
+    EXPECT_EQ(ReadWholeFile(knownHosts),
+              "# kept as it is\n" + server + " " + PublicKeyText(sshd.HostKeyFile()) + "\n");
+    EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
+
+    EXPECT_TRUE(verifyAnswering(QMessageBox::No).empty());
+    EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
+    setenv("HOME", oldHome.c_str(), 1);
 }
 
 TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {

@@ -72,6 +72,21 @@ TEST(ClassifyAddress, SecureSchemesHaveTheirKindsAndDefaultPorts) {
     EXPECT_EQ(FtpSecurityOf(kFtpes), FtpSecurity::Explicit);
 }
 
+// The user of an sftp address is kept, escapes decoded and its password dropped; "/~/" keeps
+// the path relative to the home folder.
+TEST(ClassifyAddress, SftpAddressesKeepTheirUser) {
+    ExpectClassified({
+        {"sftp://host/srv/file.txt", AddressKind::Sftp, "host", "/srv/file.txt", 22},
+        {"SFTP://me@host:2222/~/a b", AddressKind::Sftp, "host", "/~/a%20b", 2222},
+        {"sftp://[::1]/f", AddressKind::Sftp, "[::1]", "/f", 22},
+    });
+    EXPECT_EQ(ClassifyAddress("sftp://j%C3%A9r%C3%B4me:pw@host:2222/f").user,
+              "j\xC3\xA9r\xC3\xB4me");
+    EXPECT_EQ(ClassifyAddress("sftp://me@[::1]:2222/f").user, "me");
+    EXPECT_EQ(ClassifyAddress("sftp://host/f").user, "");
+    EXPECT_TRUE(IsRemoteKind(AddressKind::Sftp) && !IsFtpKind(AddressKind::Sftp));
+}
+
 TEST(ClassifyAddress, ObjectIsPercentEncodedUpToQueryOrFragment) {
     ExpectClassified({
         {"ftp://host/my file.txt", kFtp, "host", "/my%20file.txt", 21},
@@ -103,7 +118,6 @@ TEST(ClassifyAddress, PathsAreLocalFilesKeptAsGiven) {
 TEST(ClassifyAddress, OtherSchemesAndBrokenAddressesAreOther) {
     ExpectClassified({
         {"gopher://host:70/1", kOther, "host", "/1", 70},
-        {"sftp://host/f", kOther, "host", "/f", 0},
         {"mailto:someone@example.com", kOther, "", "", 0},
         {"", kOther, "", "", 0},
         {" \t\n", kOther, "", "", 0},
@@ -147,12 +161,12 @@ TEST(CanonicaliseUrl, EncodesOnlyBeforeTheFirstQueryOrFragment) {
 
 TEST(HasRemotePrefix, MatchesExactLowerCasePrefixesOnly) {
     for (const char* text : {"ftp://", "http://", "ftp://host/f", "http://host/p", "https://host/p",
-                             "ftps://host/f", "ftpes://host/f"}) {
+                             "ftps://host/f", "ftpes://host/f", "sftp://host/f"}) {
         EXPECT_TRUE(HasRemotePrefix(text)) << text;
     }
     for (const char* text :
          {"", "ftp", "ftp:/", "http:/", "FTP://host/f", "Http://host/p", "HTTPS://host/p",
-          "ftpes:/host", " ftp://host/f", "file:///f", "C:\\ftp://"}) {
+          "ftpes:/host", " ftp://host/f", "file:///f", "C:\\ftp://", "SFTP://host/f"}) {
         EXPECT_FALSE(HasRemotePrefix(text)) << text;
     }
 }

@@ -123,6 +123,8 @@ public:
     }
     void DownloadFtp(const std::vector<std::string>&, uint16_t, bool, FtpSecurity,
                      const TransferPresenter&) override {}
+    void DownloadSftp(const std::vector<std::string>&, uint16_t,
+                      const TransferPresenter&) override {}
     void DownloadHttp(const std::vector<std::string>&, uint32_t,
                       const TransferPresenter&) override {}
 

@@ -33,6 +33,7 @@ struct CheckOptions {
     bool all = false;
     bool apply = false;
     bool save = false;
+    bool acceptNewHostKeys = false;
     std::string file;
 };
 
@@ -44,6 +45,8 @@ bool ParseOptions(const Arguments& arguments, CheckOptions& options) {
             options.apply = true;
         } else if (argument == "--save") {
             options.save = true;
+        } else if (argument == "--accept-new-host-key") {
+            options.acceptNewHostKeys = true;
         } else if (argument.starts_with("--") || !options.file.empty()) {
             return false;
         } else {
@@ -118,6 +121,9 @@ bool CheckAndPrint(const CheckOptions& options, ElemList& list, IMessageBoxes& b
     CRemoteAccess remote(
         settings.InternetProbeHost(), [] { return std::make_unique<CConsoleProgressWindow>(true); },
         settings.ConnectionLimits(), &trustedKeys);
+    if (options.acceptNewHostKeys) {
+        remote.AcceptNewHostKeys();
+    }
     CQtTrash trash;
     CConsoleViewer viewer;
     CheckContext context{clock, notice, wait, remote, trash, viewer, boxes};
@@ -133,7 +139,9 @@ bool CheckAndPrint(const CheckOptions& options, ElemList& list, IMessageBoxes& b
 int RunCheckCommand(const Arguments& arguments) {
     CheckOptions options;
     if (!ParseOptions(arguments, options)) {
-        std::fprintf(stderr, "usage: mvntool check [--all] [--apply] [--save] FILE\n");
+        std::fprintf(stderr,
+                     "usage: mvntool check [--all] [--apply] [--save] [--accept-new-host-key] "
+                     "FILE\n");
         return kExitUsage;
     }
     CConsoleMessageBoxes boxes;

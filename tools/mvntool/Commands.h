@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "remote/Address.h"
+#include "remote/SftpSupport.h"
 #include "remote/TlsTrust.h"
 
 class CFileLock;
@@ -35,19 +36,21 @@ bool LockListForWriting(const std::string& databaseFile, CFileLock& lock);
 int RunDumpCommand(const Arguments& arguments);
 // mvntool write JSON FILE: saves the list described by JSON to FILE.
 int RunWriteCommand(const Arguments& arguments);
-// mvntool check [--all] [--apply] [--save] FILE: checks the elements due at launch (or all
-// of them) and prints each element's state, "Check failed: REASON" for a check that could
-// not be made.
+// mvntool check [--all] [--apply] [--save] [--accept-new-host-key] FILE: checks the elements
+// due at launch (or all of them) and prints each element's state, "Check failed: REASON" for
+// a check that could not be made.
 int RunCheckCommand(const Arguments& arguments);
 
 // The options of `mvntool probe` and `mvntool get`: the login, "--user U" and
 // "--password P", or "--password-file FILE" (its first line), which other users cannot read
-// in the process list; and "--trust-key sha256//BASE64", a key trusted for the address's
-// server for this run only.
+// in the process list; "--trust-key sha256//BASE64", a key trusted for the address's
+// server for this run only; and "--accept-new-host-key", which adds an unknown SSH server's
+// key to known_hosts and goes on.
 struct RemoteOptions {
     std::string user = "anonymous";
     std::string password;
     std::string trustedKey;
+    bool acceptNewHostKey = false;
 };
 // Takes the options and exactly as many other words as `positional` names; false after
 // saying what is wrong.
@@ -57,6 +60,8 @@ bool ParseRemoteArguments(const Arguments& arguments,
 TrustedKeys TrustedForRun(const ParsedAddress& parsed, const RemoteOptions& options);
 // The line that names the key of a server refused for want of trust, on standard error.
 void PrintUntrustedKey(const std::optional<UntrustedServer>& untrusted);
+// The line that names the fingerprint of an SSH server's refused host key, on standard error.
+void PrintRefusedHostKey(const std::optional<SshHostRefusal>& refused);
 // mvntool probe ADDRESS [options]: how the address is classified and, for a copy that can
 // be probed, its time.
 int RunProbeCommand(const Arguments& arguments);

@@ -24,14 +24,20 @@ int RunGetCommand(const Arguments& arguments) {
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
     if (!IsRemoteKind(parsed.kind)) {
-        std::fprintf(stderr, "%s: not an ftp://, ftps://, ftpes://, http:// or https:// address\n",
+        std::fprintf(stderr,
+                     "%s: not an ftp://, ftps://, ftpes://, http://, https:// or sftp:// address\n",
                      address.c_str());
         return kExitFailed;
     }
     const TrustedKeys trusted = TrustedForRun(parsed, options);
     CConsoleProgressWindow window;
     CTransferJob job(window);
-    if (IsFtpKind(parsed.kind)) {
+    if (parsed.kind == AddressKind::Sftp) {
+        RunSftpTransfer(job,
+                        {parsed.server, SftpUser(parsed.user, options.user), options.password,
+                         parsed.object, localPath},
+                        0, {parsed.port, options.acceptNewHostKey});
+    } else if (IsFtpKind(parsed.kind)) {
         RunFtpTransfer(job,
                        {parsed.server, options.user, options.password, parsed.object, localPath}, 0,
                        {parsed.port, true, FtpSecurityOf(parsed.kind)}, trusted);
@@ -44,5 +50,6 @@ int RunGetCommand(const Arguments& arguments) {
     }
     std::printf("%s\n", outcome.result.text.c_str());
     PrintUntrustedKey(outcome.untrusted);
+    PrintRefusedHostKey(outcome.refusedHost);
     return outcome.status == TransferStatus::Succeeded ? kExitOk : kExitFailed;
 }

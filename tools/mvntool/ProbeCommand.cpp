@@ -22,6 +22,8 @@ const char* KindName(AddressKind kind) {
             return "FTPS";
         case AddressKind::Ftpes:
             return "FTPES";
+        case AddressKind::Sftp:
+            return "SFTP";
         case AddressKind::LocalFile:
             return "local file";
         case AddressKind::Other:
@@ -41,6 +43,7 @@ bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMe
     if (result.message) {
         ShowRemoteMessage(*result.message, boxes, BoxOwner::None);
         PrintUntrustedKey(result.untrusted);
+        PrintRefusedHostKey(result.refusedHost);
     } else if (result.status == ProbeStatus::NotFound) {
         std::fprintf(stderr, "%s\n",
                      FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
@@ -64,6 +67,12 @@ bool ProbeTime(const std::string& address, const ParsedAddress& parsed,
         case AddressKind::Http:
         case AddressKind::Https:
             return TakeProbeResult(ProbeHttpFile(address, trusted), parsed, boxes, time);
+        case AddressKind::Sftp: {
+            const SftpLogin login{parsed.server, parsed.port, SftpUser(parsed.user, options.user),
+                                  options.password};
+            return TakeProbeResult(ProbeSftpFile({parsed.object, login, options.acceptNewHostKey}),
+                                   parsed, boxes, time);
+        }
         case AddressKind::LocalFile:
             if (FindFirstFileTime(address, time)) {
                 return true;

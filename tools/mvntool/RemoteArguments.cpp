@@ -38,6 +38,8 @@ bool ParseRemoteArguments(const Arguments& arguments,
                 std::fprintf(stderr, "--trust-key takes a key as sha256//BASE64\n");
                 return false;
             }
+        } else if (word == "--accept-new-host-key") {
+            options.acceptNewHostKey = true;
         } else if (word.starts_with("--")) {
             std::fprintf(stderr, "unknown option %s\n", word.c_str());
             return false;
@@ -66,5 +68,11 @@ TrustedKeys TrustedForRun(const ParsedAddress& parsed, const RemoteOptions& opti
 void PrintUntrustedKey(const std::optional<UntrustedServer>& untrusted) {
     if (untrusted && !untrusted->key.empty()) {
         std::fprintf(stderr, "key: %s\n", untrusted->key.c_str());
+    }
+}
+
+void PrintRefusedHostKey(const std::optional<SshHostRefusal>& refused) {
+    if (refused) {
+        std::fprintf(stderr, "host key: %s\n", HostKeyFingerprint(refused->key).c_str());
     }
 }

@@ -14,14 +14,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"check", RunCheckCommand, "check [--all] [--apply] [--save] FILE"},
+    {"check", RunCheckCommand, "check [--all] [--apply] [--save] [--accept-new-host-key] FILE"},
     {"dump", RunDumpCommand, "dump FILE"},
     {"write", RunWriteCommand, "write JSON FILE"},
     {"probe", RunProbeCommand,
-     "probe ADDRESS [--user U] [--password P | --password-file FILE] [--trust-key sha256//KEY]"},
+     "probe ADDRESS [--user U] [--password P | --password-file FILE] [--trust-key sha256//KEY] "
+     "[--accept-new-host-key]"},
     {"get", RunGetCommand,
      "get ADDRESS LOCALPATH [--user U] [--password P | --password-file FILE] "
-     "[--trust-key sha256//KEY]"},
+     "[--trust-key sha256//KEY] [--accept-new-host-key]"},
     {nullptr, nullptr, nullptr},
 };
 
