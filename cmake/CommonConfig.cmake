@@ -2,7 +2,7 @@
 # include roots of the layers.
 add_library(morvane_common INTERFACE)
 target_compile_options(morvane_common INTERFACE
-  -Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual)
+  -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
 target_compile_definitions(morvane_common INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)

@@ -160,16 +160,16 @@ TEST_F(HttpTest, StalledTlsHandshakeIsBoundedAndCancelled) {
 
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
-    RecordingTransferWindow window;
+    RecordingTransferWindow transferWindow;
     bool endedSoon = false;
     std::thread user([&] {
-        window.WaitForStatus("Connecting to 127.0.0.1");
+        transferWindow.WaitForStatus("Connecting to 127.0.0.1");
         // Lets the download reach the handshake's wait before the press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        window.PressCancel();
-        endedSoon = window.WaitForFinish(std::chrono::seconds(5));
+        transferWindow.PressCancel();
+        endedSoon = transferWindow.WaitForFinish(std::chrono::seconds(5));
     });
-    CTransferJob job(window);
+    CTransferJob job(transferWindow);
     RunHttpTransfer(job, {address, original}, 0);
     user.join();
     EXPECT_TRUE(endedSoon);
@@ -300,16 +300,16 @@ TEST_F(HttpTest, CancelEndsTheSilenceOfAStalledBody) {
     servers.Serve("stalled.bin", Pattern(64 * 1024));
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
-    RecordingTransferWindow window;
+    RecordingTransferWindow transferWindow;
     bool endedSoon = false;
     std::thread user([&] {
-        window.WaitForStatus("32768 of 65536  bytes read");
+        transferWindow.WaitForStatus("32768 of 65536  bytes read");
         // Lets the download reach the silence before the press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        window.PressCancel();
-        endedSoon = window.WaitForFinish(std::chrono::seconds(5));
+        transferWindow.PressCancel();
+        endedSoon = transferWindow.WaitForFinish(std::chrono::seconds(5));
     });
-    CTransferJob job(window);
+    CTransferJob job(transferWindow);
     RunHttpTransfer(job, {servers.Http().Url("/stall/stalled.bin"), original}, 0);
     user.join();
     EXPECT_TRUE(endedSoon);

@@ -266,8 +266,8 @@ TEST_P(ClippedTextTest, ProgressWindowShowsItsStatusAndAFullPercentage) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ClippedTextTest,
                          ::testing::Values(kLcidEnglish, kLcidFrench),
-                         [](const ::testing::TestParamInfo<uint32_t>& info) {
-                             return info.param == kLcidFrench ? "French" : "English";
+                         [](const ::testing::TestParamInfo<uint32_t>& language) {
+                             return language.param == kLcidFrench ? "French" : "English";
                          });
 
 }  // namespace
