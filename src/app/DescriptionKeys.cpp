@@ -47,8 +47,9 @@ CDescriptionKeys::Entry& CDescriptionKeys::Find(const std::string& description) 
         return *found;
     }
     QString text = QString::fromStdString(description);
-    QCollatorSortKey key = DescriptionCollator().sortKey(text);
-    Entry& entry = *m_entries.emplace(description, Keyed{std::move(text), std::move(key)}).first;
+    // A sort key is only copied: Qt gives it no move.
+    const QCollatorSortKey key = DescriptionCollator().sortKey(text);
+    Entry& entry = *m_entries.emplace(description, Keyed{std::move(text), key}).first;
     m_added.push_back(&entry);
     return entry;
 }

@@ -26,8 +26,10 @@ static_assert(std::atomic<bool>::is_always_lock_free, "read and written in a sig
 void OnTerminationSignal(int number) {
     if (g_bReceived.exchange(true)) {
         RemoveTemporaryFilesInFlight();
-        std::signal(number, SIG_DFL);
-        raise(number);
+        // The default action ends the process; should it not, the process ends anyway.
+        if (std::signal(number, SIG_DFL) == SIG_ERR || raise(number) != 0) {
+            _exit(128 + number);
+        }
         return;
     }
     const int savedErrno = errno;

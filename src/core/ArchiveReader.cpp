@@ -11,7 +11,7 @@ namespace {
 constexpr uint16_t kWideMarker = 0xFFFE;
 // The block read from a source at a time: large enough that reading costs few calls, small
 // enough to stay in the processor's cache.
-constexpr size_t kBlockSize = 64 * 1024;
+constexpr size_t kBlockSize = size_t{64} * 1024;
 
 bool IsHighSurrogate(uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;

@@ -79,6 +79,7 @@ void CPassProbes::ProbeAhead(const std::vector<const CKelElem*>& elems, CheckCon
 
 void CPassProbes::Probe(const std::vector<const CKelElem*>& elems, CheckContext& context) {
     std::vector<ProbeRequest> requests;
+    requests.reserve(elems.size());
     for (const CKelElem* elem : elems) {
         requests.push_back(*ProbeRequestFor(*elem));
     }

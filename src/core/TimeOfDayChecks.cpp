@@ -10,7 +10,7 @@ struct WallMinute {
     int hour = 0;
     int minute = 0;
 
-    long long Key() const { return static_cast<long long>(day) * 10000 + hour * 100 + minute; }
+    long long Key() const { return (static_cast<long long>(day) * 100 + hour) * 100 + minute; }
 };
 
 std::optional<WallMinute> WallMinuteOf(TimeValue time) {

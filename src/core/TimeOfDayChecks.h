@@ -13,7 +13,7 @@
 // repeats in autumn is not taken twice.
 class CTimeOfDayChecks {
 public:
-    static constexpr TimeValue kLongestJump = 24 * 60 * 60;
+    static constexpr TimeValue kLongestJump = TimeValue{24} * 60 * 60;
 
     // The elements a minute pass at `now` checks at their time of day; the pass and the days
     // it takes are remembered.

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <string_view>
 
-extern char** environ;
-
 namespace {
 
 constexpr std::string_view kAnyTextViewer = "notepad.exe";
@@ -30,7 +28,7 @@ std::string SearchPath(const std::string& program) {
         const size_t colon = folders.find(':');
         std::string folder(folders.substr(0, colon));
         folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
         if (IsExecutable(candidate)) {
             return candidate;
         }

@@ -19,8 +19,8 @@ std::string UnreadableSuffix(TimeValue now) {
     tm local{};
     localtime_r(&seconds, &local);
     char suffix[40];
-    std::strftime(suffix, sizeof suffix, ".unreadable-%Y%m%d-%H%M%S", &local);
-    return suffix;
+    const size_t length = std::strftime(suffix, sizeof suffix, ".unreadable-%Y%m%d-%H%M%S", &local);
+    return std::string(suffix, length);
 }
 
 bool AnswersYesToReplacing(const std::string& path, IMessageBoxes& boxes) {

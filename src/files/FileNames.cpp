@@ -59,7 +59,7 @@ bool FollowLinks(const std::string& path, std::string& resolved) {
             return false;
         }
         link.resize(static_cast<size_t>(length));
-        resolved = link.starts_with('/') ? link : FolderOf(resolved) + "/" + link;
+        resolved = link.starts_with('/') ? link : FolderOf(resolved).append("/").append(link);
     }
     errno = ELOOP;
     return false;

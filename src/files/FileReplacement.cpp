@@ -43,7 +43,9 @@ std::string TemporaryKey(const std::string& folder, const std::string& name) {
         return name;
     }
     char hash[kHashLength + 1];
-    std::snprintf(hash, sizeof hash, "~%016llx", static_cast<unsigned long long>(NameHash(name)));
+    // Always fits: a tilde and sixteen hex digits.
+    (void)std::snprintf(hash, sizeof hash, "~%016llx",
+                        static_cast<unsigned long long>(NameHash(name)));
     size_t keep = room - kHashLength;
     // Never cut a UTF-8 character in two.
     while (keep > 0 && (static_cast<uint8_t>(name[keep]) & 0xC0) == 0x80) {

@@ -29,8 +29,10 @@ static_assert(std::atomic<int>::is_always_lock_free, "slots are read in signal h
 
 void RemoveAndReraise(int signal) {
     RemoveTemporaryFilesInFlight();
-    std::signal(signal, SIG_DFL);
-    raise(signal);
+    // The default action ends the process; should it not, the process ends anyway.
+    if (std::signal(signal, SIG_DFL) == SIG_ERR || raise(signal) != 0) {
+        _exit(128 + signal);
+    }
 }
 
 // Held from the creation of a temporary file to its record, and by the end of the process
@@ -83,7 +85,8 @@ void RemoveTemporaryFilesInFlight() {
 void EndProcessAtOnce(int status) {
     g_creation.lock();
     RemoveTemporaryFilesInFlight();
-    std::fflush(nullptr);
+    // The process ends either way; a stream that cannot be flushed has no one left to tell.
+    (void)std::fflush(nullptr);
     _exit(status);
 }
 
@@ -104,5 +107,6 @@ void RemoveTemporaryFilesOnTerminationSignals() {
 }
 
 void IgnoreFileSizeLimitSignal() {
-    std::signal(SIGXFSZ, SIG_IGN);
+    // Cannot fail: the signal and the disposition are both valid.
+    (void)std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -83,9 +83,8 @@ bool CMessageCatalogue::CheckMissingMessages(uint32_t referenceLcid, IMessageBox
             continue;
         }
         complete = false;
-        char caption[64];
-        std::snprintf(caption, sizeof caption, "Missing messages in LCID Nb:%d",
-                      static_cast<int>(language.m_arrLcids.front()));
+        const std::string caption = "Missing messages in LCID Nb:" +
+                                    std::to_string(static_cast<int>(language.m_arrLcids.front()));
         boxes.ShowBox(missing, caption, BoxIcon::Error, BoxButtons::Ok, BoxOwner::None);
     }
     return complete;

@@ -10,8 +10,9 @@ std::string FormatTimeStamp(int64_t time) {
         return " ";
     }
     char text[80];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", local.tm_mday,
-                  local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
-                  local.tm_sec);
+    // Always fits: six numbers of at most eleven characters each.
+    (void)std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", local.tm_mday,
+                        local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
+                        local.tm_sec);
     return text;
 }

@@ -19,7 +19,7 @@ using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
 // What a download receives at most per read: libcurl's default of 16 KB costs a system call
 // and a callback for every 16 KB on a fast link. The progress still counts 4096-byte units.
-inline constexpr long kDownloadBufferBytes = 512 * 1024;
+inline constexpr long kDownloadBufferBytes = 512L * 1024;
 
 // A fresh easy handle that raises no signals (it runs on worker threads), or null.
 CurlEasy MakeCurlEasy();

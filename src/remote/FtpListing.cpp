@@ -1,12 +1,44 @@
 #include "remote/FtpListing.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <sstream>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// The number a field of the server's listing starts with, and in `rest` what follows it;
+// 0 and the whole field when it starts with none or with one too large to hold, as a
+// listing is the server's word and may say anything.
+template <typename Number>
+Number LeadingNumber(std::string_view text, std::string_view* rest = nullptr) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool read = error == std::errc();
+    if (rest) {
+        *rest = read ? text.substr(static_cast<size_t>(end - text.data())) : text;
+    }
+    return read ? value : Number{};
+}
+
+// "10:11": the hour and the minute of a time of day.
+std::optional<std::pair<int, int>> HourAndMinute(std::string_view text) {
+    std::string_view rest;
+    const int hour = LeadingNumber<int>(text, &rest);
+    if (rest.size() == text.size() || !rest.starts_with(':')) {
+        return std::nullopt;
+    }
+    const std::string_view minuteText = rest.substr(1);
+    const int minute = LeadingNumber<int>(minuteText, &rest);
+    if (rest.size() == minuteText.size()) {
+        return std::nullopt;
+    }
+    return std::pair{hour, minute};
+}
 
 std::vector<std::string> Lines(const std::string& listing) {
     std::vector<std::string> lines;
@@ -39,12 +71,22 @@ int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int secon
 
 // "modify=20240305101112" or with fractions of a second.
 int64_t ParseModifyFact(const std::string& value) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (value.size() < 14 || std::sscanf(value.c_str(), "%4d%2d%2d%2d%2d%2d", &year, &month, &day,
-                                         &hour, &minute, &second) != 6) {
+    if (value.size() < 14) {
         return -1;
     }
-    return UtcSeconds(year, month, day, hour, minute, second);
+    int fields[6] = {};
+    size_t start = 0;
+    for (int i = 0; i < 6; ++i) {
+        const size_t width = i == 0 ? 4 : 2;
+        const std::string_view digits = std::string_view(value).substr(start, width);
+        std::string_view rest;
+        fields[i] = LeadingNumber<int>(digits, &rest);
+        if (digits.size() == rest.size()) {
+            return -1;
+        }
+        start += digits.size() - rest.size();
+    }
+    return UtcSeconds(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
 }
 
 std::string Lower(std::string text) {
@@ -69,8 +111,8 @@ int MonthNumber(const std::string& name) {
 
 // "2024" or "10:11": the year, or the time of a file of the last months.
 int64_t ListTime(int month, int day, const std::string& yearOrTime, int64_t now) {
-    int hour = 0, minute = 0;
-    if (std::sscanf(yearOrTime.c_str(), "%d:%d", &hour, &minute) == 2) {
+    if (const auto time = HourAndMinute(yearOrTime)) {
+        const auto [hour, minute] = *time;
         const time_t clock = static_cast<time_t>(now);
         std::tm today{};
         gmtime_r(&clock, &today);
@@ -81,7 +123,7 @@ int64_t ListTime(int month, int day, const std::string& yearOrTime, int64_t now)
         }
         return UtcSeconds(year, month, day, hour, minute, 0);
     }
-    const int year = std::atoi(yearOrTime.c_str());
+    const int year = LeadingNumber<int>(yearOrTime);
     return year > 1900 ? UtcSeconds(year, month, day, 0, 0, 0) : -1;
 }
 
@@ -107,7 +149,7 @@ std::optional<FtpListingEntry> FindInMlsd(const std::string& listing, const std:
             } else if (key == "modify") {
                 entry.time = ParseModifyFact(value);
             } else if (key == "size") {
-                entry.size = std::atoll(value.c_str());
+                entry.size = LeadingNumber<int64_t>(value);
             } else if (key == "perm") {
                 entry.readable = value.find('r') != std::string::npos;
             }
@@ -136,8 +178,8 @@ std::optional<FtpListingEntry> FindInList(const std::string& listing, const std:
         }
         FtpListingEntry entry;
         entry.isFile = mode[0] == '-' || mode[0] == 'l';
-        entry.size = std::atoll(size.c_str());
-        entry.time = ListTime(monthNumber, std::atoi(day.c_str()), yearOrTime, now);
+        entry.size = LeadingNumber<int64_t>(size);
+        entry.time = ListTime(monthNumber, LeadingNumber<int>(day), yearOrTime, now);
         return entry;
     }
     return std::nullopt;

@@ -18,7 +18,7 @@ inline constexpr long kMaxHttpRedirects = 10;
 class CHttpHeaders {
 public:
     // One header line. True when it ends the headers of the final answer.
-    bool Feed(const char* line, size_t size);
+    bool Feed(const char* data, size_t size);
 
     long Status() const { return m_nStatus; }
     bool IsSuccess() const { return m_nStatus >= 200 && m_nStatus < 300; }

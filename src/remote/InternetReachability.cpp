@@ -66,7 +66,7 @@ std::optional<ProbeTarget> ParseProbeHost(std::string_view text) {
             port = rest.substr(1);
         }
     } else if (const size_t colon = text.find(':');
-               colon == text.rfind(':') && colon != text.npos) {
+               colon == text.rfind(':') && colon != std::string_view::npos) {
         host = text.substr(0, colon);
         port = text.substr(colon + 1);
     }

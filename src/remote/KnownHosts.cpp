@@ -21,7 +21,7 @@
 namespace {
 
 // A known_hosts file larger than this is not one a user keeps.
-constexpr std::streamsize kMaxKnownHostsBytes = 16 * 1024 * 1024;
+constexpr std::streamsize kMaxKnownHostsBytes = std::streamsize{16} * 1024 * 1024;
 
 // Types in the order a connection asks for them, as OpenSSH's client orders them.
 const char* const kPreferredTypes[] = {
@@ -217,7 +217,7 @@ std::string HostKeyType(const std::string& key) {
 }
 
 std::string HostKeyTypeLabel(const std::string& key) {
-    const std::string type = HostKeyType(key);
+    std::string type = HostKeyType(key);
     if (type == "ssh-ed25519") {
         return "ED25519";
     }

@@ -27,7 +27,7 @@ std::string UserKeyFile() {
         return {};
     }
     for (const char* name : {"id_ed25519", "id_ecdsa", "id_rsa"}) {
-        const std::string path = std::string(home) + "/.ssh/" + name;
+        std::string path = std::string(home) + "/.ssh/" + name;
         if (access(path.c_str(), R_OK) == 0) {
             return path;
         }

@@ -6,7 +6,9 @@
 #include <openssl/x509_vfy.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "remote/TransferText.h"
@@ -91,10 +93,12 @@ std::string EffectiveServer(CURL* easy) {
     char* host = nullptr;
     char* port = nullptr;
     std::string server;
+    uint16_t number = 0;
     if (parsed && curl_url_set(parsed.get(), CURLUPART_URL, url, 0) == CURLUE_OK &&
         curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK &&
-        curl_url_get(parsed.get(), CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
-        server = ServerKey(host, static_cast<uint16_t>(std::atoi(port)));
+        curl_url_get(parsed.get(), CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK &&
+        std::from_chars(port, port + std::strlen(port), number).ec == std::errc()) {
+        server = ServerKey(host, number);
     }
     curl_free(host);
     curl_free(port);

@@ -41,4 +41,25 @@ TEST(FtpListing, ListLinesGiveMinutesAndTheYearOfRecentFiles) {
     EXPECT_FALSE(FindInList(listing, "absent.txt", now));
 }
 
+// A listing is the server's word: numbers too large to hold, or none at all, read as nothing
+// known rather than as whatever the overflow makes of them.
+TEST(FtpListing, NonsenseNumbersReadAsNothingKnown) {
+    const std::string mlsd =
+        "modify=2024x305101112;size=99999999999999999999999;type=file; odd.txt\r\n";
+    const auto odd = FindInMlsd(mlsd, "odd.txt");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(odd->time, -1);
+    EXPECT_EQ(odd->size, 0);
+
+    const std::string list =
+        "-rw-r--r-- 1 0 0 99999999999999999999999 Mar 5 99999999999:1 huge.txt\r\n"
+        "-rw-r--r-- 1 0 0 7 Mar 5 10: colon.txt\r\n";
+    const int64_t now = 1796644800;
+    const auto huge = FindInList(list, "huge.txt", now);
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->size, 0);
+    EXPECT_EQ(huge->time, -1);
+    EXPECT_EQ(FindInList(list, "colon.txt", now)->time, -1);
+}
+
 }  // namespace
