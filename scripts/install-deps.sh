@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev libssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib curl

@@ -6,9 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 build=build-package
-# CMake reads CXXFLAGS and LDFLAGS, not the preprocessor's CPPFLAGS (_FORTIFY_SOURCE).
+# CMake reads CXXFLAGS and LDFLAGS, not the preprocessor's CPPFLAGS (_FORTIFY_SOURCE). The
+# caller's own CXXFLAGS come last.
+callers_flags=${CXXFLAGS:-}
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+export CXXFLAGS="$CPPFLAGS $CXXFLAGS $callers_flags"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=OFF \
   -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 # Only what the package holds: the tests are not needed for it.

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs clang-tidy with the project's .clang-tidy over every C++ source of the project and
+# fails on any finding. It reads the compile commands of a build folder, which it builds
+# first so that what Qt's moc generates exists. Usage: scripts/clang-tidy.sh [build-folder]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+build=${1:-build}
+[ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C "$build" >/dev/null
+root=$(pwd)
+build=$(cd "$build" && pwd)
+# The project's own sources, and the headers they reach in the source tree or through the
+# layers' include roots in the build folder; not what moc and rcc generate.
+mapfile -t sources < <(python3 -c '
+import json, re, sys
+pattern = re.compile("^" + re.escape(sys.argv[2]) + "/(src|tools|tests|bench|fuzz)/.*[.]cpp$")
+for entry in json.load(open(sys.argv[1] + "/compile_commands.json")):
+    if pattern.match(entry["file"]):
+        print(entry["file"])' "$build" "$root" | sort -u)
+headers="^($root/(src|tools|tests|bench|fuzz)|$build/include)/"
+log="$build/clang-tidy.log"
+printf '%s\n' "${sources[@]}" \
+  | xargs -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" --header-filter="$headers" \
+    --extra-arg=-Wno-error \
+    >"$log" 2>&1 && status=0 || status=$?
+if [ "$status" -ne 0 ]; then
+  grep -E -A 3 '(warning|error): ' "$log" >&2 || cat "$log" >&2
+  echo "clang-tidy: findings above" >&2
+  exit 1
+fi
+echo "clang-tidy: ${#sources[@]} sources, no finding"
