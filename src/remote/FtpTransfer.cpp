@@ -215,7 +215,7 @@ void CFtpTransferSession::FailCreate(const std::string& localPath) {
 void CFtpTransferSession::FailUnsafeLogin() {
     RemoteMessage failure = MakeRemoteMessage(RemoteBoxKind::Application, "IDS_ERR_INTERNET",
                                               static_cast<int>(CURLE_LOGIN_DENIED));
-    failure.text += "\n" + Lookup("IDS_ERR_UNSAFEFTPLOGIN");
+    failure.text.append("\n").append(Lookup("IDS_ERR_UNSAFEFTPLOGIN"));
     m_job.SetResult(std::move(failure));
     m_bFailed = true;
 }
