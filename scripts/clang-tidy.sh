@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 build=${1:-build}
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C "$build" >/dev/null
+ninja --quiet -C "$build"
 root=$(pwd)
 build=$(cd "$build" && pwd)
 # The project's own sources, and the headers they reach in the source tree or through the
