@@ -71,7 +71,7 @@ void BM_MinutePass(benchmark::State& state) {
     CheckContext context{clock, unreached, unreached, remote, unreached, unreached, unreached};
     CUnattendedList list;
     CScheduler scheduler(elems, list, list, context);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         scheduler.OnTimer(CScheduler::kTimerMinute);
     }
     state.SetItemsProcessed(state.iterations() * kElements);
@@ -81,10 +81,11 @@ BENCHMARK(BM_MinutePass)->Unit(benchmark::kMillisecond);
 void BM_StatEachCopy(benchmark::State& state) {
     const Folder& folder = TheFolder();
     std::vector<std::string> names;
+    names.reserve(kElements);
     for (int i = 0; i < kElements; ++i) {
         names.push_back(folder.File(i));
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         for (const std::string& name : names) {
             struct stat status {};
             benchmark::DoNotOptimize(stat(name.c_str(), &status));

@@ -9,6 +9,8 @@
 #include "core/ElemArchive.h"
 #include "i18n/MessageBoxes.h"
 
+#include "RoundsArgument.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,7 +31,7 @@ namespace {
 constexpr int kElements = 100000;
 constexpr int kDefaultRounds = 15;
 // The block of the raw read: what `cat` reads at a time.
-constexpr size_t kRawBlock = 128 * 1024;
+constexpr size_t kRawBlock = size_t{128} * 1024;
 
 class SilentBoxes : public IMessageBoxes {
 public:
@@ -64,7 +66,8 @@ ElemList RealisticList() {
 
 void Check(bool ok, const char* what) {
     if (!ok) {
-        std::fprintf(stderr, "DatabaseBench: %s failed\n", what);
+        // Exit status 1 tells the failure whether or not the line reaches the screen.
+        (void)std::fprintf(stderr, "DatabaseBench: %s failed\n", what);
         std::exit(1);
     }
 }
@@ -183,7 +186,7 @@ Timing TimeRawWrite(const BenchFiles& files) {
               "a raw write");
         fsync(fd);
         close(fd);
-        std::rename(temporary.c_str(), target.c_str());
+        Check(std::rename(temporary.c_str(), target.c_str()) == 0, "a rename");
         const int folder = open(files.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         fsync(folder);
         close(folder);
@@ -233,7 +236,7 @@ void PrintRatio(const char* name, const Series& top, const Series& bottom) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
+    const int rounds = RoundsArgument(argc, argv, kDefaultRounds);
     const BenchFiles files;
     const size_t bytes = files.bytes.size();
 

@@ -18,6 +18,7 @@
 #include "i18n/MessageBoxes.h"
 #include "remote/TransferWindow.h"
 
+#include "RoundsArgument.h"
 #include "TempDir.h"
 #include "TestServers.h"
 #include "UnreachedServices.h"
@@ -98,7 +99,7 @@ ElemList ScaleList(int count, const std::function<std::string(int)>& copyOf) {
 
 ElemList LocalList(const TempDir& folder, int count) {
     return ScaleList(count, [&folder](int i) {
-        const std::string path = folder.File("copy" + std::to_string(i) + ".txt");
+        std::string path = folder.File("copy" + std::to_string(i) + ".txt");
         if (i % 2 == 0) {
             WriteWholeFile(path, "x");
         }
@@ -108,7 +109,8 @@ ElemList LocalList(const TempDir& folder, int count) {
 
 void Check(bool ok, const char* what) {
     if (!ok) {
-        std::fprintf(stderr, "ListScaleBench: %s failed\n", what);
+        // Exit status 1 tells the failure whether or not the line reaches the screen.
+        (void)std::fprintf(stderr, "ListScaleBench: %s failed\n", what);
         std::exit(1);
     }
 }
@@ -170,6 +172,7 @@ void MeasureHttp(int rounds) {
     CRemoteAccess remote("127.0.0.1:" + std::to_string(server.Port()), [] { return nullptr; });
     CUnreachedServices unreached;
     std::vector<Timing> passes;
+    passes.reserve(static_cast<size_t>(rounds));
     for (int round = 0; round < rounds; ++round) {
         passes.push_back(TimeMinutePass(list, remote, unreached));
     }
@@ -183,10 +186,10 @@ void MeasureHttp(int rounds) {
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        Check(setenv("QT_QPA_PLATFORM", "offscreen", 1) == 0, "setting QT_QPA_PLATFORM");
     }
     QApplication application(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
+    const int rounds = RoundsArgument(argc, argv, kDefaultRounds);
     std::printf(
         "ListScaleBench: %d rounds per case, figures in ms (median, min-max of wall; median "
         "of CPU)\n"

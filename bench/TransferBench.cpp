@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,8 +19,6 @@
 #include "remote/Probe.h"
 #include "remote/TransferJob.h"
 #include "remote/WaitingTransferWindow.h"
-
-extern char** environ;
 
 namespace {
 
@@ -63,6 +62,7 @@ Bench& TheBench() {
 bool RunCurl(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "/usr/bin/curl");
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
@@ -87,7 +87,7 @@ void CheckDownloaded(benchmark::State& state) {
 
 void BM_HttpDownload(benchmark::State& state) {
     Bench& bench = TheBench();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         CWaitingTransferWindow window(bench.boxes);
         CTransferJob job(window);
         RunHttpTransfer(job, {bench.http->Url("/files/big.bin"), bench.Target()}, 5000);
@@ -100,7 +100,7 @@ void BM_HttpDownload(benchmark::State& state) {
 
 void BM_HttpDownloadCurl(benchmark::State& state) {
     Bench& bench = TheBench();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (!RunCurl({"-s", "-o", bench.Target(), bench.http->Url("/files/big.bin")})) {
             state.SkipWithError("curl failed");
         }
@@ -111,7 +111,7 @@ void BM_HttpDownloadCurl(benchmark::State& state) {
 void BM_FtpDownload(benchmark::State& state) {
     Bench& bench = TheBench();
     const uint16_t port = static_cast<uint16_t>(bench.ftp->Port());
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         CWaitingTransferWindow window(bench.boxes);
         CTransferJob job(window);
         RunFtpTransfer(job, {"127.0.0.1", "user", "secret", "/big.bin", bench.Target()}, 0,
@@ -125,7 +125,7 @@ void BM_FtpDownload(benchmark::State& state) {
 
 void BM_FtpDownloadCurl(benchmark::State& state) {
     Bench& bench = TheBench();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (!RunCurl({"-s", "-u", "user:secret", "-o", bench.Target(), bench.FtpUrl("/big.bin")})) {
             state.SkipWithError("curl failed");
         }
@@ -136,7 +136,7 @@ void BM_FtpDownloadCurl(benchmark::State& state) {
 void BM_HttpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const std::string address = bench.http->Url("/files/small.txt");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (ProbeHttpFile(address).status != ProbeStatus::Found) {
             state.SkipWithError("probe failed");
         }
@@ -145,7 +145,7 @@ void BM_HttpProbe(benchmark::State& state) {
 
 void BM_HttpProbeCurlHead(benchmark::State& state) {
     Bench& bench = TheBench();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         RunCurl({"-s", "-I", "-o", "/dev/null", bench.http->Url("/files/small.txt")});
     }
 }
@@ -153,7 +153,7 @@ void BM_HttpProbeCurlHead(benchmark::State& state) {
 void BM_FtpProbe(benchmark::State& state) {
     Bench& bench = TheBench();
     const ParsedAddress parsed = ClassifyAddress(bench.FtpUrl("/small.txt"));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (ProbeFtpFile({parsed.object, parsed.server, "user", "secret", parsed.port}).status !=
             ProbeStatus::Found) {
             state.SkipWithError("probe failed");
@@ -163,7 +163,7 @@ void BM_FtpProbe(benchmark::State& state) {
 
 void BM_FtpProbeCurlHead(benchmark::State& state) {
     Bench& bench = TheBench();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         RunCurl({"-s", "-I", "-u", "user:secret", "-o", "/dev/null", bench.FtpUrl("/small.txt")});
     }
 }

@@ -14,6 +14,7 @@
 
 #include "CheckFakes.h"
 #include "PackageServers.h"
+#include "ScopedVariable.h"
 #include "SshServer.h"
 #include "TempDir.h"
 #include "TestServers.h"
@@ -775,8 +776,7 @@ TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
     TempDir served;
     WriteWholeFile(served.File("report.txt"), "report");
     const CSshTestServer sshd(served.Path().string());
-    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", m_dir.Path().c_str(), 1);
+    const ScopedVariable home("HOME", m_dir.Path().string());
     std::filesystem::create_directory(m_dir.File(".ssh"));
     const std::string knownHosts = m_dir.File(".ssh/known_hosts");
     WriteWholeFile(knownHosts, "# kept as it is\n");
@@ -843,7 +843,6 @@ TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
 
     EXPECT_TRUE(verifyAnswering(QMessageBox::No).empty());
     EXPECT_EQ(elem.m_nState, STATE_NEW_VERSION);
-    setenv("HOME", oldHome.c_str(), 1);
 }
 
 TEST(TrayMenu, ItemsFollowTheInterfaceLanguage) {

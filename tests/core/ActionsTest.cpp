@@ -131,7 +131,7 @@ TEST_F(ActionsTest, FailedLocalCopySaysWhyAndLeavesTheOriginalAlone) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &oneByte), 0);
     PerformAction(elem, m_env.context);
     setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, previous);
+    ASSERT_NE(std::signal(SIGXFSZ, previous), SIG_ERR);
     TheCatalogue().SetCurrentLcid(kLcidEnglish);
     EXPECT_EQ(m_env.boxes.Boxes().back().text, "Impossible de remplacer l'ancien fichier " +
                                                    elem.m_strOriginal + " :\n" +
@@ -208,7 +208,7 @@ TEST_F(ActionsTest, QuickViewStartsTheViewerWithTheDefaultFileSizeSignal) {
     CViewerLauncher viewer({TextViewer(script)});
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     RunAndWait("notepad.exe " + m_dir.File("copy.txt"), viewer);
-    std::signal(SIGXFSZ, previous);
+    ASSERT_NE(std::signal(SIGXFSZ, previous), SIG_ERR);
     const unsigned long long ignored = std::stoull(ReadWholeFile(record), nullptr, 16);
     EXPECT_EQ(ignored & (1ULL << (SIGXFSZ - 1)), 0u);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -164,8 +165,8 @@ TEST_F(CheckEngineTest, LocalOutcomes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CKelElem elem = LocalElement(c.mode, c.reference);
-        std::remove(elem.m_strCopy.c_str());
-        std::remove(elem.m_strOriginal.c_str());
+        std::filesystem::remove(elem.m_strCopy);
+        std::filesystem::remove(elem.m_strOriginal);
         if (c.copyTime) {
             WriteFileAt(elem.m_strCopy, *c.copyTime);
         }

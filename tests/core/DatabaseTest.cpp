@@ -5,6 +5,7 @@
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 
+#include "ExampleLists.h"
 #include "RecordingMessageBoxes.h"
 #include "SpecialFiles.h"
 #include "TempDir.h"
@@ -21,10 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string DataPath(const std::string& name) {
-    return std::string(std::getenv("MORVANE_TEST_DATA")) + "/database/" + name;
-}
 
 ElemList OneElement(const std::string& description) {
     ElemList list;
@@ -55,7 +52,7 @@ public:
     }
     ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
+        EXPECT_NE(std::signal(SIGXFSZ, m_oldHandler), SIG_ERR);
     }
 
 private:
@@ -98,7 +95,7 @@ TEST_F(Database, MissingFileIsAnEmptyListWithoutMessage) {
 }
 
 TEST_F(Database, LoadsTheExampleFile) {
-    std::string path = DataPath("example-164.mvn");
+    std::string path = ExampleListPath("example-164.mvn");
     EXPECT_TRUE(LoadDatabase(path, modified, list, boxes));
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1]->m_strCopy, "/c/d.txt");
@@ -124,7 +121,7 @@ TEST_F(Database, UnopenablePathsShowTheOpenErrorAndForgetThePath) {
 }
 
 TEST_F(Database, DamagedFileShowsTheReadErrorAndKeepsCompleteElements) {
-    std::string path = DataPath("short.mvn");
+    std::string path = ExampleListPath("short.mvn");
     EXPECT_FALSE(LoadDatabase(path, modified, list, boxes));
     ExpectOneErrorBox("Cannot read database file");
     EXPECT_TRUE(path.empty());
@@ -134,7 +131,7 @@ TEST_F(Database, DamagedFileShowsTheReadErrorAndKeepsCompleteElements) {
 
 TEST_F(Database, ErrorTextsFollowTheCurrentLanguage) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
-    std::string path = DataPath("schema-2.mvn");
+    std::string path = ExampleListPath("schema-2.mvn");
     LoadDatabase(path, modified, list, boxes);
     ExpectOneErrorBox(
         "Lecture de la base de donn\xC3\xA9"
@@ -144,7 +141,7 @@ TEST_F(Database, ErrorTextsFollowTheCurrentLanguage) {
 
 TEST_F(Database, UnreadableFileIsNeverOverwrittenAfterward) {
     const std::string damaged = dir.File("watch.MVN");
-    fs::copy_file(DataPath("object-reference.mvn"), damaged);
+    fs::copy_file(ExampleListPath("object-reference.mvn"), damaged);
     std::string path = damaged;
     LoadDatabase(path, modified, list, boxes);
     modified = 1;
@@ -152,7 +149,7 @@ TEST_F(Database, UnreadableFileIsNeverOverwrittenAfterward) {
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[1].text, "Cannot create database file");
     EXPECT_EQ(modified, 1);
-    EXPECT_EQ(ReadWholeFile(damaged), ReadWholeFile(DataPath("object-reference.mvn")));
+    EXPECT_EQ(ReadWholeFile(damaged), ReadWholeFile(ExampleListPath("object-reference.mvn")));
 }
 
 TEST_F(Database, SavesOnlyWhenModified) {
@@ -229,7 +226,7 @@ TEST_F(Database, LinksAreSavedAndRemovedAsTheFileTheyName) {
 TEST_F(Database, OnlyAWritableRegularFileIsReplacedOrRemoved) {
     std::vector<SpecialFile> refused = MakeSpecialFiles(dir.Path());
     const std::string readOnly = dir.File("read-only.MVN");
-    const std::string old = ReadWholeFile(DataPath("example-164.mvn"));
+    const std::string old = ReadWholeFile(ExampleListPath("example-164.mvn"));
     WriteWholeFile(readOnly, old);
     ASSERT_EQ(chmod(readOnly.c_str(), 0400), 0);
     refused.push_back({"read-only list", readOnly});
@@ -289,7 +286,7 @@ TEST_F(Database, UncreatableFileKeepsTheModifiedFlag) {
 
 TEST_F(Database, FailedWriteKeepsTheOldFileWhole) {
     const std::string path = dir.File("watch.MVN");
-    const std::string old = ReadWholeFile(DataPath("example-164.mvn"));
+    const std::string old = ReadWholeFile(ExampleListPath("example-164.mvn"));
     WriteWholeFile(path, old);
     {
         // The new archive is larger than the limit: the disk "fills up" part-way.

@@ -2,17 +2,17 @@
 #include "core/ArchiveWriter.h"
 #include "core/ElemArchive.h"
 
+#include "ExampleLists.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
 
 std::string DataFile(const std::string& name) {
-    return ReadWholeFile(std::string(std::getenv("MORVANE_TEST_DATA")) + "/database/" + name);
+    return ReadWholeFile(ExampleListPath(name));
 }
 
 std::string Bytes(std::initializer_list<int> values) {

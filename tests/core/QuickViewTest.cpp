@@ -4,6 +4,7 @@
 #include "core/ViewerLauncher.h"
 
 #include "CheckFakes.h"
+#include "ScopedVariable.h"
 #include "TempDir.h"
 #include "SharedServers.h"
 
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -33,30 +33,6 @@ private:
         }
     }
     bool m_bPressed = false;
-};
-
-// Sets an environment variable for the life of the object, then puts the former value back.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        if (const char* former = std::getenv(name)) {
-            m_former = former;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (m_former) {
-            setenv(m_name, m_former->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_former;
 };
 
 class QuickViewTest : public ::testing::Test {
@@ -156,7 +132,7 @@ TEST_F(QuickViewTest, RemoteCopyIsViewedFromAPrivateCacheFile) {
 // A cancelled or failed download opens nothing, leaves nothing, and says what the copy
 // action says over its progress window.
 TEST_F(QuickViewTest, CancelOrFailureOpensNothing) {
-    m_servers.Serve("slow view.txt", std::string(64 * 1024, 's'));
+    m_servers.Serve("slow view.txt", std::string(size_t{64} * 1024, 's'));
     CViewerLauncher viewer({{m_script, "--wait", true}});
     CRemoteAccess cancelling(
         "", [this] { return std::make_unique<CancellingWindow>(m_env.windowBoxes); });

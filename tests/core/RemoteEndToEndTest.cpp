@@ -202,7 +202,7 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
         remote.push_back(Element(address, CHECK_ABSOLUTE_TIME));
     }
     CPassProbes offlinePass;
-    offlinePass.ProbeAhead({&remote[0], &remote[1], &remote[2]}, offline);
+    offlinePass.ProbeAhead({remote.data(), remote.data() + 1, remote.data() + 2}, offline);
     for (CKelElem& elem : remote) {
         CheckElement(elem, &offlinePass, offline);
         EXPECT_EQ(elem.m_nState, STATE_NOT_CHECKED);

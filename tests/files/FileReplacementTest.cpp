@@ -195,7 +195,7 @@ std::string LargeContent() {
 }
 
 bool WriteInPieces(CFileReplacement& file, std::string_view bytes) {
-    constexpr size_t kPiece = 300 * 1024;  // not a divisor of a flush step
+    constexpr size_t kPiece = size_t{300} * 1024;  // not a divisor of a flush step
     for (size_t at = 0; at < bytes.size(); at += kPiece) {
         if (!file.Write(bytes.data() + at, std::min(kPiece, bytes.size() - at))) {
             return false;

@@ -30,7 +30,7 @@ TEST_F(TimeStampTest, TimesWithoutLocalTimeGiveOneBlank) {
 }
 
 TEST_F(TimeStampTest, ProcessLocaleIsLeftAlone) {
-    std::setlocale(LC_TIME, "C");
+    ASSERT_NE(std::setlocale(LC_TIME, "C"), nullptr);
     FormatTimeStamp(1013332560);
     EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C");
 }

@@ -1,5 +1,6 @@
 #include "platform/ProgramPaths.h"
 
+#include "ScopedVariable.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +35,11 @@ TEST(ProgramPaths, UnwritableProgramFolderMovesFilesToXdgFolders) {
 
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_DATA_HOME");
-    const std::string previousHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", home.Path().c_str(), 1);
-    EXPECT_EQ(PathsForProgram("/usr/bin/watch", false).databaseFile,
-              home.File(".local/share/morvane/watch.MVN"));
     // The folder goes with the test; a home that is not there would send later trash tests
     // to another trash.
-    setenv("HOME", previousHome.c_str(), 1);
+    const ScopedVariable testHome("HOME", home.Path().string());
+    EXPECT_EQ(PathsForProgram("/usr/bin/watch", false).databaseFile,
+              home.File(".local/share/morvane/watch.MVN"));
 }
 
 TEST(ProgramPaths, ProgramInSystemFolderKeepsUserFilesInXdgFolders) {

@@ -195,7 +195,7 @@ TEST_F(FtpTest, SmallFileShowsNoPercentageAndEveryPairIsFetched) {
 }
 
 TEST_F(FtpTest, CancelWhileConnectingOrInTheLoopLeavesOriginalUntouched) {
-    servers.Serve("cancel.bin", Pattern(64 * 1024));
+    servers.Serve("cancel.bin", Pattern(size_t{64} * 1024));
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
     const std::function<bool(const RecordingTransferWindow::Update&)> triggers[] = {

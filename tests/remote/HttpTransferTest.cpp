@@ -236,7 +236,7 @@ TEST_F(HttpTest, ErrorAnswerOrSilentServerLeavesOriginalUntouched) {
 // although its rate averaged over the pause and the data around it would pass. A body cut
 // short of its length is no download either.
 TEST_F(HttpTest, StalledOrShortBodyEndsTheDownload) {
-    servers.Serve("paused.bin", Pattern(64 * 1024));
+    servers.Serve("paused.bin", Pattern(size_t{64} * 1024));
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
 
@@ -251,7 +251,7 @@ TEST_F(HttpTest, StalledOrShortBodyEndsTheDownload) {
 
 // A server compressing a body nobody asked to compress still gives the file's own bytes.
 TEST_F(HttpTest, UnrequestedCompressionIsDecoded) {
-    const std::string body = Pattern(64 * 1024);
+    const std::string body = Pattern(size_t{64} * 1024);
     servers.Serve("packed.bin", body);
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
@@ -263,7 +263,7 @@ TEST_F(HttpTest, UnrequestedCompressionIsDecoded) {
 }
 
 TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
-    servers.Serve("slow.bin", Pattern(64 * 1024));
+    servers.Serve("slow.bin", Pattern(size_t{64} * 1024));
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
 
@@ -297,7 +297,7 @@ TEST_F(HttpTest, CancelInTheLoopOrWhileServerIsSilent) {
 
 // Without a time-out the stall's silence (8 s) has no bound but Cancel.
 TEST_F(HttpTest, CancelEndsTheSilenceOfAStalledBody) {
-    servers.Serve("stalled.bin", Pattern(64 * 1024));
+    servers.Serve("stalled.bin", Pattern(size_t{64} * 1024));
     const std::string original = local.File("original.bin");
     WriteWholeFile(original, "old");
     RecordingTransferWindow transferWindow;

@@ -6,6 +6,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,8 +33,12 @@ public:
         m_bound = m_fd.IsOpen() &&
                   bind(m_fd.Get(), reinterpret_cast<sockaddr*>(&address), length) == 0 &&
                   getsockname(m_fd.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0;
-        m_port = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
-                                         : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+        // Only an address that getsockname filled has the port the system gave.
+        if (m_bound) {
+            m_port =
+                ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
+                                        : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+        }
     }
     bool Bound() const { return m_bound; }
     bool Listen(int backlog = 8) { return listen(m_fd.Get(), backlog) == 0; }
@@ -106,11 +112,14 @@ TEST(IsInternetReachable, GivesUpOnAHostThatNeverCompletesTheConnection) {
     std::vector<CFileDescriptor> fillers;
     for (int i = 0; i < 3; ++i) {
         fillers.emplace_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ASSERT_TRUE(fillers.back().IsOpen());
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(static_cast<uint16_t>(std::stoi(server.Port())));
-        connect(fillers.back().Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        const int connected =
+            connect(fillers.back().Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ASSERT_TRUE(connected == 0 || errno == EINPROGRESS) << std::strerror(errno);
     }
     EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 0);
 }

@@ -93,7 +93,7 @@ TEST(ProgressUnitsTest, StopsAtTheUnitThatAsksTo) {
         totals.push_back(total);
         return total < 8192;
     });
-    EXPECT_FALSE(units.Add(5 * 4096));
+    EXPECT_FALSE(units.Add(size_t{5} * 4096));
     EXPECT_THAT(totals, ElementsAreArray({4096, 8192}));
 }
 

@@ -49,7 +49,7 @@ protected:
     void TearDown() override { setenv("HOME", m_strOldHome.c_str(), 1); }
 
     std::string Serve(const std::string& name, const std::string& bytes) {
-        const std::string path = m_served.File(name);
+        std::string path = m_served.File(name);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         WriteWholeFile(path, bytes);
         const timespec times[2] = {{kServedTime, 0}, {kServedTime, 0}};

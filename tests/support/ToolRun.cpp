@@ -3,10 +3,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
-
-extern char** environ;
 
 namespace {
 
@@ -18,18 +17,16 @@ std::string ErrPath(const TempDir& dir) {
     return dir.File("stderr.txt");
 }
 
-}  // namespace
-
-pid_t StartCaptured(std::vector<std::string> arguments, const TempDir& dir) {
+pid_t Start(std::vector<std::string> arguments, const TempDir& dir, int outFlags) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, OutPath(dir).c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, OutPath(dir).c_str(), outFlags, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, ErrPath(dir).c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
@@ -38,6 +35,12 @@ pid_t StartCaptured(std::vector<std::string> arguments, const TempDir& dir) {
     }
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+}  // namespace
+
+pid_t StartCaptured(std::vector<std::string> arguments, const TempDir& dir) {
+    return Start(std::move(arguments), dir, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
 ToolRun FinishCaptured(pid_t pid, const TempDir& dir) {
@@ -53,6 +56,10 @@ ToolRun FinishCaptured(pid_t pid, const TempDir& dir) {
 
 ToolRun RunCaptured(std::vector<std::string> arguments, const TempDir& dir) {
     return FinishCaptured(StartCaptured(std::move(arguments), dir), dir);
+}
+
+ToolRun RunWithUnwritableOutput(std::vector<std::string> arguments, const TempDir& dir) {
+    return FinishCaptured(Start(std::move(arguments), dir, O_RDONLY | O_CREAT), dir);
 }
 
 std::vector<std::string> CheckStates(const std::string& out) {

@@ -21,6 +21,9 @@ pid_t StartCaptured(std::vector<std::string> arguments, const TempDir& dir);
 // Waits for a program started by StartCaptured and collects what it left.
 ToolRun FinishCaptured(pid_t pid, const TempDir& dir);
 ToolRun RunCaptured(std::vector<std::string> arguments, const TempDir& dir);
+// Runs `arguments` as RunCaptured does, but with standard output on its file opened for
+// reading only, so that every write to it fails.
+ToolRun RunWithUnwritableOutput(std::vector<std::string> arguments, const TempDir& dir);
 
 // The state column of each element line that `mvntool check` printed, in order.
 std::vector<std::string> CheckStates(const std::string& out);

@@ -1,3 +1,4 @@
+#include "ExampleLists.h"
 #include "TempDir.h"
 #include "ToolRun.h"
 
@@ -7,8 +8,10 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -21,10 +24,6 @@ namespace {
 ToolRun RunTool(const TempDir& dir, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), MVNTOOL_PATH);
     return RunCaptured(std::move(arguments), dir);
-}
-
-std::string DataPath(const std::string& name) {
-    return std::string(std::getenv("MORVANE_TEST_DATA")) + "/database/" + name;
 }
 
 // What `dump` prints for one element of the example file.
@@ -58,7 +57,7 @@ TEST(Mvntool, WritesAndDumpsTheExampleByteForByte) {
     WriteWholeFile(dir.File("example.json"), example);
     const ToolRun write = RunTool(dir, {"write", dir.File("example.json"), dir.File("w.MVN")});
     EXPECT_EQ(write.exitCode, 0) << write.err;
-    EXPECT_EQ(ReadWholeFile(dir.File("w.MVN")), ReadWholeFile(DataPath("example-164.mvn")));
+    EXPECT_EQ(ReadWholeFile(dir.File("w.MVN")), ReadWholeFile(ExampleListPath("example-164.mvn")));
 
     const ToolRun dump = RunTool(dir, {"dump", dir.File("w.MVN")});
     EXPECT_EQ(dump.exitCode, 0);
@@ -79,7 +78,7 @@ TEST(Mvntool, DumpShowsWhatLoadingLeaves) {
     EXPECT_EQ(missing.out, "{\n  \"elements\": []\n}\n");
     EXPECT_EQ(missing.err, "");
 
-    const ToolRun damaged = RunTool(dir, {"dump", DataPath("short.mvn")});
+    const ToolRun damaged = RunTool(dir, {"dump", ExampleListPath("short.mvn")});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_EQ(damaged.out, "{\n  \"elements\": [\n" + ExampleElementJson() + "\n  ]\n}\n");
     EXPECT_EQ(damaged.err, "ERROR: Cannot read database file\n");
@@ -87,6 +86,23 @@ TEST(Mvntool, DumpShowsWhatLoadingLeaves) {
     const ToolRun folder = RunTool(dir, {"dump", dir.Path().string()});
     EXPECT_EQ(folder.exitCode, 1);
     EXPECT_EQ(folder.err, "ERROR: Cannot open database file\n");
+}
+
+// Results that standard output cannot take make a failed run, said on standard error, for
+// every command that prints them.
+TEST(Mvntool, OutputThatCannotBeWrittenFailsTheRun) {
+    TempDir dir;
+    const std::string lost =
+        "mvntool: cannot write the output: " + std::string(std::strerror(EBADF)) + "\n";
+    const ToolRun dump =
+        RunWithUnwritableOutput({MVNTOOL_PATH, "dump", ExampleListPath("example-164.mvn")}, dir);
+    EXPECT_EQ(dump.exitCode, 1);
+    EXPECT_EQ(dump.err, lost);
+
+    const ToolRun probe =
+        RunWithUnwritableOutput({MVNTOOL_PATH, "probe", dir.File("stdout.txt")}, dir);
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_EQ(probe.err, lost);
 }
 
 // A list of many 64 KiB blocks, cut inside an element far from the first block: the dump
@@ -121,7 +137,7 @@ TEST(Mvntool, DumpOfAListDamagedFarInPrintsEveryElementBeforeTheDamage) {
 
 TEST(Mvntool, SpeaksTheLanguageOfTheSettingsBesideTheFile) {
     TempDir dir;
-    std::filesystem::copy_file(DataPath("schema-2.mvn"), dir.File("watch.MVN"));
+    std::filesystem::copy_file(ExampleListPath("schema-2.mvn"), dir.File("watch.MVN"));
     WriteWholeFile(dir.File("watch.INI"), "[Config]\nLanguage=FR\n");
     const ToolRun dump = RunTool(dir, {"dump", dir.File("watch.MVN")});
     EXPECT_EQ(dump.exitCode, 1);
@@ -134,7 +150,7 @@ TEST(Mvntool, DumpShowsOtherBytesAsWindows1252AndEscapes) {
     TempDir dir;
     // One element whose description holds Latin-1 "caf\xE9", a Euro sign and a quote, tab.
     const std::string description = "caf\xE9 \x80 \"q\"\t";
-    std::string bytes = ReadWholeFile(DataPath("run-time-fields.mvn"));
+    std::string bytes = ReadWholeFile(ExampleListPath("run-time-fields.mvn"));
     bytes.replace(16, 4, std::string(1, static_cast<char>(description.size())) + description);
     WriteWholeFile(dir.File("latin.MVN"), bytes);
     const ToolRun dump = RunTool(dir, {"dump", dir.File("latin.MVN")});

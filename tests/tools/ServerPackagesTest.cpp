@@ -139,7 +139,7 @@ TEST_F(ServerPackagesTest, ProftpdRefusingMdtmAndSizeIsDownloadedFrom) {
 
 // Without MDTM, SIZE and machine listings, the LIST line tells the time to the minute.
 TEST_F(ServerPackagesTest, ProftpdListLineGivesTheMinute) {
-    const int64_t recent = (std::time(nullptr) / 60 - 10 * 24 * 60) * 60 + 37;
+    const int64_t recent = (std::time(nullptr) / 60 - int64_t{10} * 24 * 60) * 60 + 37;
     Serve("recent.txt", "recent", recent);
     const CPackageServer proftpd(PackageServerKind::Proftpd, m_served.Path().string(),
                                  {"MDTM SIZE MLSD MLST"});

@@ -40,7 +40,7 @@ protected:
 
     static std::string Serve(const std::string& name, const std::string& bytes,
                              int64_t modified = -1) {
-        const std::string path = root->File(name);
+        std::string path = root->File(name);
         WriteWholeFile(path, bytes);
         if (modified >= 0) {
             const timespec times[2] = {{modified, 0}, {modified, 0}};

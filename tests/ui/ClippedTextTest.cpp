@@ -5,7 +5,6 @@
 
 #include "core/KelElem.h"
 #include "core/NoticeTexts.h"
-#include "platform/SettingsFile.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
 #include "i18n/TimeStamp.h"

@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "ConsoleMessageBoxes.h"
+#include "ConsoleOutput.h"
 #include "ConsoleProgressWindow.h"
 
 #include "core/CheckEnvironment.h"
@@ -21,7 +22,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -63,9 +63,9 @@ public:
     explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
 
     int ShowNotice(const NoticeTexts& notice) override {
-        std::printf("%s\n%s\n%s\n", notice.Message().c_str(), notice.copy.c_str(),
-                    notice.timeText.c_str());
-        std::fflush(stdout);
+        PrintOut("%s\n%s\n%s\n", notice.Message().c_str(), notice.copy.c_str(),
+                 notice.timeText.c_str());
+        FlushOut();
         return m_bAnswerOk ? kNoticeOk : kNoticeUnanswered;
     }
 
@@ -79,8 +79,8 @@ class CConsoleViewer : public IViewerLauncher {
 public:
     TextViewerKind FindTextViewer() override { return TextViewerKind::StaysUntilClosed; }
     int RunAndWait(const std::string& commandLine) override {
-        std::printf("%s\n", commandLine.c_str());
-        std::fflush(stdout);
+        PrintOut("%s\n", commandLine.c_str());
+        FlushOut();
         return 0;
     }
 };
@@ -94,16 +94,15 @@ public:
 void PrintElements(const ElemList& list, const CCheckFailures& failures) {
     for (size_t i = 0; i < list.size(); ++i) {
         const CKelElem& elem = *list[i];
-        std::printf("%zu\t%s\t%s\t%s\n", i, DisplayText(elem.m_strDescription).c_str(),
-                    StateText(elem, failures).c_str(),
-                    FormatTimeStamp(elem.m_timeLastAccess).c_str());
+        PrintOut("%zu\t%s\t%s\t%s\n", i, DisplayText(elem.m_strDescription).c_str(),
+                 StateText(elem, failures).c_str(), FormatTimeStamp(elem.m_timeLastAccess).c_str());
     }
 }
 
 bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
-        std::fprintf(stderr, "mvntool: %s: %s\n", path.c_str(), std::strerror(errno));
+        PrintError("mvntool: %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
     int32_t modified = 0;
@@ -139,9 +138,9 @@ bool CheckAndPrint(const CheckOptions& options, ElemList& list, IMessageBoxes& b
 int RunCheckCommand(const Arguments& arguments) {
     CheckOptions options;
     if (!ParseOptions(arguments, options)) {
-        std::fprintf(stderr,
-                     "usage: mvntool check [--all] [--apply] [--save] [--accept-new-host-key] "
-                     "FILE\n");
+        PrintError(
+            "usage: mvntool check [--all] [--apply] [--save] [--accept-new-host-key] "
+            "FILE\n");
         return kExitUsage;
     }
     CConsoleMessageBoxes boxes;

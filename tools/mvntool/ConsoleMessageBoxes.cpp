@@ -1,15 +1,15 @@
 #include "ConsoleMessageBoxes.h"
 
-#include <cstdio>
+#include "ConsoleOutput.h"
 
 int CConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
                                   BoxButtons buttons, BoxOwner) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    PrintError("%s: %s\n", caption.c_str(), text.c_str());
     return Answer(buttons);
 }
 
 int CConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    PrintError("%s\n", text.c_str());
     return Answer(buttons);
 }
 

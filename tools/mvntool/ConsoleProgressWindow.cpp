@@ -1,5 +1,7 @@
 #include "ConsoleProgressWindow.h"
 
+#include "ConsoleOutput.h"
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
@@ -8,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -98,6 +99,6 @@ void CConsoleProgressWindow::NotifyFinished() {
     CWaitingTransferWindow::NotifyFinished();
     const uint64_t one = 1;
     if (write(m_finished.Get(), &one, sizeof one) != sizeof one) {
-        std::fprintf(stderr, "cannot signal the end of the download\n");
+        PrintError("cannot signal the end of the download\n");
     }
 }

@@ -1,24 +1,23 @@
 #include "Commands.h"
 #include "ConsoleMessageBoxes.h"
+#include "ConsoleOutput.h"
 #include "ElemJson.h"
 
 #include "core/Database.h"
-
-#include <cstdio>
 
 // mvntool dump FILE: the list as the program loads it, as JSON on standard output, each
 // element printed as soon as it is read. A file that cannot be opened or read is reported
 // on standard error; the elements read before the failure are still printed.
 int RunDumpCommand(const Arguments& arguments) {
     if (arguments.size() != 1) {
-        std::fprintf(stderr, "usage: mvntool dump FILE\n");
+        PrintError("usage: mvntool dump FILE\n");
         return kExitUsage;
     }
     CConsoleMessageBoxes boxes;
     PrepareLanguage(arguments[0], boxes);
     std::string path = arguments[0];
     int32_t modified = 0;
-    CJsonElementWriter writer(stdout);
+    CJsonElementWriter writer;
     const bool loaded = LoadDatabase(path, modified, writer, boxes);
     writer.Finish();
     return loaded ? kExitOk : kExitFailed;

@@ -1,5 +1,7 @@
 #include "ElemJson.h"
 
+#include "ConsoleOutput.h"
+
 #include "core/DisplayText.h"
 
 #include <QByteArray>
@@ -11,7 +13,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -43,6 +44,14 @@ constexpr ElemField kFields[] = {
     {"m_bFtpBinary", nullptr, &CKelElem::m_bFtpBinary},
 };
 
+// A control character below 0x20 as JSON's \u00XX.
+void AppendControlEscape(unsigned char c, std::string& json) {
+    constexpr char kHexDigits[] = "0123456789abcdef";
+    json += "\\u00";
+    json.push_back(kHexDigits[c >> 4]);
+    json.push_back(kHexDigits[c & 0xF]);
+}
+
 void AppendJsonString(std::string_view text, std::string& json) {
     json.push_back('"');
     for (const char c : text) {
@@ -64,9 +73,7 @@ void AppendJsonString(std::string_view text, std::string& json) {
                 break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    json += escaped;
+                    AppendControlEscape(static_cast<unsigned char>(c), json);
                 } else {
                     json.push_back(c);
                 }
@@ -165,18 +172,18 @@ bool ReadElement(const QJsonValue& value, const std::string& element, CKelElem& 
 
 }  // namespace
 
-CJsonElementWriter::CJsonElementWriter(std::FILE* out) : m_out(out) {
-    std::fputs("{\n  \"elements\": [", m_out);
+CJsonElementWriter::CJsonElementWriter() {
+    WriteOut("{\n  \"elements\": [");
 }
 
 void CJsonElementWriter::Receive(std::unique_ptr<CKelElem> elem) {
     m_json = m_written++ == 0 ? "\n" : ",\n";
     AppendElement(*elem, m_json);
-    std::fwrite(m_json.data(), 1, m_json.size(), m_out);
+    WriteOut(m_json);
 }
 
 void CJsonElementWriter::Finish() {
-    std::fputs(m_written == 0 ? "]\n}\n" : "\n  ]\n}\n", m_out);
+    WriteOut(m_written == 0 ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 bool ElementsFromJson(std::string_view json, ElemList& list, std::string& error) {

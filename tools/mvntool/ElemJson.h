@@ -3,24 +3,22 @@
 #include "core/ElemArchive.h"
 #include "core/ElemList.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
-// Writes the watch list as JSON to `out` element by element, as they arrive, so that no
+// Writes the watch list as JSON to standard output element by element, as they arrive, so that no
 // more than one element is held: {"elements": [ {...}, ... ]}, each element an object whose
 // keys are the fifteen member names in field order. Strings that are not valid UTF-8 appear
 // decoded as Windows-1252, so the text is always valid JSON.
 class CJsonElementWriter : public IElemReceiver {
 public:
-    explicit CJsonElementWriter(std::FILE* out);
+    CJsonElementWriter();
     void Expect(size_t) override {}
     void Receive(std::unique_ptr<CKelElem> elem) override;
     // Closes the array and the document.
     void Finish();
 
 private:
-    std::FILE* m_out;
     size_t m_written = 0;
     std::string m_json;
 };

@@ -1,7 +1,6 @@
-#include <cstdio>
-
 #include "Commands.h"
 #include "ConsoleMessageBoxes.h"
+#include "ConsoleOutput.h"
 #include "ConsoleProgressWindow.h"
 #include "remote/Address.h"
 #include "remote/TransferJob.h"
@@ -24,9 +23,8 @@ int RunGetCommand(const Arguments& arguments) {
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
     if (!IsRemoteKind(parsed.kind)) {
-        std::fprintf(stderr,
-                     "%s: not an ftp://, ftps://, ftpes://, http://, https:// or sftp:// address\n",
-                     address.c_str());
+        PrintError("%s: not an ftp://, ftps://, ftpes://, http://, https:// or sftp:// address\n",
+                   address.c_str());
         return kExitFailed;
     }
     const TrustedKeys trusted = TrustedForRun(parsed, options);
@@ -48,7 +46,7 @@ int RunGetCommand(const Arguments& arguments) {
     for (const RemoteMessage& box : outcome.boxes) {
         ShowRemoteMessage(box, window.Boxes(), BoxOwner::MainWindow);
     }
-    std::printf("%s\n", outcome.result.text.c_str());
+    PrintOut("%s\n", outcome.result.text.c_str());
     PrintUntrustedKey(outcome.untrusted);
     PrintRefusedHostKey(outcome.refusedHost);
     return outcome.status == TransferStatus::Succeeded ? kExitOk : kExitFailed;

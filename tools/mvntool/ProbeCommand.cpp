@@ -1,7 +1,6 @@
-#include <cstdio>
-
 #include "Commands.h"
 #include "ConsoleMessageBoxes.h"
+#include "ConsoleOutput.h"
 #include "core/LocalFileTimes.h"
 #include "i18n/TimeStamp.h"
 #include "remote/Address.h"
@@ -45,8 +44,7 @@ bool TakeProbeResult(const ProbeResult& result, const ParsedAddress& parsed, IMe
         PrintUntrustedKey(result.untrusted);
         PrintRefusedHostKey(result.refusedHost);
     } else if (result.status == ProbeStatus::NotFound) {
-        std::fprintf(stderr, "%s\n",
-                     FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
+        PrintError("%s\n", FormatKeyText("IDS_ERR_FILENOTFOUNDFTP", parsed.object).c_str());
     }
     return false;
 }
@@ -77,12 +75,12 @@ bool ProbeTime(const std::string& address, const ParsedAddress& parsed,
             if (FindFirstFileTime(address, time)) {
                 return true;
             }
-            std::fprintf(stderr, "%s: no such file\n", address.c_str());
+            PrintError("%s: no such file\n", address.c_str());
             return false;
         case AddressKind::Other:
             break;
     }
-    std::fprintf(stderr, "%s: neither probed nor copied\n", address.c_str());
+    PrintError("%s: neither probed nor copied\n", address.c_str());
     return false;
 }
 
@@ -97,12 +95,12 @@ int RunProbeCommand(const Arguments& arguments) {
     CConsoleMessageBoxes boxes;
     PrepareLanguage("", boxes);
     const ParsedAddress parsed = ClassifyAddress(address);
-    std::printf("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),
-                parsed.server.c_str(), parsed.object.c_str(), unsigned{parsed.port});
+    PrintOut("kind: %s\nserver: %s\nobject: %s\nport: %u\n", KindName(parsed.kind),
+             parsed.server.c_str(), parsed.object.c_str(), unsigned{parsed.port});
     TimeValue time = -1;
     if (!ProbeTime(address, parsed, options, boxes, time)) {
         return kExitFailed;
     }
-    std::printf("time: %lld %s\n", static_cast<long long>(time), FormatTimeStamp(time).c_str());
+    PrintOut("time: %lld %s\n", static_cast<long long>(time), FormatTimeStamp(time).c_str());
     return kExitOk;
 }

@@ -1,7 +1,7 @@
-#include <cstdio>
 #include <fstream>
 
 #include "Commands.h"
+#include "ConsoleOutput.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ namespace {
 bool ReadPasswordFile(const std::string& path, std::string& password) {
     std::ifstream file(path);
     if (!file) {
-        std::fprintf(stderr, "%s: cannot read the password file\n", path.c_str());
+        PrintError("%s: cannot read the password file\n", path.c_str());
         return false;
     }
     std::getline(file, password);
@@ -35,20 +35,20 @@ bool ParseRemoteArguments(const Arguments& arguments,
         } else if (word == "--trust-key" && i + 1 < arguments.size()) {
             options.trustedKey = arguments[++i];
             if (!options.trustedKey.starts_with("sha256//")) {
-                std::fprintf(stderr, "--trust-key takes a key as sha256//BASE64\n");
+                PrintError("--trust-key takes a key as sha256//BASE64\n");
                 return false;
             }
         } else if (word == "--accept-new-host-key") {
             options.acceptNewHostKey = true;
         } else if (word.starts_with("--")) {
-            std::fprintf(stderr, "unknown option %s\n", word.c_str());
+            PrintError("unknown option %s\n", word.c_str());
             return false;
         } else {
             words.push_back(word);
         }
     }
     if (words.size() != positional.size()) {
-        std::fprintf(stderr, "expected %zu argument(s)\n", positional.size());
+        PrintError("expected %zu argument(s)\n", positional.size());
         return false;
     }
     size_t i = 0;
@@ -67,12 +67,12 @@ TrustedKeys TrustedForRun(const ParsedAddress& parsed, const RemoteOptions& opti
 
 void PrintUntrustedKey(const std::optional<UntrustedServer>& untrusted) {
     if (untrusted && !untrusted->key.empty()) {
-        std::fprintf(stderr, "key: %s\n", untrusted->key.c_str());
+        PrintError("key: %s\n", untrusted->key.c_str());
     }
 }
 
 void PrintRefusedHostKey(const std::optional<SshHostRefusal>& refused) {
     if (refused) {
-        std::fprintf(stderr, "host key: %s\n", HostKeyFingerprint(refused->key).c_str());
+        PrintError("host key: %s\n", HostKeyFingerprint(refused->key).c_str());
     }
 }

@@ -1,12 +1,11 @@
 #include "Commands.h"
 #include "ConsoleMessageBoxes.h"
+#include "ConsoleOutput.h"
 #include "ElemJson.h"
 
 #include "core/Database.h"
 #include "core/FileReading.h"
 #include "files/FileLock.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -17,7 +16,7 @@ bool ReadJsonFile(const std::string& path, std::string& json) {
     if (ReadFileBounded(path, kMaxJsonSize, json) == FileReadStatus::Ok) {
         return true;
     }
-    std::fprintf(stderr, "mvntool: cannot read %s\n", path.c_str());
+    PrintError("mvntool: cannot read %s\n", path.c_str());
     return false;
 }
 
@@ -28,7 +27,7 @@ bool ReadJsonFile(const std::string& path, std::string& json) {
 // leaves FILE untouched.
 int RunWriteCommand(const Arguments& arguments) {
     if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: mvntool write JSON FILE\n");
+        PrintError("usage: mvntool write JSON FILE\n");
         return kExitUsage;
     }
     const std::string& jsonPath = arguments[0];
@@ -42,7 +41,7 @@ int RunWriteCommand(const Arguments& arguments) {
     ElemList list;
     std::string error;
     if (!ElementsFromJson(json, list, error)) {
-        std::fprintf(stderr, "mvntool: %s: %s\n", jsonPath.c_str(), error.c_str());
+        PrintError("mvntool: %s: %s\n", jsonPath.c_str(), error.c_str());
         return kExitUsage;
     }
     CFileLock lock;

@@ -1,8 +1,8 @@
 #include "Commands.h"
+#include "ConsoleOutput.h"
 
 #include "files/TemporaryFiles.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -27,15 +27,15 @@ const Command kCommands[] = {
 };
 
 int PrintUsage() {
-    std::fprintf(stderr, "usage:\n");
+    PrintError("usage:\n");
     for (const Command& command : kCommands) {
         if (command.name) {
-            std::fprintf(stderr, "  mvntool %s\n", command.usage);
+            PrintError("  mvntool %s\n", command.usage);
         }
     }
-    std::fprintf(stderr,
-                 "exit status: 0 done (check: every check made, whatever it found), 1 failed,\n"
-                 "  2 wrong command line, 3 check: at least one check failed\n");
+    PrintError(
+        "exit status: 0 done (check: every check made, whatever it found), 1 failed,\n"
+        "  2 wrong command line, 3 check: at least one check failed\n");
     return kExitUsage;
 }
 
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     const Arguments arguments(argv + 2, argv + argc);
     for (const Command& command : kCommands) {
         if (command.name && std::strcmp(command.name, argv[1]) == 0) {
-            return command.run(arguments);
+            return FinishOutput(command.run(arguments));
         }
     }
     return PrintUsage();

@@ -17,8 +17,6 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
@@ -84,6 +82,7 @@ CTestServerProcess::CTestServerProcess(const std::string& script,
                                    std::string(MORVANE_TEST_SERVERS_DIR) + "/" + script};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
@@ -144,14 +143,16 @@ std::vector<std::string> CHttpTestServer::LogLines() const {
     return lines;
 }
 
+// The port the system gives a socket bound to port 0, free again once the socket is closed.
 int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const CFileDescriptor fd(socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
+    if (!fd.IsOpen() || bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("no port of 127.0.0.1 to spare");
+    }
     return ntohs(address.sin_port);
 }
