@@ -111,7 +111,7 @@ CopyLookUp FromProbe(const CKelElem& elem, const ProbeRequest& request, const Pr
 
 CopyLookUp LookUpRemote(const CKelElem& elem, const ProbeRequest& request, TimeValue now,
                         CPassProbes* pass, CheckContext& context) {
-    int availability = -1;
+    std::optional<bool> availability;
     const std::optional<ProbeResult> result =
         pass ? pass->Take(elem, context) : ProbeAlone(request, availability, context);
     if (!result) {
