@@ -49,8 +49,8 @@ private:
 TEST(IsInternetReachable, ConnectsToAListeningHostAndSendsNothing) {
     LoopbackSocket server;
     ASSERT_TRUE(server.Bound() && server.Listen());
-    EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 1);
-    EXPECT_EQ(IsInternetReachable(" localhost:" + server.Port() + "\n"), 1);
+    EXPECT_TRUE(IsInternetReachable("127.0.0.1:" + server.Port()));
+    EXPECT_TRUE(IsInternetReachable(" localhost:" + server.Port() + "\n"));
     // Both test connections are closed already, without a byte sent.
     for (int i = 0; i < 2; ++i) {
         const CFileDescriptor connection(accept(server.Fd(), nullptr, nullptr));
@@ -65,12 +65,12 @@ TEST(IsInternetReachable, AcceptsABracketedIpv6Host) {
     if (!server.Bound() || !server.Listen()) {
         GTEST_SKIP() << "no IPv6 loopback on this machine";
     }
-    EXPECT_EQ(IsInternetReachable("[::1]:" + server.Port()), 1);
+    EXPECT_TRUE(IsInternetReachable("[::1]:" + server.Port()));
 }
 
 TEST(IsInternetReachable, EmptyHostMeansNoTest) {
-    EXPECT_EQ(IsInternetReachable(""), 1);
-    EXPECT_EQ(IsInternetReachable("  "), 1);
+    EXPECT_TRUE(IsInternetReachable(""));
+    EXPECT_TRUE(IsInternetReachable("  "));
 }
 
 TEST(IsInternetReachable, FailsForClosedPortsUnknownNamesAndBadPorts) {
@@ -95,7 +95,7 @@ TEST(IsInternetReachable, FailsForClosedPortsUnknownNamesAndBadPorts) {
         ":" + server.Port(),
     };
     for (const std::string& host : unreachable) {
-        EXPECT_EQ(IsInternetReachable(host), 0) << host;
+        EXPECT_FALSE(IsInternetReachable(host)) << host;
     }
 }
 
@@ -112,7 +112,7 @@ TEST(IsInternetReachable, GivesUpOnAHostThatNeverCompletesTheConnection) {
         address.sin_port = htons(static_cast<uint16_t>(std::stoi(server.Port())));
         connect(fillers.back().Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
     }
-    EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 0);
+    EXPECT_FALSE(IsInternetReachable("127.0.0.1:" + server.Port()));
 }
 
 }  // namespace
