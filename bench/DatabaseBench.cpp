@@ -33,10 +33,11 @@ constexpr size_t kRawBlock = 128 * 1024;
 
 class SilentBoxes : public IMessageBoxes {
 public:
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
+    BoxAnswer ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons,
+                      BoxOwner) override {
         std::abort();  // no box is expected: the figures would mean nothing
     }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
+    BoxAnswer ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
 };
 
 // Paths, addresses and descriptions of the lengths users type.

@@ -18,7 +18,7 @@ void CMorvaneDlg::OnNew() {
     auto elem = std::make_unique<CKelElem>();
     elem->m_timeReference = m_services.checks.clock.Now();
     elem->m_timeAtTime = elem->m_timeReference;
-    if (m_services.dialogs.EditElement(*elem, this, m_services.app.m_bModified) == IDOK) {
+    if (m_services.dialogs.EditElement(*elem, this, m_services.app.m_bModified) == BoxAnswer::Ok) {
         m_arrElems.push_back(std::move(elem));
     }
     if (!m_arrElems.empty()) {
@@ -37,7 +37,7 @@ void CMorvaneDlg::OnModify() {
         return;
     }
     auto copy = std::make_unique<CKelElem>(*m_arrElems[static_cast<size_t>(index)]);
-    if (m_services.dialogs.EditElement(*copy, this, m_services.app.m_bModified) == IDOK &&
+    if (m_services.dialogs.EditElement(*copy, this, m_services.app.m_bModified) == BoxAnswer::Ok &&
         static_cast<size_t>(index) < m_arrElems.size()) {
         const CKelElem* edited = copy.get();
         ForgetElement(static_cast<size_t>(index));
@@ -54,10 +54,10 @@ void CMorvaneDlg::OnDelete() {
     if (row < 0) {
         return;
     }
-    const int answer =
+    const BoxAnswer answer =
         m_services.boxes.ShowBox(Lookup("IDS_SURE"), Lookup("IDS_DELETE"), BoxIcon::Question,
                                  BoxButtons::OkCancel, BoxOwner::MainWindow);
-    if (answer != kAnswerOk) {
+    if (answer != BoxAnswer::Ok) {
         return;
     }
     const int index = m_list->ElementIndexOfRow(row);
@@ -101,7 +101,7 @@ bool CMorvaneDlg::AskQuit() {
         return true;
     }
     return m_services.boxes.ShowBox(Lookup("IDS_QUIT"), Lookup("IDS_SURE"), BoxIcon::Exclamation,
-                                    BoxButtons::OkCancel, BoxOwner::MainWindow) == kAnswerOk;
+                                    BoxButtons::OkCancel, BoxOwner::MainWindow) == BoxAnswer::Ok;
 }
 
 void CMorvaneDlg::OnQuit() {
@@ -112,7 +112,7 @@ void CMorvaneDlg::OnQuit() {
 
 void CMorvaneDlg::EndRun() {
     m_scheduler->Stop();
-    done(IDCANCEL);
+    done(Rejected);
 }
 
 void CMorvaneDlg::OnDropFiles(const QStringList& paths) {
@@ -122,7 +122,8 @@ void CMorvaneDlg::OnDropFiles(const QStringList& paths) {
     elem->m_timeAtTime = elem->m_timeReference;
     elem->m_strDescription = QFileInfo(path).completeBaseName().toStdString();
     elem->m_strCopy = path.toStdString();
-    if (m_services.dialogs.EditElement(*elem, m_list, m_services.app.m_bModified) == IDOK) {
+    if (m_services.dialogs.EditElement(*elem, m_list, m_services.app.m_bModified) ==
+        BoxAnswer::Ok) {
         m_arrElems.push_back(std::move(elem));
         EnableElementCommands(true);
     }

@@ -134,9 +134,10 @@ int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& tr
     }
     // Owned by the main window, so the list cannot change while the question is open; it
     // names the file, so the user knows what goes to the trash.
-    const int answer = boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
-                                     BoxIcon::Question, BoxButtons::YesNo, BoxOwner::MainWindow);
-    if (answer != kAnswerYes) {
+    const BoxAnswer answer =
+        boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
+                      BoxIcon::Question, BoxButtons::YesNo, BoxOwner::MainWindow);
+    if (answer != BoxAnswer::Yes) {
         return 0;
     }
     if (!trash.MoveToTrash(path)) {

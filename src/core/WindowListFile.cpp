@@ -25,7 +25,7 @@ std::string UnreadableSuffix(TimeValue now) {
 
 bool AnswersYesToReplacing(const std::string& path, IMessageBoxes& boxes) {
     return boxes.ShowAppBox(FormatKeyText("IDS_LISTCHANGED", path), BoxIcon::Question,
-                            BoxButtons::YesNo) == kAnswerYes;
+                            BoxButtons::YesNo) == BoxAnswer::Yes;
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ void CKelElemDlg::BrowseCopy() {
         return;
     }
     CFtpParametersDlg parameters(m_elem, this);
-    if (parameters.exec() == IDOK) {
+    if (parameters.Run() == BoxAnswer::Ok) {
         m_elem.m_strFtpUser = parameters.User();
         m_elem.m_strFtpPassword = parameters.Password();
         m_elem.m_bFtpBinary = parameters.AsciiChoice() == 1 ? 0 : 1;

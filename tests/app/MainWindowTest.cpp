@@ -48,19 +48,19 @@ namespace {
 // returns Ok or Cancel. Ok sets the modified flag, as the real editor does.
 class ScriptedDialogs : public IMainWindowDialogs {
 public:
-    using Edit = std::function<int(CKelElem&)>;
+    using Edit = std::function<BoxAnswer(CKelElem&)>;
 
-    int EditElement(CKelElem& elem, QWidget*, int32_t& modified) override {
+    BoxAnswer EditElement(CKelElem& elem, QWidget*, int32_t& modified) override {
         edited.push_back(elem);
         if (edits.empty()) {
-            return IDCANCEL;
+            return BoxAnswer::Cancel;
         }
-        const int result = edits.front()(elem);
+        const BoxAnswer answer = edits.front()(elem);
         edits.pop_front();
-        if (result == IDOK) {
+        if (answer == BoxAnswer::Ok) {
             modified = 1;
         }
-        return result;
+        return answer;
     }
     void ChooseLanguage(QWidget*) override {}
     void ShowAbout(QWidget*) override {}
@@ -70,7 +70,7 @@ public:
         edits.push_back([description, when](CKelElem& elem) {
             elem.m_strDescription = description;
             elem.m_nWhen = when;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
     }
 
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, FirstStartWithoutFileThenAPermanentElementIsCheckedAtTheN
         elem.m_nWhen = WHEN_PERMANENT;
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_strCopy = "/nonexistent/report.txt";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     ASSERT_EQ(window.Elements().size(), 1u);
@@ -200,7 +200,7 @@ TEST_F(MainWindowTest, StateColumnShowsEachStateAndAnUnknownOneAsNotChecked) {
         m_dialogs.edits.push_back([state = state, &window](CKelElem& elem) {
             elem.m_strDescription = std::to_string(window.Elements().size());
             elem.m_nState = state;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([](CKelElem& elem) {
         elem.m_strDescription = "gamma";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     ASSERT_EQ(m_dialogs.edited.back().m_strDescription, "Alpha");
@@ -255,7 +255,7 @@ TEST_F(MainWindowTest, EqualDescriptionsStayInListOrder) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([](CKelElem& elem) {
         elem.m_strDescription = "beta";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     for (int row = 0; row < 3; ++row) {
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     EXPECT_EQ(m_app.m_bModified, 0);
 
     window.List().SelectRow(0);
-    m_checks.boxes.AnswerNext(kAnswerCancel);
+    m_checks.boxes.AnswerNext(BoxAnswer::Cancel);
     window.OnDelete();
     EXPECT_EQ(window.Elements().size(), 2u);
     EXPECT_EQ(m_app.m_bModified, 0);
@@ -323,16 +323,18 @@ TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
         SCOPED_TRACE(way);
         const size_t before = m_checks.boxes.Boxes().size();
         CMorvaneDlg& window = Open();
+        int ends = 0;
+        QObject::connect(&window, &QDialog::finished, &window, [&ends] { ++ends; });
         // Unmodified: ends at once without a question.
         ways[way](window);
         EXPECT_EQ(m_checks.boxes.Boxes().size(), before);
-        EXPECT_EQ(window.result(), IDCANCEL);
+        EXPECT_EQ(ends, 1);
         EXPECT_FALSE(window.isVisible());
 
         CMorvaneDlg& again = Open();
         m_dialogs.Add("x");
         again.OnNew();
-        m_checks.boxes.AnswerNext(kAnswerCancel);
+        m_checks.boxes.AnswerNext(BoxAnswer::Cancel);
         ways[way](again);
         const auto boxes = m_checks.boxes.Boxes();
         ASSERT_EQ(boxes.size(), before + 1);
@@ -456,7 +458,7 @@ TEST_F(MainWindowTest, DroppedFileOpensTheEditorOnItsNameAndPath) {
     EXPECT_TRUE(window.Elements().empty());
     EXPECT_TRUE(ElementCommandsDisabled());
 
-    m_dialogs.edits.push_back([](CKelElem&) { return IDOK; });
+    m_dialogs.edits.push_back([](CKelElem&) { return BoxAnswer::Ok; });
     window.OnDropFiles({QStringLiteral("/docs/notes")});
     ASSERT_EQ(window.Elements().size(), 1u);
     EXPECT_EQ(window.Elements()[0]->m_strDescription, "notes");
@@ -505,7 +507,7 @@ TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
         elem.m_nWhen = WHEN_ON_DEMAND;
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_strCopy = "/nonexistent";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     window.OnReduce();
@@ -526,7 +528,7 @@ TEST_F(MainWindowTest, FailingElementsShowInTheirRowsAndInTheTray) {
             elem.m_nWhen = WHEN_ON_DEMAND;
             elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
             elem.m_strCopy = down;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -554,7 +556,7 @@ TEST_F(MainWindowTest, FailingElementsShowInTheirRowsAndInTheTray) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([&good](CKelElem& elem) {
         elem.m_strCopy = good;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     EXPECT_EQ(m_tray.failures, "");
@@ -605,7 +607,7 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
             elem.m_strCopy = address;
             elem.m_strFtpUser = "user";
             elem.m_strFtpPassword = "wrong";
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -617,7 +619,7 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_timeReference = 0x7fffffff;
         elem.m_strCopy = good;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& goodElem = *window.Elements().back();
@@ -723,7 +725,7 @@ TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_timeReference = 0;
         elem.m_strCopy = address;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& elem = *window.Elements().front();
@@ -799,7 +801,7 @@ TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
         elem.m_timeReference = 0;
         elem.m_strCopy = sshd.Url("/~/report.txt");
         elem.m_strFtpPassword = "secret";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& elem = *window.Elements().front();

@@ -92,7 +92,7 @@ TEST_F(WindowListFile, AListChangedOnDiskIsReplacedOnlyAfterYes) {
         change();
         const std::string onDisk = ReadWholeFile(m_listPath);
         const size_t before = m_boxes.Boxes().size();
-        m_boxes.AnswerNext(kAnswerNo);
+        m_boxes.AnswerNext(BoxAnswer::No);
         EXPECT_FALSE(SaveChanged(Elements({"ours"})));
         ASSERT_EQ(m_boxes.Boxes().size(), before + 1);
         EXPECT_EQ(LastBox().text, m_listPath +
@@ -103,7 +103,7 @@ TEST_F(WindowListFile, AListChangedOnDiskIsReplacedOnlyAfterYes) {
         EXPECT_EQ(ReadWholeFile(m_listPath), onDisk);
         EXPECT_EQ(m_modified, 1);
     }
-    m_boxes.AnswerNext(kAnswerYes);
+    m_boxes.AnswerNext(BoxAnswer::Yes);
     EXPECT_TRUE(SaveChanged(Elements({"ours"})));
     EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"ours"}));
     // From then on the file is the window's: no question.

@@ -161,7 +161,7 @@ TEST_F(KelElemDlgTest, NewElementTakesTheOriginalItsActionNeeds) {
         }
         Click(*dialog, IDOK);
         EXPECT_TRUE(m_boxes.Boxes().empty());
-        EXPECT_EQ(dialog->result(), IDOK);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_elem.m_strOriginal, "/home/me/report.txt");
         EXPECT_EQ(m_elem.m_nCheckMode, CHECK_EXISTENCE);
         EXPECT_EQ(m_elem.m_nAction, ACTION_COPY_NEW);
@@ -211,7 +211,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
 
         if (c.expected == nullptr) {
             EXPECT_TRUE(boxes.Boxes().empty());
-            EXPECT_EQ(dialog.result(), IDOK);
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_EQ(m_modified, 1);
             EXPECT_EQ(m_elem.m_strDescription, "changed");
             continue;
@@ -226,7 +226,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         auto* empty = dialog.Require<QWidget>(c.focus);
         EXPECT_TRUE(empty->isEnabled());
         EXPECT_EQ(dialog.focusWidget(), empty);
-        EXPECT_EQ(dialog.result(), 0) << "the dialog stays open";
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << "the dialog stays open";
         EXPECT_EQ(m_modified, 0);
         EXPECT_EQ(m_elem.m_strDescription, "") << "nothing is written";
     }
@@ -241,7 +241,7 @@ TEST_F(KelElemDlgTest, DisabledOriginalIsStillWritten) {
     Click(*dialog, IDC_EXISTENCE);
     EXPECT_FALSE(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled());
     Click(*dialog, IDOK);
-    EXPECT_EQ(dialog->result(), IDOK);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(m_elem.m_strOriginal, "/home/me/kept.txt");
     EXPECT_EQ(m_elem.m_nCheckMode, CHECK_EXISTENCE);
 }
@@ -265,7 +265,7 @@ TEST_F(KelElemDlgTest, OkWritesEveryEditedFieldAndNothingElse) {
     dialog->Require<QCheckBox>(IDC_ACTIVE)->setChecked(false);
     Click(*dialog, IDOK);
 
-    ASSERT_EQ(dialog->result(), IDOK);
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(m_modified, 1);
     CKelElem expected;
     expected.m_strDescription = "Weekly report";
@@ -300,8 +300,8 @@ TEST_F(KelElemDlgTest, CancelWritesNothing) {
     auto dialog = Open();
     SetText(*dialog, IDC_DESCRIPTION, "changed");
     Click(*dialog, IDC_PERMANENT);
-    Click(*dialog, IDCANCEL);
-    EXPECT_EQ(dialog->result(), IDCANCEL);
+    OnNextModal([&dialog](QDialog&) { Click(*dialog, IDCANCEL); });
+    EXPECT_EQ(dialog->Run(), BoxAnswer::Cancel);
     EXPECT_EQ(m_elem, before);
     EXPECT_EQ(m_modified, 0);
 }

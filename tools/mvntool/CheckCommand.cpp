@@ -62,11 +62,11 @@ class CConsoleNotice : public INoticePresenter {
 public:
     explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
 
-    int ShowNotice(const NoticeTexts& notice) override {
+    NoticeAnswer ShowNotice(const NoticeTexts& notice) override {
         std::printf("%s\n%s\n%s\n", notice.Message().c_str(), notice.copy.c_str(),
                     notice.timeText.c_str());
         std::fflush(stdout);
-        return m_bAnswerOk ? kNoticeOk : kNoticeUnanswered;
+        return m_bAnswerOk ? NoticeAnswer::Ok : NoticeAnswer::Unanswered;
     }
 
 private:
