@@ -155,7 +155,7 @@ void CKelElemDlg::BrowseCopy() {
     if (parameters.Run() == BoxAnswer::Ok) {
         m_elem.m_strFtpUser = parameters.User();
         m_elem.m_strFtpPassword = parameters.Password();
-        m_elem.m_bFtpBinary = parameters.AsciiChoice() == 1 ? 0 : 1;
+        m_elem.m_bFtpBinary = parameters.AsciiChosen() ? 0 : 1;
     }
 }
 

@@ -29,7 +29,7 @@ TEST_F(FtpParametersDlgTest, NewElementOpensAnonymousBinaryWithMaskedPassword) {
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QString());
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_BINARYFILE)->isChecked());
-    EXPECT_EQ(dialog.AsciiChoice(), 0);
+    EXPECT_FALSE(dialog.AsciiChosen());
 }
 
 TEST_F(FtpParametersDlgTest, FrenchTexts) {
@@ -47,7 +47,7 @@ TEST_F(FtpParametersDlgTest, OkTakesTheBoxesAndTheChoice) {
     element.m_strFtpPassword = "old";
     CFtpParametersDlg dialog(element, nullptr);
     EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_ASCIIFILE)->isChecked());
-    EXPECT_EQ(dialog.AsciiChoice(), 1);
+    EXPECT_TRUE(dialog.AsciiChosen());
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QStringLiteral("old"));
 
     dialog.Require<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
@@ -57,7 +57,7 @@ TEST_F(FtpParametersDlgTest, OkTakesTheBoxesAndTheChoice) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.User(), "bob");
     EXPECT_EQ(dialog.Password(), "") << "an empty password is kept as empty";
-    EXPECT_EQ(dialog.AsciiChoice(), 0);
+    EXPECT_FALSE(dialog.AsciiChosen());
 }
 
 TEST_F(FtpParametersDlgTest, CancelTakesNothing) {
