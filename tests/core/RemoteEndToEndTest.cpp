@@ -104,7 +104,7 @@ TEST_F(RemoteEndToEndTest, FailedDownloadLeavesTheOriginalWhole) {
     WriteWholeFile(elem.m_strOriginal, "old");
     for (const std::string& address :
          {m_servers.FtpUrl("e2e-missing.bin"), m_servers.HttpUrl("e2e-missing.bin")}) {
-        EXPECT_EQ(CopyNewOverOld(elem, address, elem.m_strOriginal, m_env.context), 1);
+        EXPECT_TRUE(CopyNewOverOld(elem, address, elem.m_strOriginal, m_env.context));
     }
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
     EXPECT_EQ(LocalFiles(), 1u);

@@ -81,7 +81,7 @@ TEST_F(TrashActionTest, DeleteActionsLandInTheTrash) {
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     WriteWholeFile(m_dir.File("100%s d'essai.txt"), "kept");
     m_env.boxes.AnswerNext(BoxAnswer::No);
-    EXPECT_EQ(DeleteToRecycleBin(m_dir.File("100%s d'essai.txt"), m_env.boxes, m_trash), 0);
+    EXPECT_FALSE(DeleteToRecycleBin(m_dir.File("100%s d'essai.txt"), m_env.boxes, m_trash));
     EXPECT_EQ(m_env.boxes.Boxes().back().text,
               "Etes vous s\xC3\xBBr de vouloir mettre ce fichier \xC3\xA0 la corbeille ?\n\n" +
                   m_dir.File("100%s d'essai.txt"));
@@ -134,7 +134,7 @@ TEST_F(TrashActionTest, ActionsThatCannotBeDoneSaySo) {
     const std::string kept = m_dir.File("kept.txt");
     WriteWholeFile(kept, "kept");
     m_env.boxes.AnswerNext(BoxAnswer::Yes);
-    EXPECT_EQ(DeleteToRecycleBin(kept, m_env.boxes, m_trash), 0);
+    EXPECT_FALSE(DeleteToRecycleBin(kept, m_env.boxes, m_trash));
     const auto boxes = m_env.boxes.Boxes();
     ASSERT_EQ(boxes.size(), std::size(cases) + 2);
     EXPECT_EQ(boxes[std::size(cases)].icon, BoxIcon::Question);
