@@ -80,7 +80,7 @@ struct BenchFiles {
         database = folder + "/watch.MVN";
         list = RealisticList();
         bytes = WriteElemArchive(list);
-        int32_t modified = 1;
+        bool modified = true;
         SilentBoxes boxes;
         Check(SaveDatabase(database, modified, list, boxes), "the first save");
     }
@@ -129,7 +129,7 @@ Timing TimeLoad(const BenchFiles& files, ElemList& previous) {
     ElemList list;
     const Timing timing = Time([&] {
         std::string path = files.database;
-        int32_t modified = 0;
+        bool modified = false;
         LoadDatabase(path, modified, list, boxes);
     });
     Check(list.size() == static_cast<size_t>(kElements), "a load");
@@ -168,7 +168,7 @@ Timing TimeRawRead(const BenchFiles& files) {
 Timing TimeSave(const BenchFiles& files) {
     SilentBoxes boxes;
     return Time([&] {
-        int32_t modified = 1;
+        bool modified = true;
         Check(SaveDatabase(files.database, modified, files.list, boxes), "a save");
     });
 }

@@ -2,8 +2,6 @@
 
 #include "i18n/MessageBoxes.h"
 
-#include <cstdint>
-
 class CKelElem;
 class QWidget;
 
@@ -12,7 +10,7 @@ class IMainWindowDialogs {
 public:
     virtual ~IMainWindowDialogs() = default;
     // The element editor: Ok after it wrote the element and set `modified`, else Cancel.
-    virtual BoxAnswer EditElement(CKelElem& elem, QWidget* parent, int32_t& modified) = 0;
+    virtual BoxAnswer EditElement(CKelElem& elem, QWidget* parent, bool& modified) = 0;
     virtual void ChooseLanguage(QWidget* parent) = 0;
     virtual void ShowAbout(QWidget* parent) = 0;
     // The help file at its default topic.

@@ -64,7 +64,7 @@ void CMorvaneDlg::OnDelete() {
     if (index >= 0 && static_cast<size_t>(index) < m_arrElems.size()) {
         ForgetElement(static_cast<size_t>(index));
         m_arrElems.erase(m_arrElems.begin() + index);
-        m_services.app.m_bModified = 1;
+        m_services.app.m_bModified = true;
     }
     m_list->RefillList(nullptr);
     m_list->SelectRow(row);

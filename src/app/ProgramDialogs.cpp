@@ -5,7 +5,7 @@
 #include "ui/ChooseLanguageDlg.h"
 #include "ui/KelElemDlg.h"
 
-BoxAnswer CProgramDialogs::EditElement(CKelElem& elem, QWidget* parent, int32_t& modified) {
+BoxAnswer CProgramDialogs::EditElement(CKelElem& elem, QWidget* parent, bool& modified) {
     CKelElemDlg dialog(elem, modified, m_boxes, m_files, parent);
     return dialog.Run();
 }

@@ -50,7 +50,7 @@ class ScriptedDialogs : public IMainWindowDialogs {
 public:
     using Edit = std::function<BoxAnswer(CKelElem&)>;
 
-    BoxAnswer EditElement(CKelElem& elem, QWidget*, int32_t& modified) override {
+    BoxAnswer EditElement(CKelElem& elem, QWidget*, bool& modified) override {
         edited.push_back(elem);
         if (edits.empty()) {
             return BoxAnswer::Cancel;
@@ -58,7 +58,7 @@ public:
         const BoxAnswer answer = edits.front()(elem);
         edits.pop_front();
         if (answer == BoxAnswer::Ok) {
-            modified = 1;
+            modified = true;
         }
         return answer;
     }
@@ -271,13 +271,13 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     m_dialogs.Add("two");
     window.OnNew();
     window.OnSave();
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
 
     window.List().SelectRow(0);
     m_checks.boxes.AnswerNext(BoxAnswer::Cancel);
     window.OnDelete();
     EXPECT_EQ(window.Elements().size(), 2u);
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
 
     window.OnDelete();
     ASSERT_EQ(window.Elements().size(), 1u);
@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Are you sure ?");
     EXPECT_EQ(boxes[1].caption, "Delete");
-    EXPECT_EQ(m_app.m_bModified, 1);
+    EXPECT_TRUE(m_app.m_bModified);
     EXPECT_EQ(window.List().SelectedRow(), 0);
     EXPECT_TRUE(ElementCommandsEnabled());
 
@@ -293,10 +293,10 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     window.List().setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(&window.List(), &enter);
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
     EXPECT_TRUE(window.isVisible());
     ElemList reread;
-    int32_t modified = 0;
+    bool modified = false;
     std::string path = m_app.m_strDatabasePath;
     ASSERT_TRUE(LoadDatabase(path, modified, reread, m_checks.boxes));
     ASSERT_EQ(reread.size(), 1u);
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
         ways[way](again);
         EXPECT_EQ(m_checks.boxes.Boxes().size(), before + 2);
         EXPECT_FALSE(again.isVisible());
-        m_app.m_bModified = 0;
+        m_app.m_bModified = false;
     }
 }
 

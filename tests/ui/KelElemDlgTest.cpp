@@ -46,7 +46,7 @@ protected:
     }
 
     CKelElem m_elem;
-    int32_t m_modified = 0;
+    bool m_modified = false;
     RecordingMessageBoxes m_boxes;
     ScriptedFileChooser m_files;
 };
@@ -203,7 +203,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         m_elem.m_nAction = c.action;
         m_elem.m_strOriginal = c.original;
         m_elem.m_strCopy = c.copy;
-        m_modified = 0;
+        m_modified = false;
         RecordingMessageBoxes boxes;
         CKelElemDlg dialog(m_elem, m_modified, boxes, m_files, nullptr);
         SetText(dialog, IDC_DESCRIPTION, "changed");
@@ -212,7 +212,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         if (c.expected == nullptr) {
             EXPECT_TRUE(boxes.Boxes().empty());
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
-            EXPECT_EQ(m_modified, 1);
+            EXPECT_TRUE(m_modified);
             EXPECT_EQ(m_elem.m_strDescription, "changed");
             continue;
         }
@@ -227,7 +227,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         EXPECT_TRUE(empty->isEnabled());
         EXPECT_EQ(dialog.focusWidget(), empty);
         EXPECT_NE(dialog.result(), QDialog::Accepted) << "the dialog stays open";
-        EXPECT_EQ(m_modified, 0);
+        EXPECT_FALSE(m_modified);
         EXPECT_EQ(m_elem.m_strDescription, "") << "nothing is written";
     }
 }
@@ -266,7 +266,7 @@ TEST_F(KelElemDlgTest, OkWritesEveryEditedFieldAndNothingElse) {
     Click(*dialog, IDOK);
 
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(m_modified, 1);
+    EXPECT_TRUE(m_modified);
     CKelElem expected;
     expected.m_strDescription = "Weekly report";
     expected.m_strCopy = "/srv/weekly.pdf";
@@ -303,7 +303,7 @@ TEST_F(KelElemDlgTest, CancelWritesNothing) {
     OnNextModal([&dialog](QDialog&) { Click(*dialog, IDCANCEL); });
     EXPECT_EQ(dialog->Run(), BoxAnswer::Cancel);
     EXPECT_EQ(m_elem, before);
-    EXPECT_EQ(m_modified, 0);
+    EXPECT_FALSE(m_modified);
 }
 
 TEST_F(KelElemDlgTest, UnchangedTextsKeepTheirBytes) {

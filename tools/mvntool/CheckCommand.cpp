@@ -106,7 +106,7 @@ bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
         std::fprintf(stderr, "mvntool: %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
-    int32_t modified = 0;
+    bool modified = false;
     return LoadDatabase(path, modified, list, boxes);
 }
 
@@ -166,7 +166,7 @@ int RunCheckCommand(const Arguments& arguments) {
         if (!LockListForWriting(options.file, lock)) {
             return kExitListHeld;
         }
-        int32_t modified = 1;
+        bool modified = true;
         if (!SaveDatabase(path, modified, list, boxes)) {
             return kExitFailed;
         }
