@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 void CMorvaneDlg::OnNew() {
     auto elem = std::make_unique<CKelElem>();
     elem->m_timeReference = m_services.checks.clock.Now();
@@ -28,11 +30,11 @@ void CMorvaneDlg::OnNew() {
 }
 
 void CMorvaneDlg::OnModify() {
-    const int row = m_list->SelectedRow();
-    if (row < 0) {
+    const std::optional<int> row = m_list->SelectedItem();
+    if (!row) {
         return;
     }
-    const int index = m_list->ElementIndexOfRow(row);
+    const int index = m_list->ElementIndexOfRow(*row);
     if (index < 0 || static_cast<size_t>(index) >= m_arrElems.size()) {
         return;
     }
@@ -46,12 +48,12 @@ void CMorvaneDlg::OnModify() {
     } else {
         m_list->RefillList(nullptr);
     }
-    m_list->SelectRow(row);
+    m_list->SelectRow(*row);
 }
 
 void CMorvaneDlg::OnDelete() {
-    const int row = m_list->SelectedRow();
-    if (row < 0) {
+    const std::optional<int> row = m_list->SelectedItem();
+    if (!row) {
         return;
     }
     const BoxAnswer answer =
@@ -60,14 +62,14 @@ void CMorvaneDlg::OnDelete() {
     if (answer != BoxAnswer::Ok) {
         return;
     }
-    const int index = m_list->ElementIndexOfRow(row);
+    const int index = m_list->ElementIndexOfRow(*row);
     if (index >= 0 && static_cast<size_t>(index) < m_arrElems.size()) {
         ForgetElement(static_cast<size_t>(index));
         m_arrElems.erase(m_arrElems.begin() + index);
         m_services.app.m_bModified = true;
     }
     m_list->RefillList(nullptr);
-    m_list->SelectRow(row);
+    m_list->SelectRow(*row);
     if (m_arrElems.empty()) {
         EnableElementCommands(false);
     }

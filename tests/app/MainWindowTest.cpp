@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {
     ASSERT_EQ(m_dialogs.edited.back().m_strDescription, "Alpha");
     EXPECT_EQ(window.Elements()[1]->m_strDescription, "gamma");
     EXPECT_EQ(Cell(0, 0), QStringLiteral("beta"));
-    EXPECT_EQ(window.List().SelectedRow(), 0);
+    EXPECT_EQ(window.List().SelectedItem(), 0);
 
     // A cancelled Modify leaves the element as it was.
     window.OnModify();
@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     EXPECT_EQ(boxes[1].text, "Are you sure ?");
     EXPECT_EQ(boxes[1].caption, "Delete");
     EXPECT_TRUE(m_app.m_bModified);
-    EXPECT_EQ(window.List().SelectedRow(), 0);
+    EXPECT_EQ(window.List().SelectedItem(), 0);
     EXPECT_TRUE(ElementCommandsEnabled());
 
     // Enter saves and the window stays open.
@@ -306,7 +306,7 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     window.OnDelete();
     EXPECT_TRUE(window.Elements().empty());
     EXPECT_TRUE(ElementCommandsDisabled());
-    EXPECT_EQ(window.List().SelectedRow(), -1);
+    EXPECT_EQ(window.List().SelectedItem(), std::nullopt);
 }
 
 TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
