@@ -35,10 +35,11 @@ constexpr size_t kRawBlock = size_t{128} * 1024;
 
 class SilentBoxes : public IMessageBoxes {
 public:
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
+    BoxAnswer ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons,
+                      BoxOwner) override {
         std::abort();  // no box is expected: the figures would mean nothing
     }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
+    BoxAnswer ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
 };
 
 // Paths, addresses and descriptions of the lengths users type.
@@ -82,7 +83,7 @@ struct BenchFiles {
         database = folder + "/watch.MVN";
         list = RealisticList();
         bytes = WriteElemArchive(list);
-        int32_t modified = 1;
+        bool modified = true;
         SilentBoxes boxes;
         Check(SaveDatabase(database, modified, list, boxes), "the first save");
     }
@@ -131,7 +132,7 @@ Timing TimeLoad(const BenchFiles& files, ElemList& previous) {
     ElemList list;
     const Timing timing = Time([&] {
         std::string path = files.database;
-        int32_t modified = 0;
+        bool modified = false;
         LoadDatabase(path, modified, list, boxes);
     });
     Check(list.size() == static_cast<size_t>(kElements), "a load");
@@ -170,7 +171,7 @@ Timing TimeRawRead(const BenchFiles& files) {
 Timing TimeSave(const BenchFiles& files) {
     SilentBoxes boxes;
     return Time([&] {
-        int32_t modified = 1;
+        bool modified = true;
         Check(SaveDatabase(files.database, modified, files.list, boxes), "a save");
     });
 }

@@ -118,7 +118,7 @@ void Check(bool ok, const char* what) {
 ElemList Load(const std::string& database, IMessageBoxes& boxes) {
     ElemList list;
     std::string path = database;
-    int32_t modified = 0;
+    bool modified = false;
     Check(LoadDatabase(path, modified, list, boxes), "a load");
     return list;
 }
@@ -137,7 +137,7 @@ void MeasureLocal(int count, int rounds) {
     CUnreachedServices unreached;
     ElemList list = LocalList(folder, count);
     const std::string database = folder.File("watch.MVN");
-    int32_t modified = 1;
+    bool modified = true;
     Check(SaveDatabase(database, modified, list, unreached), "the save");
 
     std::vector<Timing> loads, refills, editedRefills, passes;

@@ -19,15 +19,16 @@ class CUnreachedServices : public INoticePresenter,
                            public IViewerLauncher,
                            public IMessageBoxes {
 public:
-    int ShowNotice(const NoticeTexts&) override { std::abort(); }
+    NoticeAnswer ShowNotice(const NoticeTexts&) override { std::abort(); }
     void Run(const std::function<void()>& work) override { work(); }
     bool MoveToTrash(const std::string&) override { std::abort(); }
     TextViewerKind FindTextViewer() override { std::abort(); }
     int RunAndWait(const std::string&) override { std::abort(); }
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
+    BoxAnswer ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons,
+                      BoxOwner) override {
         std::abort();
     }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
+    BoxAnswer ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { std::abort(); }
 };
 
 // For lists of local elements only.

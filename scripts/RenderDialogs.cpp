@@ -19,10 +19,11 @@ namespace {
 
 class SilentBoxes : public IMessageBoxes {
 public:
-    int ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons, BoxOwner) override {
-        return kAnswerOk;
+    BoxAnswer ShowBox(const std::string&, const std::string&, BoxIcon, BoxButtons,
+                      BoxOwner) override {
+        return BoxAnswer::Ok;
     }
-    int ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { return kAnswerOk; }
+    BoxAnswer ShowAppBox(const std::string&, BoxIcon, BoxButtons) override { return BoxAnswer::Ok; }
 };
 
 class NoFiles : public IFileChooser {

@@ -216,13 +216,11 @@ int CElemListCtrl::RefillList(const CKelElem* element) {
 }
 
 std::optional<int> CElemListCtrl::SelectedItem() const {
-    const int row = SelectedRow();
-    return row < 0 ? std::nullopt : std::optional<int>(row);
-}
-
-int CElemListCtrl::SelectedRow() const {
     const QModelIndexList selected = selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    if (selected.isEmpty()) {
+        return std::nullopt;
+    }
+    return selected.first().row();
 }
 
 int CElemListCtrl::ElementIndexOfRow(int row) const {

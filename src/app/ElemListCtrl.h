@@ -35,9 +35,6 @@ public:
     // Rebuilds every row; the row at which `element` now stands, or -1.
     int RefillList(const CKelElem* element);
 
-    // The first selected row, or -1.
-    int SelectedRow() const;
-
 signals:
     // Files dropped from the desktop, in the order given.
     void filesDropped(const QStringList& paths);

@@ -11,20 +11,20 @@ void CHelpAccess::WinHelp(uint32_t context, uint32_t command) {
     CallHtmlHelp(call.file, call.command, call.argument);
 }
 
-int CHelpAccess::CallHtmlHelp(const std::string& file, uint32_t command, uint32_t argument) {
+bool CHelpAccess::CallHtmlHelp(const std::string& file, uint32_t command, uint32_t argument) {
     if (m_bFailed) {
-        return 0;
+        return false;
     }
     for (const std::string& folder : m_arrFolders) {
         const std::filesystem::path path = std::filesystem::path(folder) / file;
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error)) {
             m_viewer.ShowTopic(path.string(), command == HH_HELP_CONTEXT ? argument : 0);
-            return 1;
+            return true;
         }
     }
     m_bFailed = true;
-    return 0;
+    return false;
 }
 
 std::vector<std::string> HelpFolders(const std::string& programFile) {

@@ -21,8 +21,8 @@ public:
 
     // A request (HELP_CONTEXT or HELP_INDEX) in the current language.
     void WinHelp(uint32_t context, uint32_t command);
-    // 1 when the viewer was asked to show the file, 0 when help is not available.
-    int CallHtmlHelp(const std::string& file, uint32_t command, uint32_t argument);
+    // Whether the viewer was asked to show the file: not when help is not available.
+    bool CallHtmlHelp(const std::string& file, uint32_t command, uint32_t argument);
 
 private:
     std::vector<std::string> m_arrFolders;

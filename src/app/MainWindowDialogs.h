@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "i18n/MessageBoxes.h"
 
 class CKelElem;
 class QWidget;
@@ -9,8 +9,8 @@ class QWidget;
 class IMainWindowDialogs {
 public:
     virtual ~IMainWindowDialogs() = default;
-    // The element editor: 1 (Ok) after it wrote the element and set `modified`, else 2.
-    virtual int EditElement(CKelElem& elem, QWidget* parent, int32_t& modified) = 0;
+    // The element editor: Ok after it wrote the element and set `modified`, else Cancel.
+    virtual BoxAnswer EditElement(CKelElem& elem, QWidget* parent, bool& modified) = 0;
     virtual void ChooseLanguage(QWidget* parent) = 0;
     virtual void ShowAbout(QWidget* parent) = 0;
     // The help file at its default topic.

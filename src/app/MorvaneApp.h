@@ -12,7 +12,7 @@ class IMessageBoxes;
 class CMorvaneApp {
 public:
     std::string m_strDatabasePath;
-    int32_t m_bModified = 0;
+    bool m_bModified = false;
     // Read and kept; nothing consults it: its default, 1, would start every existing user's
     // window hidden.
     int32_t m_nLaunchAsIcon = 1;

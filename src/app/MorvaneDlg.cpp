@@ -105,7 +105,7 @@ void CMorvaneDlg::InitDialog() {
     m_trayIcon.SetTarget(this);
     CMorvaneApp& app = m_services.app;
     m_listFile.Load(app.m_strDatabasePath, app.m_bModified, m_arrElems, m_services.boxes);
-    app.m_bModified = 0;
+    app.m_bModified = false;
     EnableElementCommands(!m_arrElems.empty());
     m_scheduler->Start();
     // Top-left corner, with the outer size the client area had: the template's size (the

@@ -14,11 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 void CMorvaneDlg::OnNew() {
     auto elem = std::make_unique<CKelElem>();
     elem->m_timeReference = m_services.checks.clock.Now();
     elem->m_timeAtTime = elem->m_timeReference;
-    if (m_services.dialogs.EditElement(*elem, this, m_services.app.m_bModified) == IDOK) {
+    if (m_services.dialogs.EditElement(*elem, this, m_services.app.m_bModified) == BoxAnswer::Ok) {
         m_arrElems.push_back(std::move(elem));
     }
     if (!m_arrElems.empty()) {
@@ -28,16 +30,16 @@ void CMorvaneDlg::OnNew() {
 }
 
 void CMorvaneDlg::OnModify() {
-    const int row = m_list->SelectedRow();
-    if (row < 0) {
+    const std::optional<int> row = m_list->SelectedItem();
+    if (!row) {
         return;
     }
-    const int index = m_list->ElementIndexOfRow(row);
+    const int index = m_list->ElementIndexOfRow(*row);
     if (index < 0 || static_cast<size_t>(index) >= m_arrElems.size()) {
         return;
     }
     auto copy = std::make_unique<CKelElem>(*m_arrElems[static_cast<size_t>(index)]);
-    if (m_services.dialogs.EditElement(*copy, this, m_services.app.m_bModified) == IDOK &&
+    if (m_services.dialogs.EditElement(*copy, this, m_services.app.m_bModified) == BoxAnswer::Ok &&
         static_cast<size_t>(index) < m_arrElems.size()) {
         const CKelElem* edited = copy.get();
         ForgetElement(static_cast<size_t>(index));
@@ -46,28 +48,28 @@ void CMorvaneDlg::OnModify() {
     } else {
         m_list->RefillList(nullptr);
     }
-    m_list->SelectRow(row);
+    m_list->SelectRow(*row);
 }
 
 void CMorvaneDlg::OnDelete() {
-    const int row = m_list->SelectedRow();
-    if (row < 0) {
+    const std::optional<int> row = m_list->SelectedItem();
+    if (!row) {
         return;
     }
-    const int answer =
+    const BoxAnswer answer =
         m_services.boxes.ShowBox(Lookup("IDS_SURE"), Lookup("IDS_DELETE"), BoxIcon::Question,
                                  BoxButtons::OkCancel, BoxOwner::MainWindow);
-    if (answer != kAnswerOk) {
+    if (answer != BoxAnswer::Ok) {
         return;
     }
-    const int index = m_list->ElementIndexOfRow(row);
+    const int index = m_list->ElementIndexOfRow(*row);
     if (index >= 0 && static_cast<size_t>(index) < m_arrElems.size()) {
         ForgetElement(static_cast<size_t>(index));
         m_arrElems.erase(m_arrElems.begin() + index);
-        m_services.app.m_bModified = 1;
+        m_services.app.m_bModified = true;
     }
     m_list->RefillList(nullptr);
-    m_list->SelectRow(row);
+    m_list->SelectRow(*row);
     if (m_arrElems.empty()) {
         EnableElementCommands(false);
     }
@@ -101,7 +103,7 @@ bool CMorvaneDlg::AskQuit() {
         return true;
     }
     return m_services.boxes.ShowBox(Lookup("IDS_QUIT"), Lookup("IDS_SURE"), BoxIcon::Exclamation,
-                                    BoxButtons::OkCancel, BoxOwner::MainWindow) == kAnswerOk;
+                                    BoxButtons::OkCancel, BoxOwner::MainWindow) == BoxAnswer::Ok;
 }
 
 void CMorvaneDlg::OnQuit() {
@@ -112,7 +114,7 @@ void CMorvaneDlg::OnQuit() {
 
 void CMorvaneDlg::EndRun() {
     m_scheduler->Stop();
-    done(IDCANCEL);
+    done(Rejected);
 }
 
 void CMorvaneDlg::OnDropFiles(const QStringList& paths) {
@@ -122,7 +124,8 @@ void CMorvaneDlg::OnDropFiles(const QStringList& paths) {
     elem->m_timeAtTime = elem->m_timeReference;
     elem->m_strDescription = QFileInfo(path).completeBaseName().toStdString();
     elem->m_strCopy = path.toStdString();
-    if (m_services.dialogs.EditElement(*elem, m_list, m_services.app.m_bModified) == IDOK) {
+    if (m_services.dialogs.EditElement(*elem, m_list, m_services.app.m_bModified) ==
+        BoxAnswer::Ok) {
         m_arrElems.push_back(std::move(elem));
         EnableElementCommands(true);
     }

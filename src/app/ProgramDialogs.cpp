@@ -5,9 +5,9 @@
 #include "ui/ChooseLanguageDlg.h"
 #include "ui/KelElemDlg.h"
 
-int CProgramDialogs::EditElement(CKelElem& elem, QWidget* parent, int32_t& modified) {
+BoxAnswer CProgramDialogs::EditElement(CKelElem& elem, QWidget* parent, bool& modified) {
     CKelElemDlg dialog(elem, modified, m_boxes, m_files, parent);
-    return dialog.exec();
+    return dialog.Run();
 }
 
 void CProgramDialogs::ChooseLanguage(QWidget* parent) {

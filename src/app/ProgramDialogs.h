@@ -12,7 +12,7 @@ public:
     CProgramDialogs(const CSettingsFile& settings, IMessageBoxes& boxes)
         : m_settings(settings), m_boxes(boxes) {}
 
-    int EditElement(CKelElem& elem, QWidget* parent, int32_t& modified) override;
+    BoxAnswer EditElement(CKelElem& elem, QWidget* parent, bool& modified) override;
     void ChooseLanguage(QWidget* parent) override;
     void ShowAbout(QWidget* parent) override;
     void ShowHelpIndex() override;

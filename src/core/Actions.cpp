@@ -40,18 +40,18 @@ std::string FaultReason(int error) {
     }
 }
 
-int CopyLocalCopy(const std::string& source, const std::string& target, CheckContext& context) {
+bool CopyLocalCopy(const std::string& source, const std::string& target, CheckContext& context) {
     LocalCopyResult result;
     context.wait.Run([&] { result = CopyLocalFile(source, target); });
     if (result.Copied()) {
-        return 1;
+        return true;
     }
     const bool sourceFault = result.fault == LocalCopyResult::Fault::Source;
     ShowErrorText(context.boxes,
                   FormatKeyText(sourceFault ? "IDS_ERR_COPYSOURCE" : "IDS_ERR_COPYTARGET",
                                 sourceFault ? source : target, FaultReason(result.error)),
                   BoxOwner::MainWindow);
-    return 0;
+    return false;
 }
 
 bool IsRemote(const std::string& path) {
@@ -84,14 +84,17 @@ void PerformAction(const CKelElem& elem, CheckContext& context) {
     }
 }
 
-int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
-                   CheckContext& context) {
+bool CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
+                    CheckContext& context) {
     const ParsedAddress address = ClassifyAddress(source);
     if (IsRemoteKind(address.kind)) {
         DownloadRemoteCopy(elem, address, source, target, context, ShowTransferOutcome);
-        return 1;
+        return true;
     }
-    return address.kind == AddressKind::LocalFile ? CopyLocalCopy(source, target, context) : 1;
+    if (address.kind == AddressKind::LocalFile) {
+        return CopyLocalCopy(source, target, context);
+    }
+    return true;
 }
 
 void DownloadRemoteCopy(const CKelElem& elem, const ParsedAddress& address,
@@ -123,25 +126,26 @@ int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer) {
     return viewer.RunAndWait(commandLine);
 }
 
-int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash) {
+bool DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash) {
     // Nothing to ask about: the trash takes only a file of this computer that is there.
     const char* refusal = IsRemote(path)    ? "IDS_ERR_TRASHREMOTE"
                           : IsMissing(path) ? "IDS_ERR_TRASHMISSING"
                                             : nullptr;
     if (refusal) {
         ShowErrorText(boxes, FormatKeyText(refusal, path), BoxOwner::MainWindow);
-        return 0;
+        return false;
     }
     // Owned by the main window, so the list cannot change while the question is open; it
     // names the file, so the user knows what goes to the trash.
-    const int answer = boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
-                                     BoxIcon::Question, BoxButtons::YesNo, BoxOwner::MainWindow);
-    if (answer != kAnswerYes) {
-        return 0;
+    const BoxAnswer answer =
+        boxes.ShowBox(FormatKeyText("IDS_TRASHSURE", path), Lookup("IDS_TRASHFILE"),
+                      BoxIcon::Question, BoxButtons::YesNo, BoxOwner::MainWindow);
+    if (answer != BoxAnswer::Yes) {
+        return false;
     }
     if (!trash.MoveToTrash(path)) {
         ShowErrorText(boxes, FormatKeyText("IDS_ERR_TRASHFAILED", path), BoxOwner::MainWindow);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }

@@ -11,9 +11,9 @@ struct ParsedAddress;
 void PerformAction(const CKelElem& elem, CheckContext& context);
 
 // Copies the new file (`source`, the remote copy) over the old one (`target`). For a local
-// copy the result is that of the file copy (1 or 0); otherwise 1.
-int CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
-                   CheckContext& context);
+// copy whether the file copy succeeded; otherwise true.
+bool CopyNewOverOld(const CKelElem& elem, const std::string& source, const std::string& target,
+                    CheckContext& context);
 
 // Downloads the FTP or HTTP `address` (the text `source`) onto `target` as the copy action
 // does, with the element's login and transfer mode, under a progress window; `present` shows
@@ -29,6 +29,6 @@ void ShowTransferOutcome(const TransferOutcome& outcome, IMessageBoxes& boxes);
 // Runs the command line and waits for it; its exit code, or 0 when it cannot start.
 int RunAndWait(const std::string& commandLine, IViewerLauncher& viewer);
 
-// Moves the file to the trash after asking: 1 when it went there, else 0. A remote copy, or a
-// file that is not there, is refused without asking.
-int DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash);
+// Moves the file to the trash after asking: whether it went there. A remote copy, or a file
+// that is not there, is refused without asking.
+bool DeleteToRecycleBin(const std::string& path, IMessageBoxes& boxes, ITrash& trash);

@@ -111,7 +111,7 @@ CopyLookUp FromProbe(const CKelElem& elem, const ProbeRequest& request, const Pr
 
 CopyLookUp LookUpRemote(const CKelElem& elem, const ProbeRequest& request, TimeValue now,
                         CPassProbes* pass, CheckContext& context) {
-    int availability = -1;
+    std::optional<bool> availability;
     const std::optional<ProbeResult> result =
         pass ? pass->Take(elem, context) : ProbeAlone(request, availability, context);
     if (!result) {
@@ -181,7 +181,8 @@ bool TrustAnswered(const CKelElem& elem, const UntrustedServer& untrusted, Check
     }
     const std::string question =
         FormatKeyText("IDS_TLS_TRUSTQUESTION", address.server, address.port, untrusted.key);
-    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) !=
+        BoxAnswer::Yes) {
         return false;
     }
     if (!context.trustedKeys->Trust(untrusted.server, untrusted.key)) {
@@ -201,7 +202,8 @@ bool HostKeyAdded(const SshHostRefusal& refused, CheckContext& context) {
     }
     const std::string question = FormatKeyText("IDS_SSH_TRUSTQUESTION", refused.name,
                                                FingerprintLine(refused.key), refused.knownHosts);
-    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) != kAnswerYes) {
+    if (context.boxes.ShowAppBox(question, BoxIcon::Question, BoxButtons::YesNo) !=
+        BoxAnswer::Yes) {
         return false;
     }
     if (!context.knownHosts->Add(refused)) {
@@ -241,15 +243,15 @@ void Announce(CKelElem& elem, const NoticeTexts& notice, CheckContext& context) 
     if (context.desktop) {
         context.desktop->Tell(DisplayText(elem.m_strDescription), notice.HeadLine());
     }
-    int result = kNoticeClosed;
+    NoticeAnswer answer = NoticeAnswer::Closed;
     {
         const CElementMark mark(context.elementsUnderNotice, elem);
-        result = context.notice.ShowNotice(notice);
-        if (result == kNoticeOk && elem.m_nAction != ACTION_NOTHING) {
+        answer = context.notice.ShowNotice(notice);
+        if (answer == NoticeAnswer::Ok && elem.m_nAction != ACTION_NOTHING) {
             PerformAction(elem, context);
         }
     }
-    if (result == kNoticeClosed && elem.m_nWhen == WHEN_PERMANENT) {
+    if (answer == NoticeAnswer::Closed && elem.m_nWhen == WHEN_PERMANENT) {
         elem.m_bActive = 0;
     }
 }

@@ -28,14 +28,13 @@ public:
 
 // Answers of the new-version notice. Unanswered: nobody was there to answer (a run
 // without a user), so neither the action nor the user's refusal follows.
-enum NoticeResult : int { kNoticeOk = 1, kNoticeClosed = 2, kNoticeUnanswered = 3 };
+enum class NoticeAnswer { Ok, Closed, Unanswered };
 
 class INoticePresenter {
 public:
     virtual ~INoticePresenter() = default;
-    // Shows the notice modally; kNoticeOk when confirmed, kNoticeClosed when closed
-    // without Ok.
-    virtual int ShowNotice(const NoticeTexts& notice) = 0;
+    // Shows the notice modally; Ok when confirmed, Closed when closed without Ok.
+    virtual NoticeAnswer ShowNotice(const NoticeTexts& notice) = 0;
 };
 
 // Tells a user who may not be looking at the program's windows what a check found: a new

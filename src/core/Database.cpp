@@ -31,15 +31,14 @@ std::string ReadDatabase(const std::string& databasePath, IElemReceiver& receive
     return ReadElemArchive(reader, receiver) == ArchiveError::None ? "" : "IDS_ERR_READDB";
 }
 
-bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
-                  IMessageBoxes& boxes) {
+bool LoadDatabase(std::string& databasePath, bool& modified, ElemList& list, IMessageBoxes& boxes) {
     CElemListReceiver receiver(list);
     return LoadDatabase(databasePath, modified, receiver, boxes);
 }
 
-bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& receiver,
+bool LoadDatabase(std::string& databasePath, bool& modified, IElemReceiver& receiver,
                   IMessageBoxes& boxes) {
-    modified = 0;
+    modified = false;
     const std::string error = ReadDatabase(databasePath, receiver);
     if (error.empty()) {
         return true;
@@ -49,7 +48,7 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& r
     return false;
 }
 
-bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
+bool SaveDatabase(const std::string& databasePath, bool& modified, const ElemList& list,
                   IMessageBoxes& boxes) {
     if (!modified) {
         return true;
@@ -58,7 +57,7 @@ bool SaveDatabase(const std::string& databasePath, int32_t& modified, const Elem
         // Nothing to keep. A file that may not be replaced is not removed either; as for a
         // missing file or an empty path, nothing is said.
         RemoveReplaceableFile(databasePath);
-        modified = 0;
+        modified = false;
         return true;
     }
     switch (WriteFileAtomically(databasePath, WriteElemArchive(list), kOwnerOnly)) {
@@ -71,7 +70,7 @@ bool SaveDatabase(const std::string& databasePath, int32_t& modified, const Elem
         case FileWriteStatus::Ok:
             break;
     }
-    modified = 0;
+    modified = false;
     return true;
 }
 

@@ -24,10 +24,9 @@ std::string ReadDatabase(const std::string& databasePath, IElemReceiver& receive
 // completely before a read failure stay in the list. Clears `modified` in every case.
 // Returns false after an error box. The file is read block by block: beside the list, loading
 // holds one block of it.
-bool LoadDatabase(std::string& databasePath, int32_t& modified, ElemList& list,
-                  IMessageBoxes& boxes);
+bool LoadDatabase(std::string& databasePath, bool& modified, ElemList& list, IMessageBoxes& boxes);
 // The same, handing each element to `receiver` as soon as it is read.
-bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& receiver,
+bool LoadDatabase(std::string& databasePath, bool& modified, IElemReceiver& receiver,
                   IMessageBoxes& boxes);
 
 // Writes `list` to `databasePath` when `modified` is set. An empty list removes the file
@@ -36,7 +35,7 @@ bool LoadDatabase(std::string& databasePath, int32_t& modified, IElemReceiver& r
 // `modified` stays set. Links are followed: the file they name is saved or removed. Only a
 // regular file that we may write is replaced or removed ("Cannot create database file"
 // otherwise). Returns false after an error box.
-bool SaveDatabase(const std::string& databasePath, int32_t& modified, const ElemList& list,
+bool SaveDatabase(const std::string& databasePath, bool& modified, const ElemList& list,
                   IMessageBoxes& boxes);
 
 // The lock file of the list at `databasePath`: beside the file that the path names, links

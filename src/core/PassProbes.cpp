@@ -32,14 +32,14 @@ std::optional<ProbeRequest> ProbeRequestFor(const CKelElem& elem) {
 namespace {
 
 // Inside one wait: the internet test unless it is known, then every probe side by side.
-std::vector<ProbeResult> ProbeAll(const std::vector<ProbeRequest>& requests, int& availability,
-                                  CheckContext& context) {
+std::vector<ProbeResult> ProbeAll(const std::vector<ProbeRequest>& requests,
+                                  std::optional<bool>& availability, CheckContext& context) {
     std::vector<ProbeResult> results;
     context.wait.Run([&] {
-        if (availability == -1) {
-            availability = context.remote.IsInternetReachable() ? 1 : 0;
+        if (!availability) {
+            availability = context.remote.IsInternetReachable();
         }
-        if (availability == 1) {
+        if (*availability) {
             results = context.remote.ProbeSideBySide(requests);
         }
     });
@@ -48,8 +48,8 @@ std::vector<ProbeResult> ProbeAll(const std::vector<ProbeRequest>& requests, int
 
 }  // namespace
 
-std::optional<ProbeResult> ProbeAlone(const ProbeRequest& request, int& availability,
-                                      CheckContext& context) {
+std::optional<ProbeResult> ProbeAlone(const ProbeRequest& request,
+                                      std::optional<bool>& availability, CheckContext& context) {
     std::vector<ProbeResult> results = ProbeAll({request}, availability, context);
     if (results.empty()) {
         return std::nullopt;
@@ -94,7 +94,7 @@ std::optional<ProbeResult> CPassProbes::Take(const CKelElem& elem, CheckContext&
     auto found = m_answers.find(&elem);
     const bool fresh = found != m_answers.end() && !found->second.taken &&
                        context.clock.Now() - found->second.probedAt <= kFreshSeconds;
-    if (!fresh && availability != 0) {
+    if (!fresh && availability != false) {
         // Whatever the pass has yet to take is as old: asked again together.
         std::vector<const CKelElem*> again{&elem};
         for (const auto& [other, answer] : m_answers) {
@@ -105,7 +105,7 @@ std::optional<ProbeResult> CPassProbes::Take(const CKelElem& elem, CheckContext&
         Probe(again, context);
         found = m_answers.find(&elem);
     }
-    if (availability != 1 || found == m_answers.end()) {
+    if (availability != true || found == m_answers.end()) {
         return std::nullopt;
     }
     found->second.taken = true;

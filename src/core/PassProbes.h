@@ -30,8 +30,8 @@ public:
     // given. Without an internet connection, nothing.
     std::optional<ProbeResult> Take(const CKelElem& elem, CheckContext& context);
 
-    // The internet test of the pass: -1 not yet made, 1 reachable, 0 not reachable.
-    int availability = -1;
+    // The internet test of the pass: whether the internet was reachable, once it is made.
+    std::optional<bool> availability;
 
 private:
     void Probe(const std::vector<const CKelElem*>& elems, CheckContext& context);
@@ -46,5 +46,5 @@ private:
 
 // Probes one element's copy alone, with its own internet test unless `availability` is
 // already known (then it is set): its answer, or nothing without an internet connection.
-std::optional<ProbeResult> ProbeAlone(const ProbeRequest& request, int& availability,
-                                      CheckContext& context);
+std::optional<ProbeResult> ProbeAlone(const ProbeRequest& request,
+                                      std::optional<bool>& availability, CheckContext& context);

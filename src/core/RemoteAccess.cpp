@@ -5,7 +5,7 @@
 #include "remote/TransferWindow.h"
 
 bool CRemoteAccess::IsInternetReachable() {
-    return ::IsInternetReachable(m_strProbeHost) == 1;
+    return ::IsInternetReachable(m_strProbeHost);
 }
 
 std::vector<ProbeResult> CRemoteAccess::ProbeSideBySide(const std::vector<ProbeRequest>& requests) {

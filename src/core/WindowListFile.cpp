@@ -25,14 +25,14 @@ std::string UnreadableSuffix(TimeValue now) {
 
 bool AnswersYesToReplacing(const std::string& path, IMessageBoxes& boxes) {
     return boxes.ShowAppBox(FormatKeyText("IDS_LISTCHANGED", path), BoxIcon::Question,
-                            BoxButtons::YesNo) == kAnswerYes;
+                            BoxButtons::YesNo) == BoxAnswer::Yes;
 }
 
 }  // namespace
 
-bool CWindowListFile::Load(std::string& databasePath, int32_t& modified, ElemList& list,
+bool CWindowListFile::Load(std::string& databasePath, bool& modified, ElemList& list,
                            IMessageBoxes& boxes) {
-    modified = 0;
+    modified = false;
     // Before reading: a file replaced meanwhile then asks at Save rather than being lost.
     m_known = StampOf(databasePath);
     CElemListReceiver receiver(list);
@@ -47,7 +47,7 @@ bool CWindowListFile::Load(std::string& databasePath, int32_t& modified, ElemLis
     return false;
 }
 
-bool CWindowListFile::Save(std::string& databasePath, int32_t& modified, const ElemList& list,
+bool CWindowListFile::Save(std::string& databasePath, bool& modified, const ElemList& list,
                            IMessageBoxes& boxes, TimeValue now) {
     if (!modified) {
         return true;

@@ -18,12 +18,12 @@ class IMessageBoxes;
 class CWindowListFile {
 public:
     // LoadDatabase, whose error box also names the file and says that it will be kept.
-    bool Load(std::string& databasePath, int32_t& modified, ElemList& list, IMessageBoxes& boxes);
+    bool Load(std::string& databasePath, bool& modified, ElemList& list, IMessageBoxes& boxes);
     // SaveDatabase, once the unreadable file is out of the way (named after the local time
     // `now`) and, when the file changed since, once the user said Yes to replacing it. False
     // when nothing was saved; `modified` then stays set.
-    bool Save(std::string& databasePath, int32_t& modified, const ElemList& list,
-              IMessageBoxes& boxes, TimeValue now);
+    bool Save(std::string& databasePath, bool& modified, const ElemList& list, IMessageBoxes& boxes,
+              TimeValue now);
 
 private:
     bool MoveUnreadableAside(std::string& databasePath, IMessageBoxes& boxes, TimeValue now,

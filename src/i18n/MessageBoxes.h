@@ -11,18 +11,18 @@ enum class BoxIcon { None, Error, Exclamation, Question };
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class BoxOwner { None, MainWindow };
 
-// The answers a box gives, with the values the rest of the program compares against.
-enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+// The button that ended a box or a dialog; Cancel also for Escape and the close box.
+enum class BoxAnswer { Ok, Cancel, Yes, No };
 
 class IMessageBoxes {
 public:
     virtual ~IMessageBoxes() = default;
     // A box with its own caption, such as an error box.
-    virtual int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                        BoxButtons buttons, BoxOwner owner) = 0;
+    virtual BoxAnswer ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                              BoxButtons buttons, BoxOwner owner) = 0;
     // The application's message box: the application's title as caption, owned by the
     // main window.
-    virtual int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) = 0;
+    virtual BoxAnswer ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) = 0;
 };
 
 // The error box: the text of a catalogue key, "ERROR" in the current language as caption,

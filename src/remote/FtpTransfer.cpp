@@ -28,14 +28,13 @@ size_t OnBody(char* data, size_t size, size_t count, void* context) {
 
 }  // namespace
 
-int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
-                      const TrustedKeys& trusted) {
+void FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
+                       const TrustedKeys& trusted) {
     CFtpTransferSession session(job, options, trusted);
     const auto& arguments = job.Arguments();
     for (size_t i = 3; i + 1 < arguments.size() && !session.Failed(); i += 2) {
         session.FetchFtpFile(arguments[i], arguments[i + 1]);
     }
-    return 0;
 }
 
 CFtpTransferSession::CFtpTransferSession(CTransferJob& job, const FtpTransferOptions& options,

@@ -11,10 +11,10 @@
 class CFileReplacement;
 
 // Worker thread of an FTP download: fetches every pair of the job's arguments, each after
-// the previous one; a failure ends the whole download. Always 0.
+// the previous one; a failure ends the whole download.
 // TLS servers are held to the key `trusted` names for them.
-int FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
-                      const TrustedKeys& trusted);
+void FtpTransferThread(CTransferJob& job, const FtpTransferOptions& options,
+                       const TrustedKeys& trusted);
 
 // The worker's side of an FTP download. Every step runs on one easy handle through the
 // job's multi handle, so the steps share one control connection and a Cancel wakes any

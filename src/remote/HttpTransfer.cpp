@@ -216,13 +216,12 @@ void CHttpFetch::Fail(const RemoteMessage& box) {
 
 }  // namespace
 
-int HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted) {
+void HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted) {
     CHttpTransfer transfer(job, trusted);
     const auto& arguments = job.Arguments();
     for (size_t i = 0; i + 1 < arguments.size(); i += 2) {
         transfer.FetchHttpFile(arguments[i], arguments[i + 1]);
     }
-    return 0;
 }
 
 void CHttpTransfer::FetchHttpFile(const std::string& address, const std::string& localPath) {

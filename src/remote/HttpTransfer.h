@@ -7,8 +7,8 @@
 class CTransferJob;
 
 // Worker thread of an HTTP download: fetches every pair of the job's arguments in turn.
-// TLS servers are held to the keys `trusted` names for them. Always 0.
-int HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted);
+// TLS servers are held to the keys `trusted` names for them.
+void HttpTransferThread(CTransferJob& job, const TrustedKeys& trusted);
 
 // The worker's side of an HTTP download.
 class CHttpTransfer {

@@ -127,14 +127,14 @@ bool ConnectsBefore(const addrinfo& address, Clock::time_point deadline) {
 
 }  // namespace
 
-int IsInternetReachable(const std::string& probeHost) {
+bool IsInternetReachable(const std::string& probeHost) {
     const std::string_view text = Trimmed(probeHost, IsSpace);
     if (text.empty()) {
-        return 1;
+        return true;
     }
     const std::optional<ProbeTarget> target = ParseProbeHost(text);
     if (!target || IsInReservedInvalidDomain(target->host)) {
-        return 0;
+        return false;
     }
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -142,7 +142,7 @@ int IsInternetReachable(const std::string& probeHost) {
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* addresses = nullptr;
     if (getaddrinfo(target->host.c_str(), target->port.c_str(), &hints, &addresses) != 0) {
-        return 0;
+        return false;
     }
     const Clock::time_point deadline = Clock::now() + kConnectTimeout;
     bool reached = false;
@@ -150,5 +150,5 @@ int IsInternetReachable(const std::string& probeHost) {
         reached = ConnectsBefore(*address, deadline);
     }
     freeaddrinfo(addresses);
-    return reached ? 1 : 0;
+    return reached;
 }

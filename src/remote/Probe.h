@@ -70,6 +70,6 @@ ProbeResult ProbeHttpFile(const std::string& address, const TrustedKeys& trusted
 Task<ProbeResult> ProbeHttp(const std::string& address, const TrustedKeys& trusted,
                             ICurlRunner& runner);
 
-// 1 when a TCP connection to the probe host ("host" or "host:port", port 80 by default)
-// succeeds within a few seconds, else 0. An empty host means no test: 1. Silent.
-int IsInternetReachable(const std::string& probeHost);
+// Whether a TCP connection to the probe host ("host" or "host:port", port 80 by default)
+// succeeds within a few seconds. An empty host means no test: reachable. Silent.
+bool IsInternetReachable(const std::string& probeHost);

@@ -5,13 +5,12 @@
 #include "remote/TransferWindow.h"
 #include "remote/UrlCanonicaliser.h"
 
-int SftpTransferThread(CTransferJob& job, const SftpTransferOptions& options) {
+void SftpTransferThread(CTransferJob& job, const SftpTransferOptions& options) {
     CSftpTransferSession session(job, options);
     const auto& arguments = job.Arguments();
     for (size_t i = 3; i + 1 < arguments.size() && !session.Failed(); i += 2) {
         session.FetchSftpFile(arguments[i], arguments[i + 1]);
     }
-    return 0;
 }
 
 CSftpTransferSession::CSftpTransferSession(CTransferJob& job, const SftpTransferOptions& options)

@@ -14,8 +14,8 @@
 class CFileReplacement;
 
 // Worker thread of an SFTP download: fetches every pair of the job's arguments, each after
-// the previous one; a failure ends the whole download. Always 0.
-int SftpTransferThread(CTransferJob& job, const SftpTransferOptions& options);
+// the previous one; a failure ends the whole download.
+void SftpTransferThread(CTransferJob& job, const SftpTransferOptions& options);
 
 // The worker's side of an SFTP download, with the lines and the boxes of an FTP download.
 // Every request runs on one easy handle through the job's multi handle, so they share one

@@ -21,11 +21,11 @@ CFtpParametersDlg::CFtpParametersDlg(const CKelElem& element, QWidget* parent)
     m_controls.user->setText(ShownText(m_strUser));
     m_strPassword = element.m_strFtpPassword;
     m_controls.password->setText(ShownText(m_strPassword));
-    m_nAscii = element.m_bFtpBinary != 0 ? 0 : 1;
-    (m_nAscii == 0 ? m_controls.binary : m_controls.ascii)->setChecked(true);
+    m_bAscii = element.m_bFtpBinary == 0;
+    (m_bAscii ? m_controls.ascii : m_controls.binary)->setChecked(true);
 
-    connect(m_controls.binary, &QRadioButton::clicked, this, [this] { m_nAscii = 0; });
-    connect(m_controls.ascii, &QRadioButton::clicked, this, [this] { m_nAscii = 1; });
+    connect(m_controls.binary, &QRadioButton::clicked, this, [this] { m_bAscii = false; });
+    connect(m_controls.ascii, &QRadioButton::clicked, this, [this] { m_bAscii = true; });
 }
 
 void CFtpParametersDlg::accept() {

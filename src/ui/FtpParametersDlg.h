@@ -2,7 +2,6 @@
 
 #include "ui/TemplateDialog.h"
 
-#include <cstdint>
 #include <string>
 
 class CKelElem;
@@ -18,8 +17,8 @@ public:
 
     const std::string& User() const { return m_strUser; }
     const std::string& Password() const { return m_strPassword; }
-    // 1 when "ASCII file" is chosen, 0 for "Binary file".
-    int32_t AsciiChoice() const { return m_nAscii; }
+    // Whether "ASCII file" is chosen rather than "Binary file".
+    bool AsciiChosen() const { return m_bAscii; }
 
     void accept() override;
 
@@ -36,5 +35,5 @@ private:
     const CKelElem& m_elem;
     std::string m_strUser;
     std::string m_strPassword;
-    int32_t m_nAscii = 0;
+    bool m_bAscii = false;
 };

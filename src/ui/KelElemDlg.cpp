@@ -52,7 +52,7 @@ MissingName FirstMissingName(int32_t checkMode, int32_t action, bool hasOriginal
 
 }  // namespace
 
-CKelElemDlg::CKelElemDlg(CKelElem& element, int32_t& modified, IMessageBoxes& boxes,
+CKelElemDlg::CKelElemDlg(CKelElem& element, bool& modified, IMessageBoxes& boxes,
                          IFileChooser& files, QWidget* parent)
     : CTemplateDialog(kElementTemplate, parent),
       m_controls{.description = Require<QLineEdit>(IDC_DESCRIPTION),
@@ -152,10 +152,10 @@ void CKelElemDlg::BrowseCopy() {
         return;
     }
     CFtpParametersDlg parameters(m_elem, this);
-    if (parameters.exec() == IDOK) {
+    if (parameters.Run() == BoxAnswer::Ok) {
         m_elem.m_strFtpUser = parameters.User();
         m_elem.m_strFtpPassword = parameters.Password();
-        m_elem.m_bFtpBinary = parameters.AsciiChoice() == 1 ? 0 : 1;
+        m_elem.m_bFtpBinary = parameters.AsciiChosen() ? 0 : 1;
     }
 }
 
@@ -174,7 +174,7 @@ void CKelElemDlg::accept() {
         return;
     }
     WriteElement();
-    m_bModified = 1;
+    m_bModified = true;
     CTemplateDialog::accept();
 }
 

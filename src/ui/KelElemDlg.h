@@ -20,7 +20,7 @@ class QTimeEdit;
 // the two file names; Ok also sets `modified`. The dialog does not own the element.
 class CKelElemDlg : public CTemplateDialog {
 public:
-    CKelElemDlg(CKelElem& element, int32_t& modified, IMessageBoxes& boxes, IFileChooser& files,
+    CKelElemDlg(CKelElem& element, bool& modified, IMessageBoxes& boxes, IFileChooser& files,
                 QWidget* parent);
 
     // The modes of the checked radio buttons; -1 while none is checked.
@@ -66,7 +66,7 @@ private:
 
     Controls m_controls;
     CKelElem& m_elem;
-    int32_t& m_bModified;
+    bool& m_bModified;
     IMessageBoxes& m_boxes;
     IFileChooser& m_files;
     int32_t m_nCheckMode = -1;

@@ -53,9 +53,12 @@ const char* KnownErrorText(int code) {
 
 }  // namespace
 
-int OpenWithDesktop(const QString& target) {
+std::optional<int> OpenWithDesktop(const QString& target) {
     const QUrl url = QUrl::fromUserInput(target);
-    return url.isValid() && QDesktopServices::openUrl(url) ? kOpenSucceeded : kOpenNoAssociation;
+    if (url.isValid() && QDesktopServices::openUrl(url)) {
+        return std::nullopt;
+    }
+    return kOpenNoAssociation;
 }
 
 QString OpenErrorText(int code) {
@@ -179,12 +182,11 @@ void CLinkLabel::focusOutEvent(QFocusEvent* event) {
 
 void CLinkLabel::Click() {
     m_bHover = false;
-    const int code = m_opener(m_strTarget);
-    const bool opened = code > 32;
-    MarkVisited(opened);
-    if (!opened) {
+    const std::optional<int> failureCode = m_opener(m_strTarget);
+    MarkVisited(!failureCode);
+    if (failureCode) {
         QApplication::beep();
-        ShowOpenError(code);
+        ShowOpenError(*failureCode);
     }
 }
 
@@ -199,9 +201,9 @@ void CLinkLabel::UpdateColour() {
     setPalette(colours);
 }
 
-void CLinkLabel::ShowOpenError(int code) {
+void CLinkLabel::ShowOpenError(int failureCode) {
     if (m_pBoxes != nullptr) {
-        m_pBoxes->ShowAppBox(OpenErrorText(code).toStdString(), BoxIcon::Exclamation,
+        m_pBoxes->ShowAppBox(OpenErrorText(failureCode).toStdString(), BoxIcon::Exclamation,
                              BoxButtons::Ok);
     }
 }

@@ -5,19 +5,19 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class IMessageBoxes;
 
-// Opens a link target; the result is greater than 32 on success, otherwise an error code
-// of the table that ShowOpenError knows.
-using LinkOpener = std::function<int(const QString& target)>;
+// Opens a link target: nothing when it opened, otherwise the failure's code, which
+// OpenErrorText turns into the text of its box.
+using LinkOpener = std::function<std::optional<int>(const QString& target)>;
 
-// Result codes of the desktop opener.
-inline constexpr int kOpenSucceeded = 33;
+// The failure of the desktop opener: no program takes the target.
 inline constexpr int kOpenNoAssociation = 31;
 
 // Opens the target with the program the desktop associates with it.
-int OpenWithDesktop(const QString& target);
+std::optional<int> OpenWithDesktop(const QString& target);
 
 // The error text for an opener's failure code, after its "Unable to open hyperlink:"
 // head. These texts stay in English whatever the interface language.
@@ -59,7 +59,7 @@ private:
     void Click();
     void SetHover(bool hover);
     void UpdateColour();
-    void ShowOpenError(int code);
+    void ShowOpenError(int failureCode);
 
     QColor m_crLink{0, 0, 238};
     QColor m_crVisited{85, 26, 139};

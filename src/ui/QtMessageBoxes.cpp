@@ -33,16 +33,16 @@ QMessageBox::StandardButtons ToQtButtons(BoxButtons buttons) {
     return QMessageBox::Ok;
 }
 
-int ToAnswer(int qtButton) {
+BoxAnswer ToAnswer(int qtButton) {
     switch (qtButton) {
         case QMessageBox::Ok:
-            return kAnswerOk;
+            return BoxAnswer::Ok;
         case QMessageBox::Yes:
-            return kAnswerYes;
+            return BoxAnswer::Yes;
         case QMessageBox::No:
-            return kAnswerNo;
+            return BoxAnswer::No;
         default:
-            return kAnswerCancel;
+            return BoxAnswer::Cancel;
     }
 }
 
@@ -51,20 +51,20 @@ int ToAnswer(int qtButton) {
 CQtMessageBoxes::CQtMessageBoxes(QString applicationTitle)
     : m_applicationTitle(std::move(applicationTitle)) {}
 
-int CQtMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                             BoxButtons buttons, BoxOwner owner) {
+BoxAnswer CQtMessageBoxes::ShowBox(const std::string& text, const std::string& caption,
+                                   BoxIcon icon, BoxButtons buttons, BoxOwner owner) {
     QWidget* parent = owner == BoxOwner::MainWindow ? m_mainWindow.data() : nullptr;
     return Show(QString::fromStdString(text), QString::fromStdString(caption), icon, buttons,
                 parent);
 }
 
-int CQtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
+BoxAnswer CQtMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
     return Show(QString::fromStdString(text), m_applicationTitle, icon, buttons,
                 m_mainWindow.data());
 }
 
-int CQtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
-                          BoxButtons buttons, QWidget* owner) {
+BoxAnswer CQtMessageBoxes::Show(const QString& text, const QString& caption, BoxIcon icon,
+                                BoxButtons buttons, QWidget* owner) {
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
     // The Yes/No questions ask before what cannot be undone: a file sent to the trash, a list
     // file that another program wrote replaced.

@@ -16,13 +16,13 @@ public:
     const QString& ApplicationTitle() const { return m_applicationTitle; }
     void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
 
-    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                BoxButtons buttons, BoxOwner owner) override;
-    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
+    BoxAnswer ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                      BoxButtons buttons, BoxOwner owner) override;
+    BoxAnswer ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
 
 private:
-    static int Show(const QString& text, const QString& caption, BoxIcon icon, BoxButtons buttons,
-                    QWidget* owner);
+    static BoxAnswer Show(const QString& text, const QString& caption, BoxIcon icon,
+                          BoxButtons buttons, QWidget* owner);
 
     QString m_applicationTitle;
     QPointer<QWidget> m_mainWindow;

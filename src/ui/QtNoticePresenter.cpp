@@ -1,7 +1,7 @@
 #include "ui/QtNoticePresenter.h"
 #include "ui/NewVersionDlg.h"
 
-int CQtNoticePresenter::ShowNotice(const NoticeTexts& notice) {
+NoticeAnswer CQtNoticePresenter::ShowNotice(const NoticeTexts& notice) {
     CNewVersionDlg dialog(notice, m_mainWindow.data());
-    return dialog.exec() == kNoticeOk ? kNoticeOk : kNoticeClosed;
+    return dialog.Run() == BoxAnswer::Ok ? NoticeAnswer::Ok : NoticeAnswer::Closed;
 }

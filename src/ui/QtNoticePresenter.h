@@ -10,7 +10,7 @@ class CQtNoticePresenter : public INoticePresenter {
 public:
     explicit CQtNoticePresenter(QWidget* mainWindow = nullptr) : m_mainWindow(mainWindow) {}
 
-    int ShowNotice(const NoticeTexts& notice) override;
+    NoticeAnswer ShowNotice(const NoticeTexts& notice) override;
 
 private:
     QPointer<QWidget> m_mainWindow;

@@ -13,7 +13,7 @@ inline constexpr int IDD_CHOOSELANGUAGE = 138;
 // The program's icon and the notification-area menu; the tray icon answers to this number.
 inline constexpr int IDR_TRAYICON = 131;
 
-// Results of a dialog and the ids of its Ok and Cancel buttons.
+// The ids of a dialog's Ok and Cancel buttons.
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 

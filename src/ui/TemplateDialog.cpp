@@ -30,12 +30,8 @@ CTemplateDialog::CTemplateDialog(const DialogTemplate& dialogTemplate, QWidget* 
     }
 }
 
-void CTemplateDialog::accept() {
-    done(IDOK);
-}
-
-void CTemplateDialog::reject() {
-    done(IDCANCEL);
+BoxAnswer CTemplateDialog::Run() {
+    return exec() == Accepted ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 void CTemplateDialog::keyPressEvent(QKeyEvent* event) {

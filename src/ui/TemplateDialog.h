@@ -3,11 +3,13 @@
 #include "ui/DialogBuilder.h"
 #include "ui/DialogTemplate.h"
 
+#include "i18n/MessageBoxes.h"
+
 #include <QDialog>
 
 // A dialog made from its template: the controls, the title and the size of the
-// template. It ends with 1 for Ok and 2 for Cancel, Escape or the close box, and F1
-// asks for help on its resource number.
+// template. Ok accepts it; Cancel, Escape and the close box reject it. F1 asks for help on
+// its resource number.
 class CTemplateDialog : public QDialog {
 public:
     CTemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent,
@@ -21,8 +23,8 @@ public:
         return RequireControl<T>(*this, m_nHelpId, id);
     }
 
-    void accept() override;
-    void reject() override;
+    // Runs the dialog modally: Ok when it was accepted, otherwise Cancel.
+    BoxAnswer Run();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -41,7 +41,7 @@ TEST(HelpAccessTest, MissingManualFailsSilentlyOnceAndForAll) {
     RecordingViewer viewer;
     CHelpAccess help({folder.Path().string()}, viewer);
     TheCatalogue().SetCurrentLcid(kLcidEnglish);
-    EXPECT_EQ(help.CallHtmlHelp("Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0), 0);
+    EXPECT_FALSE(help.CallHtmlHelp("Morvane_ketrin_us.html", HH_DISPLAY_TOPIC, 0));
     WriteWholeFile(folder.File("Morvane_ketrin_us.html"), "<html></html>");
     help.WinHelp(0, HELP_INDEX);
     EXPECT_TRUE(viewer.shown.empty());

@@ -49,19 +49,19 @@ namespace {
 // returns Ok or Cancel. Ok sets the modified flag, as the real editor does.
 class ScriptedDialogs : public IMainWindowDialogs {
 public:
-    using Edit = std::function<int(CKelElem&)>;
+    using Edit = std::function<BoxAnswer(CKelElem&)>;
 
-    int EditElement(CKelElem& elem, QWidget*, int32_t& modified) override {
+    BoxAnswer EditElement(CKelElem& elem, QWidget*, bool& modified) override {
         edited.push_back(elem);
         if (edits.empty()) {
-            return IDCANCEL;
+            return BoxAnswer::Cancel;
         }
-        const int result = edits.front()(elem);
+        const BoxAnswer answer = edits.front()(elem);
         edits.pop_front();
-        if (result == IDOK) {
-            modified = 1;
+        if (answer == BoxAnswer::Ok) {
+            modified = true;
         }
-        return result;
+        return answer;
     }
     void ChooseLanguage(QWidget*) override {}
     void ShowAbout(QWidget*) override {}
@@ -71,7 +71,7 @@ public:
         edits.push_back([description, when](CKelElem& elem) {
             elem.m_strDescription = description;
             elem.m_nWhen = when;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
     }
 
@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, FirstStartWithoutFileThenAPermanentElementIsCheckedAtTheN
         elem.m_nWhen = WHEN_PERMANENT;
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_strCopy = "/nonexistent/report.txt";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     ASSERT_EQ(window.Elements().size(), 1u);
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, StateColumnShowsEachStateAndAnUnknownOneAsNotChecked) {
         m_dialogs.edits.push_back([state = state, &window](CKelElem& elem) {
             elem.m_strDescription = std::to_string(window.Elements().size());
             elem.m_nState = state;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -228,13 +228,13 @@ TEST_F(MainWindowTest, RowsSortByDescriptionAndCarryTheirElementIndex) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([](CKelElem& elem) {
         elem.m_strDescription = "gamma";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     ASSERT_EQ(m_dialogs.edited.back().m_strDescription, "Alpha");
     EXPECT_EQ(window.Elements()[1]->m_strDescription, "gamma");
     EXPECT_EQ(Cell(0, 0), QStringLiteral("beta"));
-    EXPECT_EQ(window.List().SelectedRow(), 0);
+    EXPECT_EQ(window.List().SelectedItem(), 0);
 
     // A cancelled Modify leaves the element as it was.
     window.OnModify();
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, EqualDescriptionsStayInListOrder) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([](CKelElem& elem) {
         elem.m_strDescription = "beta";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     for (int row = 0; row < 3; ++row) {
@@ -272,13 +272,13 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     m_dialogs.Add("two");
     window.OnNew();
     window.OnSave();
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
 
     window.List().SelectRow(0);
-    m_checks.boxes.AnswerNext(kAnswerCancel);
+    m_checks.boxes.AnswerNext(BoxAnswer::Cancel);
     window.OnDelete();
     EXPECT_EQ(window.Elements().size(), 2u);
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
 
     window.OnDelete();
     ASSERT_EQ(window.Elements().size(), 1u);
@@ -286,18 +286,18 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Are you sure ?");
     EXPECT_EQ(boxes[1].caption, "Delete");
-    EXPECT_EQ(m_app.m_bModified, 1);
-    EXPECT_EQ(window.List().SelectedRow(), 0);
+    EXPECT_TRUE(m_app.m_bModified);
+    EXPECT_EQ(window.List().SelectedItem(), 0);
     EXPECT_TRUE(ElementCommandsEnabled());
 
     // Enter saves and the window stays open.
     window.List().setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(&window.List(), &enter);
-    EXPECT_EQ(m_app.m_bModified, 0);
+    EXPECT_FALSE(m_app.m_bModified);
     EXPECT_TRUE(window.isVisible());
     ElemList reread;
-    int32_t modified = 0;
+    bool modified = false;
     std::string path = m_app.m_strDatabasePath;
     ASSERT_TRUE(LoadDatabase(path, modified, reread, m_checks.boxes));
     ASSERT_EQ(reread.size(), 1u);
@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, DeleteAsksThenSaveWritesTheShorterList) {
     window.OnDelete();
     EXPECT_TRUE(window.Elements().empty());
     EXPECT_TRUE(ElementCommandsDisabled());
-    EXPECT_EQ(window.List().SelectedRow(), -1);
+    EXPECT_EQ(window.List().SelectedItem(), std::nullopt);
 }
 
 TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
@@ -324,16 +324,18 @@ TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
         SCOPED_TRACE(way);
         const size_t before = m_checks.boxes.Boxes().size();
         CMorvaneDlg& window = Open();
+        int ends = 0;
+        QObject::connect(&window, &QDialog::finished, &window, [&ends] { ++ends; });
         // Unmodified: ends at once without a question.
         ways[way](window);
         EXPECT_EQ(m_checks.boxes.Boxes().size(), before);
-        EXPECT_EQ(window.result(), IDCANCEL);
+        EXPECT_EQ(ends, 1);
         EXPECT_FALSE(window.isVisible());
 
         CMorvaneDlg& again = Open();
         m_dialogs.Add("x");
         again.OnNew();
-        m_checks.boxes.AnswerNext(kAnswerCancel);
+        m_checks.boxes.AnswerNext(BoxAnswer::Cancel);
         ways[way](again);
         const auto boxes = m_checks.boxes.Boxes();
         ASSERT_EQ(boxes.size(), before + 1);
@@ -343,7 +345,7 @@ TEST_F(MainWindowTest, EachWayOfQuittingAsksExactlyOnceWhenModified) {
         ways[way](again);
         EXPECT_EQ(m_checks.boxes.Boxes().size(), before + 2);
         EXPECT_FALSE(again.isVisible());
-        m_app.m_bModified = 0;
+        m_app.m_bModified = false;
     }
 }
 
@@ -457,7 +459,7 @@ TEST_F(MainWindowTest, DroppedFileOpensTheEditorOnItsNameAndPath) {
     EXPECT_TRUE(window.Elements().empty());
     EXPECT_TRUE(ElementCommandsDisabled());
 
-    m_dialogs.edits.push_back([](CKelElem&) { return IDOK; });
+    m_dialogs.edits.push_back([](CKelElem&) { return BoxAnswer::Ok; });
     window.OnDropFiles({QStringLiteral("/docs/notes")});
     ASSERT_EQ(window.Elements().size(), 1u);
     EXPECT_EQ(window.Elements()[0]->m_strDescription, "notes");
@@ -506,7 +508,7 @@ TEST_F(MainWindowTest, VerifyAllChecksOnDemandElementsWhileHidden) {
         elem.m_nWhen = WHEN_ON_DEMAND;
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_strCopy = "/nonexistent";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     window.OnReduce();
@@ -527,7 +529,7 @@ TEST_F(MainWindowTest, FailingElementsShowInTheirRowsAndInTheTray) {
             elem.m_nWhen = WHEN_ON_DEMAND;
             elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
             elem.m_strCopy = down;
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -555,7 +557,7 @@ TEST_F(MainWindowTest, FailingElementsShowInTheirRowsAndInTheTray) {
     window.List().SelectRow(0);
     m_dialogs.edits.push_back([&good](CKelElem& elem) {
         elem.m_strCopy = good;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnModify();
     EXPECT_EQ(m_tray.failures, "");
@@ -606,7 +608,7 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
             elem.m_strCopy = address;
             elem.m_strFtpUser = "user";
             elem.m_strFtpPassword = "wrong";
-            return IDOK;
+            return BoxAnswer::Ok;
         });
         window.OnNew();
     }
@@ -618,7 +620,7 @@ TEST_F(MainWindowTest, UnansweredFailureBoxesDoNotPileUpNorStopThePasses) {
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_timeReference = 0x7fffffff;
         elem.m_strCopy = good;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& goodElem = *window.Elements().back();
@@ -724,7 +726,7 @@ TEST_F(MainWindowTest, TrustQuestionKeepsTheKeyOnlyOnYes) {
         elem.m_nCheckMode = CHECK_ABSOLUTE_TIME;
         elem.m_timeReference = 0;
         elem.m_strCopy = address;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& elem = *window.Elements().front();
@@ -799,7 +801,7 @@ TEST_F(MainWindowTest, HostKeyQuestionAppendsToKnownHostsOnlyOnYes) {
         elem.m_timeReference = 0;
         elem.m_strCopy = sshd.Url("/~/report.txt");
         elem.m_strFtpPassword = "secret";
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     window.OnNew();
     const CKelElem& elem = *window.Elements().front();

@@ -34,7 +34,7 @@ TEST_F(MorvaneAppTest, NoSettingsFileStartsQuietlyInTheLocaleLanguage) {
     EXPECT_EQ(app.m_strDatabasePath, m_dir.File("watch.MVN"));
     EXPECT_EQ(app.Settings().Path(), m_dir.File("watch.INI"));
     EXPECT_EQ(app.m_nLaunchAsIcon, 1);
-    EXPECT_EQ(app.m_bModified, 0);
+    EXPECT_FALSE(app.m_bModified);
     EXPECT_EQ(TheCatalogue().CurrentLcid(), kLcidFrench);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }

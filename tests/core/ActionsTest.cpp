@@ -69,13 +69,13 @@ TEST_F(ActionsTest, LocalCopyCarriesContentTimesAndPermissions) {
 TEST_F(ActionsTest, LocalCopyCreatesMissingOriginalAndWritesThroughLinks) {
     CKelElem elem = Element(ACTION_COPY_NEW);
     WriteWholeFile(elem.m_strCopy, "fresh");
-    EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, elem.m_strOriginal, m_env.context), 1);
+    EXPECT_TRUE(CopyNewOverOld(elem, elem.m_strCopy, elem.m_strOriginal, m_env.context));
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "fresh");
 
     const std::string link = m_dir.File("link.txt");
     ASSERT_EQ(symlink(elem.m_strOriginal.c_str(), link.c_str()), 0);
     WriteWholeFile(elem.m_strCopy, "through the link");
-    EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, link, m_env.context), 1);
+    EXPECT_TRUE(CopyNewOverOld(elem, elem.m_strCopy, link, m_env.context));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "through the link");
 }
@@ -108,7 +108,7 @@ TEST_F(ActionsTest, FailedLocalCopySaysWhyAndLeavesTheOriginalAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box);
-        EXPECT_EQ(CopyNewOverOld(elem, c.source, c.target, m_env.context), 0);
+        EXPECT_FALSE(CopyNewOverOld(elem, c.source, c.target, m_env.context));
         const auto boxes = m_env.boxes.Boxes();
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.back().text, c.box);
@@ -152,8 +152,8 @@ TEST_F(ActionsTest, LocalCopyTakesOnlyRegularFiles) {
     for (const SpecialFile& file : MakeSpecialFiles(special)) {
         SCOPED_TRACE(file.kind);
         const FileIdentity identity = IdentityOf(file.path);
-        EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, file.path, m_env.context), 0);
-        EXPECT_EQ(CopyNewOverOld(elem, file.path, elem.m_strOriginal, m_env.context), 0);
+        EXPECT_FALSE(CopyNewOverOld(elem, elem.m_strCopy, file.path, m_env.context));
+        EXPECT_FALSE(CopyNewOverOld(elem, file.path, elem.m_strOriginal, m_env.context));
         EXPECT_EQ(IdentityOf(file.path), identity);
     }
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
@@ -165,7 +165,7 @@ TEST_F(ActionsTest, LocalCopyOntoALongName) {
     WriteWholeFile(elem.m_strCopy, "new");
     for (const size_t length : {250, 255}) {
         const std::string target = m_dir.File(std::string(length, 'o'));
-        EXPECT_EQ(CopyNewOverOld(elem, elem.m_strCopy, target, m_env.context), 1) << length;
+        EXPECT_TRUE(CopyNewOverOld(elem, elem.m_strCopy, target, m_env.context)) << length;
         EXPECT_EQ(ReadWholeFile(target), "new") << length;
     }
     EXPECT_EQ(EntriesIn(m_dir.Path()), 3u);

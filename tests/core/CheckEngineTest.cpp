@@ -212,7 +212,7 @@ TEST_F(CheckEngineTest, NoticeCarriesMessageCopyAndCheckTime) {
     elem.m_nAction = ACTION_DELETE_OLD;
     elem.m_strCopy = m_dir.File("gone.txt");
     m_env.trash.paths.clear();
-    m_env.notice.answers = {kNoticeClosed};
+    m_env.notice.answers = {NoticeAnswer::Closed};
     CheckElement(elem, nullptr, m_env.context);
     ASSERT_EQ(m_env.notice.shown.size(), 2u);
     EXPECT_EQ(m_env.notice.shown[1].message, "Fichier détruit !\n\n" + elem.m_strCopy +
@@ -275,7 +275,7 @@ TEST_F(CheckEngineTest, SignalRule) {
         WriteFileAt(elem.m_strCopy, 800, "new");
         WriteFileAt(elem.m_strOriginal, 700, "old");
         m_env.notice.shown.clear();
-        m_env.notice.answers = {kNoticeClosed};
+        m_env.notice.answers = {NoticeAnswer::Closed};
 
         CheckElement(elem, nullptr, m_env.context);
 
@@ -288,18 +288,20 @@ TEST_F(CheckEngineTest, SignalRule) {
 
 TEST_F(CheckEngineTest, NoticeAnswerDecidesActionAndActiveFlag) {
     struct Case {
-        int answer;
+        NoticeAnswer answer;
         int32_t when;
         const char* originalAfter;
         int32_t activeAfter;
     };
     const Case cases[] = {
-        {kNoticeOk, WHEN_PERMANENT, "new", 1},         {kNoticeClosed, WHEN_PERMANENT, "old", 0},
-        {kNoticeClosed, WHEN_AT_TIME, "old", 1},       {kNoticeClosed, WHEN_ON_DEMAND, "old", 1},
-        {kNoticeUnanswered, WHEN_PERMANENT, "old", 1},
+        {NoticeAnswer::Ok, WHEN_PERMANENT, "new", 1},
+        {NoticeAnswer::Closed, WHEN_PERMANENT, "old", 0},
+        {NoticeAnswer::Closed, WHEN_AT_TIME, "old", 1},
+        {NoticeAnswer::Closed, WHEN_ON_DEMAND, "old", 1},
+        {NoticeAnswer::Unanswered, WHEN_PERMANENT, "old", 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "answer " << c.answer << " when " << c.when);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases << " when " << c.when);
         CKelElem elem = LocalElement(CHECK_FILE_TIME, 0);
         elem.m_nAction = ACTION_COPY_NEW;
         elem.m_nWhen = c.when;
@@ -332,7 +334,7 @@ TEST_F(CheckEngineTest, PermanentElementClosedWithoutOkIsSkippedAfterwards) {
     CKelElem elem = LocalElement(CHECK_ABSOLUTE_TIME, 0);
     elem.m_nWhen = WHEN_PERMANENT;
     WriteFileAt(elem.m_strCopy, 800);
-    m_env.notice.answers = {kNoticeClosed};
+    m_env.notice.answers = {NoticeAnswer::Closed};
     CheckElement(elem, nullptr, m_env.context);
     ASSERT_EQ(elem.m_bActive, 0);
 

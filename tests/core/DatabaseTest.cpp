@@ -81,7 +81,7 @@ protected:
 
     TempDir dir;
     RecordingMessageBoxes boxes;
-    int32_t modified = 1;
+    bool modified = true;
     ElemList list;
 };
 
@@ -91,7 +91,7 @@ TEST_F(Database, MissingFileIsAnEmptyListWithoutMessage) {
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(path, dir.File("watch.MVN"));
-    EXPECT_EQ(modified, 0);
+    EXPECT_FALSE(modified);
 }
 
 TEST_F(Database, LoadsTheExampleFile) {
@@ -100,7 +100,7 @@ TEST_F(Database, LoadsTheExampleFile) {
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1]->m_strCopy, "/c/d.txt");
     EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_EQ(modified, 0);
+    EXPECT_FALSE(modified);
 }
 
 TEST_F(Database, UnopenablePathsShowTheOpenErrorAndForgetThePath) {
@@ -109,14 +109,14 @@ TEST_F(Database, UnopenablePathsShowTheOpenErrorAndForgetThePath) {
     for (const std::string name : {"", "plain/watch.MVN", "fifo"}) {
         RecordingMessageBoxes shown;
         std::string path = dir.Path() / name;  // the folder itself for ""
-        int32_t flag = 1;
+        bool flag = true;
         ElemList elems;
         EXPECT_FALSE(LoadDatabase(path, flag, elems, shown)) << name;
         ASSERT_EQ(shown.Boxes().size(), 1u) << name;
         EXPECT_EQ(shown.Boxes()[0].text, "Cannot open database file");
         EXPECT_TRUE(path.empty());
         EXPECT_TRUE(elems.empty());
-        EXPECT_EQ(flag, 0);
+        EXPECT_FALSE(flag);
     }
 }
 
@@ -126,7 +126,7 @@ TEST_F(Database, DamagedFileShowsTheReadErrorAndKeepsCompleteElements) {
     ExpectOneErrorBox("Cannot read database file");
     EXPECT_TRUE(path.empty());
     EXPECT_EQ(list.size(), 1u);
-    EXPECT_EQ(modified, 0);
+    EXPECT_FALSE(modified);
 }
 
 TEST_F(Database, ErrorTextsFollowTheCurrentLanguage) {
@@ -144,26 +144,26 @@ TEST_F(Database, UnreadableFileIsNeverOverwrittenAfterward) {
     fs::copy_file(ExampleListPath("object-reference.mvn"), damaged);
     std::string path = damaged;
     LoadDatabase(path, modified, list, boxes);
-    modified = 1;
+    modified = true;
     EXPECT_FALSE(SaveDatabase(path, modified, list, boxes));
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[1].text, "Cannot create database file");
-    EXPECT_EQ(modified, 1);
+    EXPECT_TRUE(modified);
     EXPECT_EQ(ReadWholeFile(damaged), ReadWholeFile(ExampleListPath("object-reference.mvn")));
 }
 
 TEST_F(Database, SavesOnlyWhenModified) {
     const std::string path = dir.File("watch.MVN");
     WriteWholeFile(path, "old");
-    modified = 0;
+    modified = false;
     EXPECT_TRUE(SaveDatabase(path, modified, OneElement("new"), boxes));
     EXPECT_EQ(ReadWholeFile(path), "old");
 
-    modified = 1;
+    modified = true;
     const ElemList saved = OneElement("new");
     EXPECT_TRUE(SaveDatabase(path, modified, saved, boxes));
     EXPECT_EQ(ReadWholeFile(path), WriteElemArchive(saved));
-    EXPECT_EQ(modified, 0);
+    EXPECT_FALSE(modified);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(FileCount(dir.Path()), 1u);
 }
@@ -172,9 +172,9 @@ TEST_F(Database, EmptyListRemovesTheFileAndIgnoresFailures) {
     const std::string path = dir.File("watch.MVN");
     WriteWholeFile(path, "old");
     for (const std::string& target : {path, path, std::string()}) {
-        modified = 1;
+        modified = true;
         EXPECT_TRUE(SaveDatabase(target, modified, list, boxes));
-        EXPECT_EQ(modified, 0);
+        EXPECT_FALSE(modified);
     }
     EXPECT_FALSE(fs::exists(path));
     EXPECT_TRUE(boxes.Boxes().empty());
@@ -187,7 +187,7 @@ TEST_F(Database, SavedFileIsForTheOwnerOnly) {
 
     WriteWholeFile(path, "old");
     fs::permissions(path, fs::perms(0644));
-    modified = 1;
+    modified = true;
     EXPECT_TRUE(SaveDatabase(path, modified, OneElement("again"), boxes));
     EXPECT_EQ(PermissionsOf(path), 0600u);
 }
@@ -214,7 +214,7 @@ TEST_F(Database, LinksAreSavedAndRemovedAsTheFileTheyName) {
     EXPECT_EQ(ReadWholeFile(target), WriteElemArchive(saved));
     EXPECT_TRUE(fs::is_symlink(link));
 
-    modified = 1;
+    modified = true;
     EXPECT_TRUE(SaveDatabase(link, modified, ElemList(), boxes));
     EXPECT_FALSE(fs::exists(target));
     EXPECT_TRUE(fs::is_symlink(link));
@@ -234,13 +234,13 @@ TEST_F(Database, OnlyAWritableRegularFileIsReplacedOrRemoved) {
         SCOPED_TRACE(file.kind);
         const FileIdentity identity = IdentityOf(file.path);
         RecordingMessageBoxes shown;
-        int32_t flag = 1;
+        bool flag = true;
         EXPECT_FALSE(SaveDatabase(file.path, flag, OneElement("x"), shown));
         ASSERT_EQ(shown.Boxes().size(), 1u);
         EXPECT_EQ(shown.Boxes()[0].text, "Cannot create database file");
-        EXPECT_EQ(flag, 1);
+        EXPECT_TRUE(flag);
         EXPECT_TRUE(SaveDatabase(file.path, flag, ElemList(), shown));
-        EXPECT_EQ(flag, 0);
+        EXPECT_FALSE(flag);
         EXPECT_EQ(shown.Boxes().size(), 1u);
         EXPECT_EQ(IdentityOf(file.path), identity);
     }
@@ -254,7 +254,7 @@ TEST_F(Database, LongListNamesAreSavedAndRead) {
         SCOPED_TRACE(length);
         const std::string path = dir.File(std::string(length - 4, 'w') + ".MVN");
         const ElemList saved = OneElement("long name");
-        modified = 1;
+        modified = true;
         EXPECT_TRUE(SaveDatabase(path, modified, saved, boxes));
         ElemList read;
         std::string readPath = path;
@@ -273,11 +273,11 @@ TEST_F(Database, UncreatableFileKeepsTheModifiedFlag) {
     for (const std::string& path : {std::string(), dir.File("plain/watch.MVN"),
                                     dir.File("missing/watch.MVN"), dir.File("folder.MVN")}) {
         RecordingMessageBoxes shown;
-        int32_t flag = 1;
+        bool flag = true;
         EXPECT_FALSE(SaveDatabase(path, flag, OneElement("x"), shown)) << path;
         ASSERT_EQ(shown.Boxes().size(), 1u) << path;
         EXPECT_EQ(shown.Boxes()[0].text, "Cannot create database file");
-        EXPECT_EQ(flag, 1);
+        EXPECT_TRUE(flag);
     }
     EXPECT_TRUE(fs::is_directory(dir.File("folder.MVN")));
     EXPECT_TRUE(fs::is_empty(dir.File("folder.MVN")));
@@ -294,7 +294,7 @@ TEST_F(Database, FailedWriteKeepsTheOldFileWhole) {
         EXPECT_FALSE(SaveDatabase(path, modified, OneElement(std::string(500, 'x')), boxes));
     }
     ExpectOneErrorBox("Cannot write database file");
-    EXPECT_EQ(modified, 1);
+    EXPECT_TRUE(modified);
     EXPECT_EQ(ReadWholeFile(path), old);
     EXPECT_EQ(FileCount(dir.Path()), 1u);
 }

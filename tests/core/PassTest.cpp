@@ -150,4 +150,31 @@ TEST_F(PassTest, AnswersOlderThanAMinuteAreAskedAgain) {
     EXPECT_EQ(m_env.notice.shown.size(), 2u);
 }
 
+// An element kept out of the probes ahead (its notice was open then) is probed when its turn
+// comes, after the pass's internet test; once a pass found no internet, it asks no more.
+TEST_F(PassTest, AnElementNotProbedAheadMakesThePassInternetTest) {
+    CKelElem elem;
+    elem.m_strCopy = "http://a/late";
+    m_remote.answers[elem.m_strCopy] = Found(500);
+    m_context.elementsUnderNotice.insert(&elem);
+    CPassProbes pass;
+    pass.ProbeAhead({&elem}, m_context);
+    EXPECT_EQ(pass.availability, std::nullopt);
+    m_context.elementsUnderNotice.clear();
+
+    const std::optional<ProbeResult> answer = pass.Take(elem, m_context);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->time, 500);
+    EXPECT_EQ(pass.availability, true);
+    EXPECT_EQ(m_remote.internetTests, 1);
+
+    m_remote.reachable = false;
+    CPassProbes offline;
+    EXPECT_FALSE(offline.Take(elem, m_context).has_value());
+    EXPECT_FALSE(offline.Take(elem, m_context).has_value());
+    EXPECT_EQ(offline.availability, false);
+    EXPECT_EQ(m_remote.internetTests, 2);
+    EXPECT_EQ(m_remote.batches.size(), 1u);
+}
+
 }  // namespace

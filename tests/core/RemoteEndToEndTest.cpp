@@ -104,7 +104,7 @@ TEST_F(RemoteEndToEndTest, FailedDownloadLeavesTheOriginalWhole) {
     WriteWholeFile(elem.m_strOriginal, "old");
     for (const std::string& address :
          {m_servers.FtpUrl("e2e-missing.bin"), m_servers.HttpUrl("e2e-missing.bin")}) {
-        EXPECT_EQ(CopyNewOverOld(elem, address, elem.m_strOriginal, m_env.context), 1);
+        EXPECT_TRUE(CopyNewOverOld(elem, address, elem.m_strOriginal, m_env.context));
     }
     EXPECT_EQ(ReadWholeFile(elem.m_strOriginal), "old");
     EXPECT_EQ(LocalFiles(), 1u);
@@ -189,7 +189,7 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
         CheckElement(elem, &pass, context);
         EXPECT_EQ(elem.m_nState, STATE_NO_NEW_VERSION);
     }
-    EXPECT_EQ(pass.availability, 1);
+    EXPECT_EQ(pass.availability, true);
     EXPECT_EQ(m_servers.Accepted(), before + 1);
 
     CRemoteAccess unreachable("127.0.0.1:" + std::to_string(ClosedPort()), m_env.windows);
@@ -211,7 +211,7 @@ TEST_F(RemoteEndToEndTest, OneInternetTestPerPass) {
         EXPECT_EQ(elem.m_timeLastAccess, m_env.clock.now);
         EXPECT_EQ(elem.m_bActive, 1);
     }
-    EXPECT_EQ(offlinePass.availability, 0);
+    EXPECT_EQ(offlinePass.availability, false);
     EXPECT_TRUE(m_env.boxes.Boxes().empty());
 }
 

@@ -50,7 +50,7 @@ protected:
     }
     bool SaveChanged(ElemList list) {
         m_list = std::move(list);
-        m_modified = 1;
+        m_modified = true;
         return m_file.Save(m_path, m_modified, m_list, m_boxes, kNow);
     }
     RecordingMessageBoxes::Box LastBox() const { return m_boxes.Boxes().back(); }
@@ -60,7 +60,7 @@ protected:
     const std::string m_listPath = m_dir.File("watch.MVN");
     const std::string m_keptPath = m_listPath + ".unreadable-20261207-101542";
     std::string m_path;
-    int32_t m_modified = 0;
+    bool m_modified = false;
     ElemList m_list;
     RecordingMessageBoxes m_boxes;
     CWindowListFile m_file;
@@ -92,7 +92,7 @@ TEST_F(WindowListFile, AListChangedOnDiskIsReplacedOnlyAfterYes) {
         change();
         const std::string onDisk = ReadWholeFile(m_listPath);
         const size_t before = m_boxes.Boxes().size();
-        m_boxes.AnswerNext(kAnswerNo);
+        m_boxes.AnswerNext(BoxAnswer::No);
         EXPECT_FALSE(SaveChanged(Elements({"ours"})));
         ASSERT_EQ(m_boxes.Boxes().size(), before + 1);
         EXPECT_EQ(LastBox().text, m_listPath +
@@ -101,9 +101,9 @@ TEST_F(WindowListFile, AListChangedOnDiskIsReplacedOnlyAfterYes) {
                                       "window ?");
         EXPECT_EQ(LastBox().buttons, BoxButtons::YesNo);
         EXPECT_EQ(ReadWholeFile(m_listPath), onDisk);
-        EXPECT_EQ(m_modified, 1);
+        EXPECT_TRUE(m_modified);
     }
-    m_boxes.AnswerNext(kAnswerYes);
+    m_boxes.AnswerNext(BoxAnswer::Yes);
     EXPECT_TRUE(SaveChanged(Elements({"ours"})));
     EXPECT_EQ(ReadWholeFile(m_listPath), ArchiveOf({"ours"}));
     // From then on the file is the window's: no question.
@@ -151,7 +151,7 @@ TEST_F(WindowListFile, AListThatCannotBeReadOrOpenedIsKeptByTheFirstSave) {
     Load();
     EXPECT_FALSE(SaveChanged(Elements({"new"})));
     EXPECT_EQ(LastBox().text, "Cannot create database file");
-    EXPECT_EQ(m_modified, 1);
+    EXPECT_TRUE(m_modified);
     EXPECT_EQ(ReadWholeFile(m_listPath), damaged);
     EXPECT_TRUE(fs::is_fifo(m_keptPath));
 }

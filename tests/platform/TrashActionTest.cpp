@@ -47,14 +47,14 @@ TEST_F(TrashActionTest, DeleteActionsLandInTheTrash) {
     WriteWholeFile(elem.m_strOriginal, "old");
     WriteWholeFile(elem.m_strCopy, "new");
 
-    m_env.boxes.AnswerNext(kAnswerNo);
+    m_env.boxes.AnswerNext(BoxAnswer::No);
     elem.m_nAction = ACTION_DELETE_OLD;
     PerformAction(elem, m_context);
     EXPECT_TRUE(fs::exists(elem.m_strOriginal));
 
-    m_env.boxes.AnswerNext(kAnswerYes);
+    m_env.boxes.AnswerNext(BoxAnswer::Yes);
     PerformAction(elem, m_context);
-    m_env.boxes.AnswerNext(kAnswerYes);
+    m_env.boxes.AnswerNext(BoxAnswer::Yes);
     elem.m_nAction = ACTION_DELETE_NEW;
     PerformAction(elem, m_context);
 
@@ -80,8 +80,8 @@ TEST_F(TrashActionTest, DeleteActionsLandInTheTrash) {
     // The French question names the file too; a "%" in the path is text, not a format.
     TheCatalogue().SetCurrentLcid(kLcidFrench);
     WriteWholeFile(m_dir.File("100%s d'essai.txt"), "kept");
-    m_env.boxes.AnswerNext(kAnswerNo);
-    EXPECT_EQ(DeleteToRecycleBin(m_dir.File("100%s d'essai.txt"), m_env.boxes, m_trash), 0);
+    m_env.boxes.AnswerNext(BoxAnswer::No);
+    EXPECT_FALSE(DeleteToRecycleBin(m_dir.File("100%s d'essai.txt"), m_env.boxes, m_trash));
     EXPECT_EQ(m_env.boxes.Boxes().back().text,
               "Etes vous s\xC3\xBBr de vouloir mettre ce fichier \xC3\xA0 la corbeille ?\n\n" +
                   m_dir.File("100%s d'essai.txt"));
@@ -117,7 +117,7 @@ TEST_F(TrashActionTest, ActionsThatCannotBeDoneSaySo) {
         elem.m_strOriginal = c.original;
         elem.m_nAction = c.action;
         const size_t before = m_env.boxes.Boxes().size();
-        m_env.boxes.AnswerNext(kAnswerYes);  // were the question asked
+        m_env.boxes.AnswerNext(BoxAnswer::Yes);  // were the question asked
         PerformAction(elem, m_context);
         const auto boxes = m_env.boxes.Boxes();
         ASSERT_EQ(boxes.size(), before + 1);
@@ -133,8 +133,8 @@ TEST_F(TrashActionTest, ActionsThatCannotBeDoneSaySo) {
     WriteWholeFile((m_data / "Trash").string(), "not a folder");
     const std::string kept = m_dir.File("kept.txt");
     WriteWholeFile(kept, "kept");
-    m_env.boxes.AnswerNext(kAnswerYes);
-    EXPECT_EQ(DeleteToRecycleBin(kept, m_env.boxes, m_trash), 0);
+    m_env.boxes.AnswerNext(BoxAnswer::Yes);
+    EXPECT_FALSE(DeleteToRecycleBin(kept, m_env.boxes, m_trash));
     const auto boxes = m_env.boxes.Boxes();
     ASSERT_EQ(boxes.size(), std::size(cases) + 2);
     EXPECT_EQ(boxes[std::size(cases)].icon, BoxIcon::Question);

@@ -55,8 +55,8 @@ private:
 TEST(IsInternetReachable, ConnectsToAListeningHostAndSendsNothing) {
     LoopbackSocket server;
     ASSERT_TRUE(server.Bound() && server.Listen());
-    EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 1);
-    EXPECT_EQ(IsInternetReachable(" localhost:" + server.Port() + "\n"), 1);
+    EXPECT_TRUE(IsInternetReachable("127.0.0.1:" + server.Port()));
+    EXPECT_TRUE(IsInternetReachable(" localhost:" + server.Port() + "\n"));
     // Both test connections are closed already, without a byte sent.
     for (int i = 0; i < 2; ++i) {
         const CFileDescriptor connection(accept(server.Fd(), nullptr, nullptr));
@@ -71,12 +71,12 @@ TEST(IsInternetReachable, AcceptsABracketedIpv6Host) {
     if (!server.Bound() || !server.Listen()) {
         GTEST_SKIP() << "no IPv6 loopback on this machine";
     }
-    EXPECT_EQ(IsInternetReachable("[::1]:" + server.Port()), 1);
+    EXPECT_TRUE(IsInternetReachable("[::1]:" + server.Port()));
 }
 
 TEST(IsInternetReachable, EmptyHostMeansNoTest) {
-    EXPECT_EQ(IsInternetReachable(""), 1);
-    EXPECT_EQ(IsInternetReachable("  "), 1);
+    EXPECT_TRUE(IsInternetReachable(""));
+    EXPECT_TRUE(IsInternetReachable("  "));
 }
 
 TEST(IsInternetReachable, FailsForClosedPortsUnknownNamesAndBadPorts) {
@@ -101,7 +101,7 @@ TEST(IsInternetReachable, FailsForClosedPortsUnknownNamesAndBadPorts) {
         ":" + server.Port(),
     };
     for (const std::string& host : unreachable) {
-        EXPECT_EQ(IsInternetReachable(host), 0) << host;
+        EXPECT_FALSE(IsInternetReachable(host)) << host;
     }
 }
 
@@ -121,7 +121,7 @@ TEST(IsInternetReachable, GivesUpOnAHostThatNeverCompletesTheConnection) {
             connect(fillers.back().Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
         ASSERT_TRUE(connected == 0 || errno == EINPROGRESS) << std::strerror(errno);
     }
-    EXPECT_EQ(IsInternetReachable("127.0.0.1:" + server.Port()), 0);
+    EXPECT_FALSE(IsInternetReachable("127.0.0.1:" + server.Port()));
 }
 
 }  // namespace

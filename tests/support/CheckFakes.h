@@ -37,21 +37,21 @@ public:
         std::string timeText;
     };
 
-    int ShowNotice(const NoticeTexts& notice) override {
+    NoticeAnswer ShowNotice(const NoticeTexts& notice) override {
         shown.push_back({notice.Message(), notice.copy, notice.timeText});
         if (whileShown) {
             whileShown();
         }
         if (answers.empty()) {
-            return kNoticeOk;
+            return NoticeAnswer::Ok;
         }
-        const int answer = answers.front();
+        const NoticeAnswer answer = answers.front();
         answers.pop_front();
         return answer;
     }
 
     std::vector<Shown> shown;
-    std::deque<int> answers;
+    std::deque<NoticeAnswer> answers;
     std::function<void()> whileShown;
 };
 
@@ -79,12 +79,12 @@ public:
           m_bBoxAfterClose(boxAfterClose) {}
 
 private:
-    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                BoxButtons buttons, BoxOwner owner) override {
+    BoxAnswer ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                      BoxButtons buttons, BoxOwner owner) override {
         m_bBoxAfterClose = m_bBoxAfterClose || Closed();
         return m_boxes.ShowBox(text, caption, icon, buttons, owner);
     }
-    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override {
+    BoxAnswer ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override {
         m_bBoxAfterClose = m_bBoxAfterClose || Closed();
         return m_boxes.ShowAppBox(text, icon, buttons);
     }

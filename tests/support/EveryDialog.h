@@ -59,7 +59,7 @@ struct DialogSamples {
     IFileChooser& files;
     const CSettingsFile& settings;
     CKelElem element = SampleElement();
-    int32_t modified = 0;
+    bool modified = false;
 };
 
 // The dialog of a resource number in the current language, not yet shown; null for a

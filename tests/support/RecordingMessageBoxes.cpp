@@ -1,15 +1,16 @@
 #include "RecordingMessageBoxes.h"
 
-int RecordingMessageBoxes::ShowBox(const std::string& text, const std::string& caption,
-                                   BoxIcon icon, BoxButtons buttons, BoxOwner owner) {
+BoxAnswer RecordingMessageBoxes::ShowBox(const std::string& text, const std::string& caption,
+                                         BoxIcon icon, BoxButtons buttons, BoxOwner owner) {
     return Record({text, caption, icon, buttons, owner});
 }
 
-int RecordingMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) {
+BoxAnswer RecordingMessageBoxes::ShowAppBox(const std::string& text, BoxIcon icon,
+                                            BoxButtons buttons) {
     return Record({text, "<application>", icon, buttons, BoxOwner::MainWindow});
 }
 
-void RecordingMessageBoxes::AnswerNext(int answer) {
+void RecordingMessageBoxes::AnswerNext(BoxAnswer answer) {
     std::lock_guard lock(m_mutex);
     m_answers.push_back(answer);
 }
@@ -19,13 +20,13 @@ std::vector<RecordingMessageBoxes::Box> RecordingMessageBoxes::Boxes() const {
     return m_boxes;
 }
 
-int RecordingMessageBoxes::Record(Box box) {
+BoxAnswer RecordingMessageBoxes::Record(Box box) {
     std::lock_guard lock(m_mutex);
     m_boxes.push_back(std::move(box));
     if (m_answers.empty()) {
-        return kAnswerOk;
+        return BoxAnswer::Ok;
     }
-    int answer = m_answers.front();
+    const BoxAnswer answer = m_answers.front();
     m_answers.pop_front();
     return answer;
 }

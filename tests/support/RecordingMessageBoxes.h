@@ -19,17 +19,17 @@ public:
         BoxOwner owner;
     };
 
-    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                BoxButtons buttons, BoxOwner owner) override;
-    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
+    BoxAnswer ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                      BoxButtons buttons, BoxOwner owner) override;
+    BoxAnswer ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
 
-    void AnswerNext(int answer);
+    void AnswerNext(BoxAnswer answer);
     std::vector<Box> Boxes() const;
 
 private:
-    int Record(Box box);
+    BoxAnswer Record(Box box);
 
     mutable std::mutex m_mutex;
     std::vector<Box> m_boxes;
-    std::deque<int> m_answers;
+    std::deque<BoxAnswer> m_answers;
 };

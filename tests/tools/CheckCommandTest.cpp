@@ -52,13 +52,13 @@ protected:
     }
 
     void Save() {
-        int32_t modified = 1;
+        bool modified = true;
         ASSERT_TRUE(SaveDatabase(m_database, modified, m_list, m_boxes));
     }
 
     ElemList Load() {
         std::string path = m_database;
-        int32_t modified = 0;
+        bool modified = false;
         ElemList list;
         EXPECT_TRUE(LoadDatabase(path, modified, list, m_boxes));
         return list;

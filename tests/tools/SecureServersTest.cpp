@@ -300,7 +300,7 @@ TEST_F(SecureServersTest, CheckUsesTheTrustedKeysBesideTheList) {
     }
     const std::string database = m_local.File("watch.MVN");
     RecordingMessageBoxes boxes;
-    int32_t modified = 1;
+    bool modified = true;
     ASSERT_TRUE(SaveDatabase(database, modified, list, boxes));
     const std::string settings = "[Config]\nInternetProbeHost=\n";
     WriteWholeFile(m_local.File("watch.INI"), settings);

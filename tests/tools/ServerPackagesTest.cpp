@@ -380,7 +380,7 @@ TEST_F(ServerPackagesTest, CheckedListCopiesEachCopyOnceThenFindsNothingNew) {
     }
     const std::string database = m_local.File("watch.MVN");
     RecordingMessageBoxes boxes;
-    int32_t modified = 1;
+    bool modified = true;
     ASSERT_TRUE(SaveDatabase(database, modified, list, boxes));
     WriteWholeFile(m_local.File("watch.INI"), "[Config]\nInternetProbeHost=\n");
     const auto originalsMatch = [&] {

@@ -122,7 +122,7 @@ TEST_F(SftpCommandTest, CheckAcceptsNewHostKeysOnlyWhenAsked) {
     list.push_back(std::move(elem));
     const std::string database = m_local.File("watch.MVN");
     RecordingMessageBoxes boxes;
-    int32_t modified = 1;
+    bool modified = true;
     ASSERT_TRUE(SaveDatabase(database, modified, list, boxes));
     WriteWholeFile(m_local.File("watch.INI"), "[Config]\nInternetProbeHost=\n");
 

@@ -15,19 +15,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
 
-// Records what the links try to open and answers with a scripted code.
+// Records what the links try to open and fails with a scripted code, if any.
 struct FakeOpener {
     std::vector<QString> opened;
-    int code = kOpenSucceeded;
+    std::optional<int> failureCode;
 
     LinkOpener Opener() {
         return [this](const QString& target) {
             opened.push_back(target);
-            return code;
+            return failureCode;
         };
     }
 };
@@ -158,11 +159,11 @@ TEST_F(AboutBoxTest, FailedOpeningShowsUntranslatedErrorAndForgetsTheVisit) {
     ClickWidget(*web);
     ASSERT_TRUE(web->IsVisited());
 
-    m_opener.code = 26;
+    m_opener.failureCode = 26;
     ClickWidget(*web);
     EXPECT_FALSE(web->IsVisited());
     EXPECT_EQ(web->CurrentColour(), kLinkColour);
-    m_opener.code = 12;
+    m_opener.failureCode = 12;
     ClickWidget(*web);
 
     const std::vector<RecordingMessageBoxes::Box> boxes = m_boxes.Boxes();
@@ -171,6 +172,15 @@ TEST_F(AboutBoxTest, FailedOpeningShowsUntranslatedErrorAndForgetsTheVisit) {
     EXPECT_EQ(boxes[0].icon, BoxIcon::Exclamation);
     EXPECT_EQ(boxes[0].buttons, BoxButtons::Ok);
     EXPECT_EQ(boxes[1].text, "Unable to open hyperlink:\n\nUnknown Error (12) occurred.");
+}
+
+TEST(LinkLabelTest, DesktopFailureShowsTheNoAssociationText) {
+    // No address at all: nothing is handed to the desktop.
+    const std::optional<int> failureCode = OpenWithDesktop(QString());
+    ASSERT_EQ(failureCode, kOpenNoAssociation);
+    EXPECT_EQ(OpenErrorText(*failureCode),
+              QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\n"
+                             "with the given filename extension."));
 }
 
 TEST(LinkLabelTest, TemplateAddressBecomesTheTarget) {

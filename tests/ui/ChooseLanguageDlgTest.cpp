@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "WidgetTestSupport.h"
 
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
@@ -52,7 +53,7 @@ TEST_F(ChooseLanguageDlgTest, OkWritesTheChoiceAndKeepsTheRunningLanguage) {
         CChooseLanguageDlg dialog(m_settings);
         dialog.Require<QRadioButton>(IDC_LANGFRENCH)->click();
         dialog.Require<QPushButton>(IDOK)->click();
-        EXPECT_EQ(dialog.result(), IDOK);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(m_settings.Language(), "FR");
     EXPECT_EQ(TheCatalogue().CurrentLcid(), kLcidFrench);
@@ -66,8 +67,8 @@ TEST_F(ChooseLanguageDlgTest, OkWritesTheChoiceAndKeepsTheRunningLanguage) {
 TEST_F(ChooseLanguageDlgTest, CancelWritesNothing) {
     CChooseLanguageDlg dialog(m_settings);
     dialog.Require<QRadioButton>(IDC_LANGENGLISH)->click();
-    dialog.Require<QPushButton>(IDCANCEL)->click();
-    EXPECT_EQ(dialog.result(), IDCANCEL);
+    OnNextModal([&dialog](QDialog&) { dialog.Require<QPushButton>(IDCANCEL)->click(); });
+    EXPECT_EQ(dialog.Run(), BoxAnswer::Cancel);
     EXPECT_EQ(m_settings.ReadString("Language", "absent"), "absent");
 }
 

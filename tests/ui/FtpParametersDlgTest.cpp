@@ -1,3 +1,5 @@
+#include "WidgetTestSupport.h"
+
 #include "core/KelElem.h"
 #include "i18n/MessageCatalogue.h"
 #include "i18n/MessageTables.h"
@@ -27,7 +29,7 @@ TEST_F(FtpParametersDlgTest, NewElementOpensAnonymousBinaryWithMaskedPassword) {
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QString());
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_BINARYFILE)->isChecked());
-    EXPECT_EQ(dialog.AsciiChoice(), 0);
+    EXPECT_FALSE(dialog.AsciiChosen());
 }
 
 TEST_F(FtpParametersDlgTest, FrenchTexts) {
@@ -45,17 +47,17 @@ TEST_F(FtpParametersDlgTest, OkTakesTheBoxesAndTheChoice) {
     element.m_strFtpPassword = "old";
     CFtpParametersDlg dialog(element, nullptr);
     EXPECT_TRUE(dialog.Require<QRadioButton>(IDC_ASCIIFILE)->isChecked());
-    EXPECT_EQ(dialog.AsciiChoice(), 1);
+    EXPECT_TRUE(dialog.AsciiChosen());
     EXPECT_EQ(dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->text(), QStringLiteral("old"));
 
     dialog.Require<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
     dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->setText(QString());
     dialog.Require<QRadioButton>(IDC_BINARYFILE)->click();
     dialog.Require<QPushButton>(IDOK)->click();
-    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.User(), "bob");
     EXPECT_EQ(dialog.Password(), "") << "an empty password is kept as empty";
-    EXPECT_EQ(dialog.AsciiChoice(), 0);
+    EXPECT_FALSE(dialog.AsciiChosen());
 }
 
 TEST_F(FtpParametersDlgTest, CancelTakesNothing) {
@@ -65,8 +67,8 @@ TEST_F(FtpParametersDlgTest, CancelTakesNothing) {
     CFtpParametersDlg dialog(element, nullptr);
     dialog.Require<QLineEdit>(IDC_FTPUSER)->setText(QStringLiteral("bob"));
     dialog.Require<QLineEdit>(IDC_FTPPASSWORD)->setText(QStringLiteral("other"));
-    dialog.Require<QPushButton>(IDCANCEL)->click();
-    EXPECT_EQ(dialog.result(), IDCANCEL);
+    OnNextModal([&dialog](QDialog&) { dialog.Require<QPushButton>(IDCANCEL)->click(); });
+    EXPECT_EQ(dialog.Run(), BoxAnswer::Cancel);
     EXPECT_EQ(dialog.User(), "alice");
     EXPECT_EQ(dialog.Password(), "pw");
 }

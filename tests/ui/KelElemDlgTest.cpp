@@ -46,7 +46,7 @@ protected:
     }
 
     CKelElem m_elem;
-    int32_t m_modified = 0;
+    bool m_modified = false;
     RecordingMessageBoxes m_boxes;
     ScriptedFileChooser m_files;
 };
@@ -161,7 +161,7 @@ TEST_F(KelElemDlgTest, NewElementTakesTheOriginalItsActionNeeds) {
         }
         Click(*dialog, IDOK);
         EXPECT_TRUE(m_boxes.Boxes().empty());
-        EXPECT_EQ(dialog->result(), IDOK);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_elem.m_strOriginal, "/home/me/report.txt");
         EXPECT_EQ(m_elem.m_nCheckMode, CHECK_EXISTENCE);
         EXPECT_EQ(m_elem.m_nAction, ACTION_COPY_NEW);
@@ -203,7 +203,7 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         m_elem.m_nAction = c.action;
         m_elem.m_strOriginal = c.original;
         m_elem.m_strCopy = c.copy;
-        m_modified = 0;
+        m_modified = false;
         RecordingMessageBoxes boxes;
         CKelElemDlg dialog(m_elem, m_modified, boxes, m_files, nullptr);
         SetText(dialog, IDC_DESCRIPTION, "changed");
@@ -211,8 +211,8 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
 
         if (c.expected == nullptr) {
             EXPECT_TRUE(boxes.Boxes().empty());
-            EXPECT_EQ(dialog.result(), IDOK);
-            EXPECT_EQ(m_modified, 1);
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_TRUE(m_modified);
             EXPECT_EQ(m_elem.m_strDescription, "changed");
             continue;
         }
@@ -226,8 +226,8 @@ TEST_F(KelElemDlgTest, OkChecksNamesInOrderAndFocusesTheEmptyOne) {
         auto* empty = dialog.Require<QWidget>(c.focus);
         EXPECT_TRUE(empty->isEnabled());
         EXPECT_EQ(dialog.focusWidget(), empty);
-        EXPECT_EQ(dialog.result(), 0) << "the dialog stays open";
-        EXPECT_EQ(m_modified, 0);
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << "the dialog stays open";
+        EXPECT_FALSE(m_modified);
         EXPECT_EQ(m_elem.m_strDescription, "") << "nothing is written";
     }
 }
@@ -241,7 +241,7 @@ TEST_F(KelElemDlgTest, DisabledOriginalIsStillWritten) {
     Click(*dialog, IDC_EXISTENCE);
     EXPECT_FALSE(dialog->Require<QWidget>(IDC_ORIGINAL)->isEnabled());
     Click(*dialog, IDOK);
-    EXPECT_EQ(dialog->result(), IDOK);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(m_elem.m_strOriginal, "/home/me/kept.txt");
     EXPECT_EQ(m_elem.m_nCheckMode, CHECK_EXISTENCE);
 }
@@ -265,8 +265,8 @@ TEST_F(KelElemDlgTest, OkWritesEveryEditedFieldAndNothingElse) {
     dialog->Require<QCheckBox>(IDC_ACTIVE)->setChecked(false);
     Click(*dialog, IDOK);
 
-    ASSERT_EQ(dialog->result(), IDOK);
-    EXPECT_EQ(m_modified, 1);
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(m_modified);
     CKelElem expected;
     expected.m_strDescription = "Weekly report";
     expected.m_strCopy = "/srv/weekly.pdf";
@@ -300,10 +300,10 @@ TEST_F(KelElemDlgTest, CancelWritesNothing) {
     auto dialog = Open();
     SetText(*dialog, IDC_DESCRIPTION, "changed");
     Click(*dialog, IDC_PERMANENT);
-    Click(*dialog, IDCANCEL);
-    EXPECT_EQ(dialog->result(), IDCANCEL);
+    OnNextModal([&dialog](QDialog&) { Click(*dialog, IDCANCEL); });
+    EXPECT_EQ(dialog->Run(), BoxAnswer::Cancel);
     EXPECT_EQ(m_elem, before);
-    EXPECT_EQ(m_modified, 0);
+    EXPECT_FALSE(m_modified);
 }
 
 TEST_F(KelElemDlgTest, UnchangedTextsKeepTheirBytes) {

@@ -78,15 +78,15 @@ void AnswerAfterGuard(int key) {
     });
 }
 
-TEST(NewVersionDlgTest, OkGivesOneEscapeAndCloseBoxGiveTwoOnceTheGuardIsOver) {
+TEST(NewVersionDlgTest, OkConfirmsEscapeAndCloseBoxCloseOnceTheGuardIsOver) {
     CQtNoticePresenter presenter;
     AnswerAfterGuard(Qt::Key_Return);
     const NoticeTexts notice{"h", "c", "a", "t"};
-    EXPECT_EQ(presenter.ShowNotice(notice), 1);
+    EXPECT_EQ(presenter.ShowNotice(notice), NoticeAnswer::Ok);
     AnswerAfterGuard(Qt::Key_Escape);
-    EXPECT_EQ(presenter.ShowNotice(notice), 2);
+    EXPECT_EQ(presenter.ShowNotice(notice), NoticeAnswer::Closed);
     OnNextModal([](QDialog& dialog) { dialog.close(); });
-    EXPECT_EQ(presenter.ShowNotice(notice), 2);
+    EXPECT_EQ(presenter.ShowNotice(notice), NoticeAnswer::Closed);
 }
 
 TEST(InputGuard, KeepsKeysAndClicksFromTheDialogAndItsButtonsOnly) {

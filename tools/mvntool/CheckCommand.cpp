@@ -62,11 +62,11 @@ class CConsoleNotice : public INoticePresenter {
 public:
     explicit CConsoleNotice(bool answerOk) : m_bAnswerOk(answerOk) {}
 
-    int ShowNotice(const NoticeTexts& notice) override {
+    NoticeAnswer ShowNotice(const NoticeTexts& notice) override {
         PrintOut("%s\n%s\n%s\n", notice.Message().c_str(), notice.copy.c_str(),
                  notice.timeText.c_str());
         FlushOut();
-        return m_bAnswerOk ? kNoticeOk : kNoticeUnanswered;
+        return m_bAnswerOk ? NoticeAnswer::Ok : NoticeAnswer::Unanswered;
     }
 
 private:
@@ -105,7 +105,7 @@ bool LoadList(std::string& path, ElemList& list, IMessageBoxes& boxes) {
         PrintError("mvntool: %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
-    int32_t modified = 0;
+    bool modified = false;
     return LoadDatabase(path, modified, list, boxes);
 }
 
@@ -165,7 +165,7 @@ int RunCheckCommand(const Arguments& arguments) {
         if (!LockListForWriting(options.file, lock)) {
             return kExitListHeld;
         }
-        int32_t modified = 1;
+        bool modified = true;
         if (!SaveDatabase(path, modified, list, boxes)) {
             return kExitFailed;
         }

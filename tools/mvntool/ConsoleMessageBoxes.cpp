@@ -2,20 +2,20 @@
 
 #include "ConsoleOutput.h"
 
-int CConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption, BoxIcon,
-                                  BoxButtons buttons, BoxOwner) {
+BoxAnswer CConsoleMessageBoxes::ShowBox(const std::string& text, const std::string& caption,
+                                        BoxIcon, BoxButtons buttons, BoxOwner) {
     PrintError("%s: %s\n", caption.c_str(), text.c_str());
     return Answer(buttons);
 }
 
-int CConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
+BoxAnswer CConsoleMessageBoxes::ShowAppBox(const std::string& text, BoxIcon, BoxButtons buttons) {
     PrintError("%s\n", text.c_str());
     return Answer(buttons);
 }
 
-int CConsoleMessageBoxes::Answer(BoxButtons buttons) const {
+BoxAnswer CConsoleMessageBoxes::Answer(BoxButtons buttons) const {
     if (buttons == BoxButtons::Ok || buttons == BoxButtons::OkCancel) {
-        return m_bAnswerYes ? kAnswerOk : kAnswerCancel;
+        return m_bAnswerYes ? BoxAnswer::Ok : BoxAnswer::Cancel;
     }
-    return m_bAnswerYes ? kAnswerYes : kAnswerNo;
+    return m_bAnswerYes ? BoxAnswer::Yes : BoxAnswer::No;
 }

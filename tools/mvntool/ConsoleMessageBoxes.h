@@ -8,12 +8,12 @@ class CConsoleMessageBoxes : public IMessageBoxes {
 public:
     explicit CConsoleMessageBoxes(bool answerYes = true) : m_bAnswerYes(answerYes) {}
 
-    int ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
-                BoxButtons buttons, BoxOwner owner) override;
-    int ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
+    BoxAnswer ShowBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                      BoxButtons buttons, BoxOwner owner) override;
+    BoxAnswer ShowAppBox(const std::string& text, BoxIcon icon, BoxButtons buttons) override;
 
 private:
-    int Answer(BoxButtons buttons) const;
+    BoxAnswer Answer(BoxButtons buttons) const;
 
     bool m_bAnswerYes;
 };

@@ -16,7 +16,7 @@ int RunDumpCommand(const Arguments& arguments) {
     CConsoleMessageBoxes boxes;
     PrepareLanguage(arguments[0], boxes);
     std::string path = arguments[0];
-    int32_t modified = 0;
+    bool modified = false;
     CJsonElementWriter writer;
     const bool loaded = LoadDatabase(path, modified, writer, boxes);
     writer.Finish();

@@ -48,6 +48,6 @@ int RunWriteCommand(const Arguments& arguments) {
     if (!LockListForWriting(databasePath, lock)) {
         return kExitListHeld;
     }
-    int32_t modified = 1;
+    bool modified = true;
     return SaveDatabase(databasePath, modified, list, boxes) ? kExitOk : kExitFailed;
 }
