@@ -10,15 +10,15 @@ build=${1:-build}
 ninja --quiet -C "$build"
 root=$(pwd)
 build=$(cd "$build" && pwd)
-# The project's own sources, and the headers they reach in the source tree or through the
-# layers' include roots in the build folder; not what moc and rcc generate.
+# Every source the build compiles from the tree, and the headers they reach in the tree or
+# through the layers' include roots in the build folder; not what moc and rcc generate there.
 mapfile -t sources < <(python3 -c '
-import json, re, sys
-pattern = re.compile("^" + re.escape(sys.argv[2]) + "/(src|tools|tests|bench|fuzz)/.*[.]cpp$")
-for entry in json.load(open(sys.argv[1] + "/compile_commands.json")):
-    if pattern.match(entry["file"]):
-        print(entry["file"])' "$build" "$root" | sort -u)
-headers="^($root/(src|tools|tests|bench|fuzz)|$build/include)/"
+import json, sys
+root, build = sys.argv[1] + "/", sys.argv[2] + "/"
+for entry in json.load(open(build + "compile_commands.json")):
+    if entry["file"].startswith(root) and not entry["file"].startswith(build):
+        print(entry["file"])' "$root" "$build" | sort -u)
+headers="^($root/(src|tools|tests|bench|fuzz|scripts|resources)|$build/include)/"
 log="$build/clang-tidy.log"
 printf '%s\n' "${sources[@]}" \
   | xargs -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" --header-filter="$headers" \
