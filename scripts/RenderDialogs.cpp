@@ -42,7 +42,8 @@ bool Save(QWidget& window, const QString& folder, const QString& name) {
     QApplication::processEvents();
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     const bool saved = window.grab().save(path);
-    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    // A note on the side: the result is the return value.
+    (void)std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     window.hide();
     return saved;
 }
@@ -69,7 +70,7 @@ bool RenderLanguage(const Language& language, const QString& folder) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+        (void)std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);  // ends with 2 anyway
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);

@@ -164,6 +164,7 @@ TEST_F(ProbeBatchTest, ASilentServerIsWaitedForOnce) {
     };
     const auto acceptedBefore = accepted();
     std::vector<ProbeRequest> requests;
+    requests.reserve(6);
     for (int i = 0; i < 5; ++i) {
         requests.push_back(HttpProbe(
             "http://127.0.0.1:" + std::to_string(silent) + "/" + std::to_string(i), silent));
